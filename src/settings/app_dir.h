@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// The folder of the program's executable, ending in exactly one separator
+// (a backslash on Windows, a slash elsewhere), so that file names can be
+// appended to it directly.
+QString AppDir();
+
+// The same rule for any folder path.
+QString WithTrailingSeparator(const QString &folder);

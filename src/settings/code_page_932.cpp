@@ -1,0 +1,134 @@
+#include "settings/code_page_932.h"
+
+#include <QList>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <array>
+
+namespace CodePage932 {
+namespace {
+
+constexpr auto kCodecName = "windows-31j";
+
+bool isTrailByte(unsigned char byte)
+{
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+// Every two-byte code, indexed by lead * 256 + trail; U+FFFD where the code
+// has no character.
+using DoubleByteTable = std::array<char16_t, 256 * 256>;
+
+DoubleByteTable buildDoubleByteTable()
+{
+    DoubleByteTable table;
+    table.fill(kReplacement);
+
+    // One pass through the codec: every well-formed pair followed by a line
+    // feed, which resynchronises the codec after a pair it rejects.
+    QByteArray pairs;
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!IsLeadByte(static_cast<unsigned char>(lead)))
+            continue;
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            if (!isTrailByte(static_cast<unsigned char>(trail)))
+                continue;
+            pairs.append(static_cast<char>(lead));
+            pairs.append(static_cast<char>(trail));
+            pairs.append('\n');
+        }
+    }
+    QStringDecoder decoder(kCodecName);
+    const QString decoded = decoder(pairs);
+    const auto lines = QStringView(decoded).split(u'\n');
+
+    qsizetype line = 0;
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (!IsLeadByte(static_cast<unsigned char>(lead)))
+            continue;
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            if (!isTrailByte(static_cast<unsigned char>(trail)))
+                continue;
+            const QStringView text = line < lines.size() ? lines[line] : QStringView();
+            ++line;
+            // The codec marks a pair it cannot map with U+FFFD or U+001A.
+            if (text.size() == 1 && text[0] != kReplacement && text[0] != u'\x1A')
+                table[static_cast<std::size_t>(lead * 256 + trail)] = text[0].unicode();
+        }
+    }
+    return table;
+}
+
+const DoubleByteTable &doubleByteTable()
+{
+    static const DoubleByteTable table = buildDoubleByteTable();
+    return table;
+}
+
+} // namespace
+
+bool IsLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+char16_t SingleByteChar(unsigned char byte)
+{
+    if (byte <= 0x7F)
+        return byte;
+    if (byte >= 0xA1 && byte <= 0xDF)
+        return static_cast<char16_t>(0xFF61 + (byte - 0xA1));
+    return kReplacement;
+}
+
+char16_t DoubleByteChar(unsigned char lead, unsigned char trail)
+{
+    return doubleByteTable()[static_cast<std::size_t>(lead * 256 + trail)];
+}
+
+QString Decode(QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (IsLeadByte(byte) && i + 1 < bytes.size()
+            && isTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
+            text += QChar(DoubleByteChar(byte, static_cast<unsigned char>(bytes[i + 1])));
+            ++i;
+        } else {
+            text += QChar(SingleByteChar(byte));
+        }
+    }
+    return text;
+}
+
+QByteArray Encode(QStringView text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2);
+    QStringEncoder encoder(kCodecName);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.unicode() <= 0x7F) {
+            bytes.append(static_cast<char>(c.unicode()));
+            continue;
+        }
+        if (c.isSurrogate()) {
+            // No character outside the BMP exists in code page 932.
+            if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+                ++i;
+            bytes.append('?');
+            continue;
+        }
+        // The codec substitutes or best-fits what it cannot hold; only a code
+        // that decodes back to the same character is taken.
+        const QByteArray encoded = encoder.encode(QStringView(&c, 1));
+        const bool roundTrips = !encoded.isEmpty() && Decode(encoded) == QStringView(&c, 1);
+        bytes.append(roundTrips ? encoded : QByteArray(1, '?'));
+    }
+    return bytes;
+}
+
+} // namespace CodePage932
