@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// Reads a dotted IPv4 address and names the whois server of the registry
+// that holds it: ARIN, APNIC, RIPE, or JPNIC for the blocks it holds inside
+// the others' ranges.
+class CIPList {
+public:
+    // True when the key is two to four dot-separated parts, each of them
+    // blank or a number from 0 to 255 of at most three characters; missing
+    // and blank parts read as 0. On true the address is stored.
+    bool CheckIp(const QString &key);
+
+    // The host for the address stored by the last successful CheckIp.
+    QString WhoisFromIp() const;
+
+private:
+    std::array<qint16, 4> m_address {};
+};

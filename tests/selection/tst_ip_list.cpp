@@ -1,0 +1,375 @@
+#include "selection/blank_trim.h"
+#include "selection/ip_list.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <array>
+#include <initializer_list>
+#include <optional>
+
+namespace {
+
+const QString kArin = u"whois.arin.net"_qs;
+const QString kApnic = u"whois.apnic.net"_qs;
+const QString kRipe = u"whois.ripe.net"_qs;
+const QString kJpnic = u"whois.nic.ad.jp"_qs;
+
+constexpr quint32 kSeed = 20250212;
+
+using Address = std::array<int, 4>;
+
+Address RandomAddress(QRandomGenerator &rng)
+{
+    return { rng.bounded(256), rng.bounded(256), rng.bounded(256), rng.bounded(256) };
+}
+
+QString Plain(const Address &address)
+{
+    QStringList parts;
+    for (int octet : address)
+        parts << QString::number(octet);
+    return parts.join(u'.');
+}
+
+QString RandomBlanks(QRandomGenerator &rng)
+{
+    static const QString blanks[] = { QString(), u" "_qs, u"\u3000"_qs, u" \u3000 "_qs };
+    return blanks[rng.bounded(4)];
+}
+
+// The octet as another notation of the same number within three characters:
+// leading zeros, a plus sign, and blanks around it.
+QString Decorated(int octet, QRandomGenerator &rng)
+{
+    QString digits = QString::number(octet);
+    digits = digits.rightJustified(int(rng.bounded(digits.size(), 4)), u'0');
+    if (digits.size() < 3 && rng.bounded(2) == 0)
+        digits.prepend(u'+');
+    return RandomBlanks(rng) + digits + RandomBlanks(rng);
+}
+
+std::optional<QString> HostOf(const QString &key)
+{
+    CIPList list;
+    if (!list.CheckIp(key))
+        return std::nullopt;
+    return list.WhoisFromIp();
+}
+
+QString Failure(const QString &key)
+{
+    return u"seed %1, key '%2'"_qs.arg(kSeed).arg(key);
+}
+
+struct KeyHost {
+    const char16_t *key;
+    QStringView host;
+};
+
+} // namespace
+
+class TestIpList : public QObject {
+    Q_OBJECT
+
+private:
+    void addRows(std::initializer_list<KeyHost> rows)
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+        for (const KeyHost &row : rows) {
+            const QString key = QString::fromUtf16(row.key);
+            QTest::newRow(key.toUtf8().constData()) << key << row.host.toString();
+        }
+    }
+
+    void checkRow()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        QCOMPARE(HostOf(key), std::optional<QString>(expected));
+    }
+
+private slots:
+    void addresses_data()
+    {
+        addRows({
+            { u"192.168.0.1", kArin },
+            { u"202.11.0.1", kJpnic },
+            { u"202.12.0.1", kApnic },
+            { u"133.1.2.3", kJpnic },
+            { u"62.1.2.3", kRipe },
+            { u"193.0.0.1", kRipe },
+            { u"61.112.0.1", kJpnic },
+            { u"61.111.0.1", kApnic },
+            { u"192.47.241.1", kJpnic },
+            { u"192.47.242.1", kArin },
+            { u"198.17.118.9", kJpnic },
+            { u"198.17.117.9", kArin },
+            { u"10.1", kArin },
+            { u"10.1.2", kArin },
+            { u"1..3", kArin },
+            { u".", kArin },
+            { u"..", kArin },
+            { u"...", kArin },
+            { u"133.1", kJpnic },
+            { u"192.47", kJpnic },
+            { u"192.51", kArin },
+            { u"192.51.16", kJpnic },
+            { u"192.47..5", kJpnic },
+            { u"192..47", kArin },
+            { u" 1 . 2 . 3 . 4 ", kArin },
+            { u" 192 . 47 . 241 . 1 ", kJpnic },
+            { u"\u3000133\u3000.\u30001", kJpnic },
+            { u"133.  1  ", kJpnic },
+            { u"133. . .", kJpnic },
+            { u"1.2.3.010", kArin },
+            { u"129.060.0.1", kJpnic },
+            { u"129.+60.0.1", kJpnic },
+            { u"133.-0", kJpnic },
+            { u"133.-00", kJpnic },
+            { u"255.255.255.255", kArin },
+        });
+    }
+    void addresses() { checkRow(); }
+
+    void notAddresses_data()
+    {
+        QTest::addColumn<QString>("key");
+        for (const char16_t *key :
+            { u"1.2.3.4.5", u"....", u"1.2.3.0001", u"192.47.0241", u"1.2.3.256", u"1.2.3.999",
+                u"1.2.3.-1", u"1.+255", u"a.b.c.d", u"133", u"", u" ", u"1.+", u"1.-", u"1.1e2",
+                u"1.0x1", u"1.2.3.\t4", u"1.2.3.\uFF14", u"1.2 3", u"1,2.3" })
+            QTest::newRow(QString::fromUtf16(key).toUtf8().constData()) << QString::fromUtf16(key);
+    }
+    void notAddresses()
+    {
+        QFETCH(QString, key);
+        const QString before = key;
+        QVERIFY(!CIPList().CheckIp(key));
+        QCOMPARE(key, before);
+    }
+
+    // The registry of each first octet, away from the blocks JPNIC holds.
+    void firstOctetRegistries_data()
+    {
+        addRows({
+            { u"0.5.0.0", kArin },
+            { u"60.5.0.0", kArin },
+            { u"61.5.0.0", kApnic },
+            { u"62.5.0.0", kRipe },
+            { u"63.5.0.0", kArin },
+            { u"79.5.0.0", kArin },
+            { u"80.5.0.0", kRipe },
+            { u"81.5.0.0", kRipe },
+            { u"82.5.0.0", kArin },
+            { u"128.5.0.0", kArin },
+            { u"129.5.0.0", kArin },
+            { u"132.5.0.0", kArin },
+            { u"133.5.0.0", kJpnic },
+            { u"134.5.0.0", kArin },
+            { u"191.5.0.0", kArin },
+            { u"192.5.0.0", kArin },
+            { u"193.5.0.0", kRipe },
+            { u"195.5.0.0", kRipe },
+            { u"196.5.0.0", kArin },
+            { u"198.5.0.0", kArin },
+            { u"201.5.0.0", kArin },
+            { u"202.5.0.0", kApnic },
+            { u"203.5.0.0", kApnic },
+            { u"204.5.0.0", kArin },
+            { u"209.5.0.0", kArin },
+            { u"210.5.0.0", kApnic },
+            { u"211.20.0.0", kApnic },
+            { u"212.5.0.0", kRipe },
+            { u"213.5.0.0", kRipe },
+            { u"214.5.0.0", kArin },
+            { u"216.5.0.0", kArin },
+            { u"217.5.0.0", kRipe },
+            { u"218.5.0.0", kApnic },
+            { u"221.5.0.0", kApnic },
+            { u"222.5.0.0", kArin },
+            { u"255.5.0.0", kArin },
+        });
+    }
+    void firstOctetRegistries() { checkRow(); }
+
+    // The edges of the blocks JPNIC holds inside the other registries' ranges.
+    void jpnicBlockEdges_data()
+    {
+        addRows({
+            { u"61.127.0.0", kJpnic },
+            { u"61.128.0.0", kApnic },
+            { u"61.191.0.0", kApnic },
+            { u"61.192.0.0", kJpnic },
+            { u"61.215.0.0", kJpnic },
+            { u"61.216.0.0", kApnic },
+            { u"129.59.0.0", kArin },
+            { u"129.61.0.0", kArin },
+            { u"129.249.0.0", kJpnic },
+            { u"130.158.0.0", kJpnic },
+            { u"131.113.0.0", kJpnic },
+            { u"131.114.0.0", kArin },
+            { u"150.0.0.0", kArin },
+            { u"150.1.0.0", kJpnic },
+            { u"150.100.0.0", kJpnic },
+            { u"150.101.0.0", kArin },
+            { u"157.5.0.0", kArin },
+            { u"157.15.0.0", kArin },
+            { u"157.18.0.0", kArin },
+            { u"157.81.0.0", kArin },
+            { u"157.82.0.0", kJpnic },
+            { u"157.120.0.0", kJpnic },
+            { u"157.205.0.0", kJpnic },
+            { u"158.217.0.0", kJpnic },
+            { u"158.218.0.0", kArin },
+            { u"160.200.0.0", kArin },
+            { u"160.234.0.0", kArin },
+            { u"160.236.0.0", kArin },
+            { u"160.252.0.0", kJpnic },
+            { u"160.253.0.0", kArin },
+            { u"163.52.0.0", kArin },
+            { u"163.57.0.0", kArin },
+            { u"163.213.0.0", kArin },
+            { u"163.216.0.0", kArin },
+            { u"163.222.0.0", kArin },
+            { u"163.227.0.0", kJpnic },
+            { u"164.163.0.0", kJpnic },
+            { u"165.242.0.0", kJpnic },
+            { u"166.119.0.0", kJpnic },
+            { u"167.169.0.0", kJpnic },
+            { u"202.14.0.0", kApnic },
+            { u"202.36.0.0", kApnic },
+            { u"202.207.0.0", kApnic },
+            { u"202.208.0.0", kJpnic },
+            { u"202.255.0.0", kJpnic },
+            { u"203.135.0.0", kApnic },
+            { u"203.136.0.0", kJpnic },
+            { u"203.183.0.0", kJpnic },
+            { u"203.184.0.0", kApnic },
+            { u"210.176.0.0", kApnic },
+            { u"210.247.0.0", kApnic },
+            { u"210.255.0.0", kJpnic },
+            { u"211.19.0.0", kJpnic },
+            { u"211.136.0.0", kApnic },
+            { u"218.47.0.0", kJpnic },
+            { u"218.48.0.0", kApnic },
+            { u"219.165.0.0", kJpnic },
+            { u"219.166.0.0", kApnic },
+            { u"62.112.0.0", kRipe },
+            { u"168.169.0.0", kArin },
+            { u"212.11.0.0", kRipe },
+            { u"192.5.216.0", kJpnic },
+            { u"192.5.215.0", kArin },
+            { u"192.31.125.0", kArin },
+            { u"192.31.197.0", kJpnic },
+            { u"192.51.15.0", kArin },
+            { u"192.51.255.0", kJpnic },
+            { u"192.135.104.0", kArin },
+            { u"192.172.247.0", kArin },
+            { u"192.188.86.0", kArin },
+            { u"192.188.92.0", kJpnic },
+            { u"198.47.0.0", kArin },
+            { u"192.17.118.0", kArin },
+            { u"193.47.0.0", kRipe },
+        });
+    }
+    void jpnicBlockEdges() { checkRow(); }
+
+    void everyFirstOctetYieldsARegistry()
+    {
+        QRandomGenerator rng(kSeed);
+        const QStringList registries = { kArin, kApnic, kRipe, kJpnic };
+        for (int first = 0; first <= 255; ++first) {
+            for (int i = 0; i < 50; ++i) {
+                Address address = RandomAddress(rng);
+                address[0] = first;
+                const QString key = Plain(address);
+                const std::optional<QString> host = HostOf(key);
+                QVERIFY2(host && registries.contains(*host), qPrintable(Failure(key)));
+            }
+        }
+    }
+
+    void lastOctetNeverCounts()
+    {
+        QRandomGenerator rng(kSeed);
+        for (int i = 0; i < 3000; ++i) {
+            Address address = RandomAddress(rng);
+            const QString key = Plain(address);
+            address[3] = rng.bounded(256);
+            QVERIFY2(HostOf(key) == HostOf(Plain(address)), qPrintable(Failure(key)));
+        }
+    }
+
+    void otherNotationsReadAsTheSameAddress()
+    {
+        QRandomGenerator rng(kSeed);
+        for (int i = 0; i < 3000; ++i) {
+            const Address address = RandomAddress(rng);
+            QStringList parts;
+            for (int octet : address)
+                parts << Decorated(octet, rng);
+            const QString key = parts.join(u'.');
+            const std::optional<QString> host = HostOf(key);
+            QVERIFY2(host && host == HostOf(Plain(address)), qPrintable(Failure(key)));
+        }
+    }
+
+    // A valid address made invalid by a fifth part, a part of four
+    // characters or a value above 255 is refused.
+    void refusesFivePartsLongPartsAndHighValues()
+    {
+        QRandomGenerator rng(kSeed);
+        for (int i = 0; i < 3000; ++i) {
+            const Address address = RandomAddress(rng);
+            QStringList parts;
+            for (int octet : address)
+                parts << Decorated(octet, rng);
+            const auto part = qsizetype(rng.bounded(4));
+            QStringList fourChars = parts;
+            fourChars[part] = RandomBlanks(rng)
+                + (rng.bounded(2) == 0 ? QString::number(address[part]).rightJustified(4, u'0')
+                                       : u"+%1"_qs.arg(rng.bounded(100, 1000)))
+                + RandomBlanks(rng);
+            QStringList tooHigh = parts;
+            tooHigh[part] = RandomBlanks(rng) + QString::number(rng.bounded(256, 1000));
+            for (const QString &key : { parts.join(u'.') + u'.' + Decorated(address[0], rng),
+                     fourChars.join(u'.'), tooHigh.join(u'.') })
+                QVERIFY2(!CIPList().CheckIp(key), qPrintable(Failure(key)));
+        }
+    }
+
+    // Keys of random characters: every accepted one has two to four parts,
+    // each blank or a number from 0 to 255 of at most three characters.
+    void acceptsOnlyWellFormedKeys()
+    {
+        QRandomGenerator rng(kSeed);
+        static const QString pieces[] = { u"0"_qs, u"1"_qs, u"2"_qs, u"5"_qs, u"9"_qs, u"."_qs,
+            u"."_qs, u"+"_qs, u"-"_qs, u" "_qs, u"\u3000"_qs, u"e"_qs, u"a"_qs };
+        int accepted = 0;
+        for (int i = 0; i < 20000; ++i) {
+            QString key;
+            const int length = int(rng.bounded(1, 16));
+            for (int c = 0; c < length; ++c)
+                key += pieces[rng.bounded(int(std::size(pieces)))];
+            if (!CIPList().CheckIp(key))
+                continue;
+            ++accepted;
+            const QStringList parts = key.split(u'.');
+            QVERIFY2(parts.size() >= 2 && parts.size() <= 4, qPrintable(Failure(key)));
+            for (const QString &part : parts) {
+                const QString trimmed = TrimBlanks(part);
+                bool numeric = false;
+                const int value = trimmed.toInt(&numeric);
+                QVERIFY2(trimmed.size() <= 3, qPrintable(Failure(key)));
+                QVERIFY2(trimmed.isEmpty() || numeric, qPrintable(Failure(key)));
+                QVERIFY2(value >= 0 && value <= 255, qPrintable(Failure(key)));
+            }
+        }
+        QVERIFY2(accepted > 200, qPrintable(QString::number(accepted)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIpList)
+#include "tst_ip_list.moc"
