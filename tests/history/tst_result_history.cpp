@@ -5,6 +5,9 @@
 
 namespace {
 
+// Random inputs are the same on every run; failures print the seed.
+constexpr quint32 kSeed = 0x41570121;
+
 // The n-th result of a walk; every field names its number, so a record shown
 // from the wrong slot or with a field of another record is caught.
 HistoryRecord result(int n)
@@ -151,9 +154,8 @@ private slots:
     // on screen, the way a browser's history works.
     void randomWalksMatchAListWithAnIndex()
     {
-        const quint32 seed = QRandomGenerator::global()->generate();
-        QRandomGenerator random(seed);
-        const QByteArray seedText = "seed " + QByteArray::number(seed);
+        QRandomGenerator random(kSeed);
+        const QByteArray seedText = "seed " + QByteArray::number(kSeed);
 
         for (int walk = 0; walk < 50; ++walk) {
             ResultHistory history;
