@@ -1,0 +1,39 @@
+#include "history/result_history.h"
+
+void ResultHistory::PushHistory(const HistoryRecord &record)
+{
+    const int onScreen = historyCount() - m_cursor + 1; // 0 when empty
+    m_cursor = 1;
+    if (onScreen < kCapacity) {
+        m_records.resize(onScreen);
+    } else {
+        m_records.removeFirst();
+    }
+    m_records.append(record);
+}
+
+HistoryStep ResultHistory::HistoryBack()
+{
+    if (historyCount() - m_cursor <= 0) {
+        return { std::nullopt,
+            historyCount() == kCapacity ? u"100件以上前には戻れません"_qs : u"戻れません。"_qs };
+    }
+    const HistoryStep step = show(historyCount() - m_cursor);
+    ++m_cursor;
+    return step;
+}
+
+HistoryStep ResultHistory::HistoryForward()
+{
+    if (m_cursor <= 1)
+        return { std::nullopt, u"進めません。"_qs };
+    const HistoryStep step = show(historyCount() - m_cursor + 2);
+    --m_cursor;
+    return step;
+}
+
+// Record numbers count from 1, oldest first.
+HistoryStep ResultHistory::show(int number) const
+{
+    return { m_records.at(number - 1), u"アイドル中"_qs };
+}

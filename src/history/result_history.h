@@ -1,0 +1,40 @@
+#pragma once
+
+#include "history/history_record.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// What a step through the history asks the window to do: show the record
+// (result pane and result label) when there is one, and set the status text.
+struct HistoryStep {
+    std::optional<HistoryRecord> record;
+    QString status;
+};
+
+// The last 100 completed results, oldest first, and the cursor that names the
+// one on screen: the record on screen is number count - cursor + 1, so cursor
+// 1 is the newest. Holds no widgets; the window shows what a step returns.
+class ResultHistory {
+public:
+    static constexpr int kCapacity = 100;
+
+    // Stores a result: the records after the one on screen are dropped, the
+    // new one is appended and shown; when full, the oldest is dropped.
+    void PushHistory(const HistoryRecord &record);
+
+    // Steps to the next older or newer record, or reports the end.
+    HistoryStep HistoryBack();
+    HistoryStep HistoryForward();
+
+    int historyCount() const { return static_cast<int>(m_records.size()); }
+    int historyCursor() const { return m_cursor; }
+
+private:
+    HistoryStep show(int number) const;
+
+    QList<HistoryRecord> m_records;
+    int m_cursor = 1;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "settings/app_dir.h"
+
+#include <QString>
+
+// The settings file "dq.ini" in a folder (the program's folder by default):
+// text values under keys of the section "Domquire", in code page 932. Every
+// call reads or writes the file afresh; nothing is kept in memory.
+//
+// Section and key names match without regard to case, values are read
+// without the blanks around them, and a value is cut to 1023 bytes. Writing
+// changes or adds one line and keeps every other byte of the file.
+class cIni {
+public:
+    explicit cIni(QString folder = AppDir());
+
+    // The value stored under the key, or the default when the file, the
+    // section or the key is missing, or the file cannot be read or is not
+    // text. A key present with an empty value gives the empty text.
+    QString LoadIni(const QString &key, const QString &defaultValue) const;
+
+    // Stores the value under the key, creating the file, the section or the
+    // key as needed. The file is replaced atomically; when it cannot be
+    // written, or is not a text file, nothing changes and nothing is shown.
+    // A key or value that would break the file's line structure (a line
+    // break, or a key that is empty, holds "=" or starts with "[" or ";") is
+    // not written.
+    void SaveIni(const QString &key, const QString &value) const;
+
+private:
+    QString IniPath() const;
+
+    QString m_folder;
+};
