@@ -1,0 +1,69 @@
+#include "support/whois_test_server.h"
+
+#include <QTcpSocket>
+
+WhoisTestServer::WhoisTestServer(QObject *parent) : QObject(parent)
+{
+    connect(&m_server, &QTcpServer::newConnection, this, &WhoisTestServer::Accept);
+    if (!m_server.listen(QHostAddress::LocalHost, 0))
+        qFatal(
+            "WhoisTestServer: cannot listen on 127.0.0.1: %s", qPrintable(m_server.errorString()));
+}
+
+void WhoisTestServer::answerWith(const QList<QByteArray> &chunks)
+{
+    m_script.chunks = chunks;
+    m_script.ending = WhoisTestScript::Ending::Close;
+}
+
+void WhoisTestServer::closeWithoutData()
+{
+    answerWith({});
+}
+
+void WhoisTestServer::resetAfter(const QList<QByteArray> &chunks)
+{
+    m_script.chunks = chunks;
+    m_script.ending = WhoisTestScript::Ending::Reset;
+}
+
+void WhoisTestServer::staySilent()
+{
+    m_script.chunks.clear();
+    m_script.ending = WhoisTestScript::Ending::Silent;
+}
+
+void WhoisTestServer::streamWithoutEnd(const QByteArray &chunk, qint64 maxBytes)
+{
+    Q_ASSERT(!chunk.isEmpty());
+    m_script.chunks.clear();
+    m_script.ending = WhoisTestScript::Ending::Stream;
+    m_script.streamChunk = chunk;
+    m_script.streamLimit = maxBytes;
+}
+
+quint16 WhoisTestServer::refusingPort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        qFatal("WhoisTestServer: cannot find a free port on 127.0.0.1");
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+void WhoisTestServer::Accept()
+{
+    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        const qsizetype index = m_requests.size();
+        m_requests.append(QByteArray());
+        ++m_openConnections;
+        auto *session = new WhoisTestSession(socket, m_script, this);
+        connect(session, &WhoisTestSession::received, this,
+            [this, index](const QByteArray &bytes) { m_requests[index] += bytes; });
+        connect(session, &WhoisTestSession::finished, this, [this, session] {
+            --m_openConnections;
+            session->deleteLater();
+        });
+    }
+}
