@@ -189,33 +189,35 @@ const ResponseDecoder::Byte *ResponseDecoder::decodeText(
     const Byte *begin, const Byte *end, bool atEnd, bool stopAtEscape, char16_t *&out)
 {
     const Byte *p = begin;
+    char16_t *o = out;
     while (p != end) {
         const Byte byte = *p;
         if (byte < 0x80) {
             if (byte == kEsc && stopAtEscape)
-                return p;
-            *out++ = byte;
+                break;
+            *o++ = byte;
             ++p;
             continue;
         }
         if (m_utf8) {
             const Utf8Char utf8 = readUtf8(p, end);
             if (utf8.size > 0) {
-                appendCodePoint(utf8.codePoint, out);
+                appendCodePoint(utf8.codePoint, o);
                 p += utf8.size;
                 continue;
             }
             if (utf8.incomplete && !atEnd)
-                return p;
+                break;
             // From this sequence on, the answer is code page 932.
             m_utf8 = false;
         }
         if (CodePage932::IsLeadByte(byte) && end - p == 1 && !atEnd)
-            return p;
+            break;
         const CodePage932::FrontChar front = CodePage932::DecodeFront(QByteArrayView(p, end - p));
-        *out++ = front.character;
+        *o++ = front.character;
         p += front.size;
     }
+    out = o;
     return p;
 }
 
@@ -224,19 +226,22 @@ const ResponseDecoder::Byte *ResponseDecoder::decodePairs(
 {
     const JisCharTable &table = JisCharTable::Instance();
     const Byte *p = begin;
+    char16_t *o = out;
     while (end - p >= 2) {
         if (p[0] == kEsc && p[1] == '(') {
             if (end - p >= 3 && isClosingFinalByte(p[2])) {
                 boolEnd = true;
-                return p + 3;
+                p += 3;
+                break;
             }
             // The closing sequence may end in the next chunk.
             if (end - p == 2 && !atEnd)
-                return p;
+                break;
         }
-        *out++ = table.Char(p[0], p[1]);
+        *o++ = table.Char(p[0], p[1]);
         p += 2;
     }
+    out = o;
     // A lone byte waits for its partner; at the end of the answer it is dropped.
-    return atEnd ? end : p;
+    return boolEnd || !atEnd ? p : end;
 }
