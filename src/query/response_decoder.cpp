@@ -117,21 +117,21 @@ void ResponseDecoder::Reset(bool needsJisDecode)
     m_needsJisDecode = needsJisDecode;
     boolEnd = true;
     m_utf8 = true;
-    heldBytes.clear();
+    m_heldBytes.clear();
 }
 
 QString ResponseDecoder::Decode(QByteArrayView chunk)
 {
-    if (heldBytes.isEmpty())
+    if (m_heldBytes.isEmpty())
         return convert(chunk, false);
-    QByteArray joined = std::exchange(heldBytes, {});
+    QByteArray joined = std::exchange(m_heldBytes, {});
     joined.append(chunk);
     return convert(joined, false);
 }
 
 QString ResponseDecoder::Flush()
 {
-    const QByteArray held = std::exchange(heldBytes, {});
+    const QByteArray held = std::exchange(m_heldBytes, {});
     return convert(held, true);
 }
 
@@ -145,7 +145,7 @@ QString ResponseDecoder::convert(QByteArrayView bytes, bool atEnd)
     const Byte *end = begin + bytes.size();
     const Byte *stop = m_needsJisDecode ? DecodeIso2022Jp(begin, end, atEnd, out)
                                         : TextFromBytes(begin, end, atEnd, out);
-    heldBytes = QByteArray(reinterpret_cast<const char *>(stop), end - stop);
+    m_heldBytes = QByteArray(reinterpret_cast<const char *>(stop), end - stop);
     text.truncate(out - first);
     return text;
 }

@@ -27,7 +27,7 @@ public:
     QString Flush();
 
     // True while bytes of a double-byte run are held for the next chunk.
-    bool jisPending() const { return !boolEnd && !heldBytes.isEmpty(); }
+    bool jisPending() const { return !boolEnd && !m_heldBytes.isEmpty(); }
 
 private:
     using Byte = unsigned char;
@@ -49,5 +49,5 @@ private:
     // True while every 8-bit byte of the answer has been valid UTF-8.
     bool m_utf8 = true;
     // The bytes at the end of the last chunk that were not decoded yet.
-    QByteArray heldBytes;
+    QByteArray m_heldBytes;
 };

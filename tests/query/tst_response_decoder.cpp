@@ -135,8 +135,8 @@ QByteArray randomRichBytes(std::mt19937 &rng, bool sevenBit)
     return bytes;
 }
 
-// The decoding of one whole chunk of 7-bit bytes exactly as documented,
-// written out step by step.
+// A plain step-by-step model of decoding one whole chunk of 7-bit bytes:
+// escapes, mode switches and pairs, with no bytes held back.
 QString referenceDecode(bool needsJisDecode, const QByteArray &bytes)
 {
     QString text;
@@ -357,21 +357,22 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
+        QList<Chunks> splits;
+        Chunks singleBytes;
+        for (const char byte : bytes)
+            singleBytes.append(QByteArray(1, byte));
+        splits.append(singleBytes);
+        for (qsizetype first = 0; first <= bytes.size(); ++first) {
+            for (qsizetype second = first; second <= bytes.size(); ++second) {
+                splits.append({ bytes.first(first), bytes.sliced(first, second - first),
+                    bytes.sliced(second) });
+            }
+        }
         for (const bool needsJisDecode : { false, true }) {
-            const auto check = [&](const Chunks &chunks) {
+            for (const Chunks &chunks : splits) {
                 const QString text = decodeChunks(needsJisDecode, chunks);
                 if (text != expected)
                     QFAIL(qPrintable(describe(chunks) + u": "_qs + codePoints(text)));
-            };
-            Chunks singleBytes;
-            for (const char byte : bytes)
-                singleBytes.append(QByteArray(1, byte));
-            check(singleBytes);
-            for (qsizetype first = 0; first <= bytes.size(); ++first) {
-                for (qsizetype second = first; second <= bytes.size(); ++second) {
-                    check({ bytes.first(first), bytes.sliced(first, second - first),
-                        bytes.sliced(second) });
-                }
             }
         }
     }
