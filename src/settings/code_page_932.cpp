@@ -11,11 +11,6 @@ namespace {
 
 constexpr auto kCodecName = "windows-31j";
 
-bool isTrailByte(unsigned char byte)
-{
-    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
-}
-
 // Every two-byte code, indexed by lead * 256 + trail; U+FFFD where the code
 // has no character.
 using DoubleByteTable = std::array<char16_t, 256 * 256>;
@@ -32,7 +27,7 @@ DoubleByteTable buildDoubleByteTable()
         if (!IsLeadByte(static_cast<unsigned char>(lead)))
             continue;
         for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            if (!isTrailByte(static_cast<unsigned char>(trail)))
+            if (!IsTrailByte(static_cast<unsigned char>(trail)))
                 continue;
             pairs.append(static_cast<char>(lead));
             pairs.append(static_cast<char>(trail));
@@ -48,7 +43,7 @@ DoubleByteTable buildDoubleByteTable()
         if (!IsLeadByte(static_cast<unsigned char>(lead)))
             continue;
         for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            if (!isTrailByte(static_cast<unsigned char>(trail)))
+            if (!IsTrailByte(static_cast<unsigned char>(trail)))
                 continue;
             const QStringView text = line < lines.size() ? lines[line] : QStringView();
             ++line;
@@ -73,6 +68,11 @@ bool IsLeadByte(unsigned char byte)
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
+bool IsTrailByte(unsigned char byte)
+{
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
 char16_t SingleByteChar(unsigned char byte)
 {
     if (byte <= 0x7F)
@@ -87,19 +87,25 @@ char16_t DoubleByteChar(unsigned char lead, unsigned char trail)
     return doubleByteTable()[static_cast<std::size_t>(lead * 256 + trail)];
 }
 
+FrontChar DecodeFront(QByteArrayView bytes)
+{
+    const auto byte = static_cast<unsigned char>(bytes[0]);
+    if (bytes.size() >= 2 && IsLeadByte(byte)) {
+        const auto trail = static_cast<unsigned char>(bytes[1]);
+        if (IsTrailByte(trail))
+            return { DoubleByteChar(byte, trail), 2 };
+    }
+    return { SingleByteChar(byte), 1 };
+}
+
 QString Decode(QByteArrayView bytes)
 {
     QString text;
     text.reserve(bytes.size());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        if (IsLeadByte(byte) && i + 1 < bytes.size()
-            && isTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
-            text += QChar(DoubleByteChar(byte, static_cast<unsigned char>(bytes[i + 1])));
-            ++i;
-        } else {
-            text += QChar(SingleByteChar(byte));
-        }
+    while (!bytes.isEmpty()) {
+        const FrontChar front = DecodeFront(bytes);
+        text += QChar(front.character);
+        bytes = bytes.sliced(front.size);
     }
     return text;
 }

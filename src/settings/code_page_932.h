@@ -15,12 +15,24 @@ inline constexpr char16_t kReplacement = u'\uFFFD';
 // True for the first byte of a two-byte character (0x81-0x9F, 0xE0-0xFC).
 bool IsLeadByte(unsigned char byte);
 
+// True for a byte that can follow a lead byte (0x40-0x7E, 0x80-0xFC).
+bool IsTrailByte(unsigned char byte);
+
 // The character of a byte on its own: 0x00-0x7F as themselves, 0xA1-0xDF as
 // half-width katakana, U+FFFD for every other byte.
 char16_t SingleByteChar(unsigned char byte);
 
 // The character of a two-byte code, or U+FFFD when the pair is none.
 char16_t DoubleByteChar(unsigned char lead, unsigned char trail);
+
+// The first character of a non-empty byte string and the number of bytes it
+// takes: a lead byte followed by a trail byte is one character of two bytes
+// (U+FFFD when the pair has none); any other byte is its single-byte character.
+struct FrontChar {
+    char16_t character;
+    qsizetype size;
+};
+FrontChar DecodeFront(QByteArrayView bytes);
 
 // Decodes a complete byte string. A lead byte followed by a byte that cannot
 // be a trail byte gives U+FFFD and the next byte is decoded on its own; a

@@ -1,0 +1,247 @@
+#include "query/response_decoder.h"
+
+#include "query/jis_char_table.h"
+#include "settings/code_page_932.h"
+
+#include <QChar>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string_view>
+#include <utility>
+
+namespace {
+
+using Byte = unsigned char;
+
+constexpr Byte kEsc = 0x1B;
+
+// The sequences that open a double-byte run, in the order they are tried.
+constexpr std::array<std::string_view, 4> kOpeningEscapes = {
+    "\x1B$@",
+    "\x1B$B",
+    "\x1B$(d",
+    "\x1B&@\x1B$B",
+};
+
+struct EscapeMatch {
+    enum Kind { None, Prefix, Whole } kind;
+    qsizetype size;
+};
+
+// Whether the bytes at p begin with an opening escape sequence, or end while
+// they still could.
+EscapeMatch matchOpeningEscape(const Byte *p, const Byte *end)
+{
+    const auto available = static_cast<std::size_t>(end - p);
+    bool prefix = false;
+    for (const std::string_view escape : kOpeningEscapes) {
+        const std::size_t compared = std::min(available, escape.size());
+        if (std::memcmp(p, escape.data(), compared) != 0)
+            continue;
+        if (compared == escape.size())
+            return { EscapeMatch::Whole, static_cast<qsizetype>(escape.size()) };
+        prefix = true;
+    }
+    return { prefix ? EscapeMatch::Prefix : EscapeMatch::None, 0 };
+}
+
+bool isClosingFinalByte(Byte byte)
+{
+    return byte == 'B' || byte == 'J' || byte == 'H' || byte == 'I';
+}
+
+// One UTF-8 sequence: its code point and size, or size 0 when the bytes are
+// no valid sequence (incomplete: they end before the sequence does).
+struct Utf8Char {
+    char32_t codePoint;
+    int size;
+    bool incomplete;
+};
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+Utf8Char readUtf8(const Byte *p, const Byte *end)
+{
+    constexpr Utf8Char invalid { 0, 0, false };
+    const Byte lead = p[0];
+    int size = 0;
+    char32_t codePoint = 0;
+    Byte low = 0x80;
+    Byte high = 0xBF;
+    if (lead < 0xC2) {
+        return invalid;
+    } else if (lead < 0xE0) {
+        size = 2;
+        codePoint = lead & 0x1Fu;
+    } else if (lead < 0xF0) {
+        size = 3;
+        codePoint = lead & 0x0Fu;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead < 0xF5) {
+        size = 4;
+        codePoint = lead & 0x07u;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return invalid;
+    }
+    for (int k = 1; k < size; ++k) {
+        if (p + k == end)
+            return { 0, 0, true };
+        const Byte next = p[k];
+        if (next < low || next > high)
+            return invalid;
+        codePoint = (codePoint << 6) | (next & 0x3Fu);
+        low = 0x80;
+        high = 0xBF;
+    }
+    return { codePoint, size, false };
+}
+
+void appendCodePoint(char32_t codePoint, char16_t *&out)
+{
+    if (QChar::requiresSurrogates(codePoint)) {
+        *out++ = QChar::highSurrogate(codePoint);
+        *out++ = QChar::lowSurrogate(codePoint);
+    } else {
+        *out++ = static_cast<char16_t>(codePoint);
+    }
+}
+
+} // namespace
+
+void ResponseDecoder::Reset(bool needsJisDecode)
+{
+    m_needsJisDecode = needsJisDecode;
+    boolEnd = true;
+    m_utf8 = true;
+    m_heldBytes.clear();
+}
+
+QString ResponseDecoder::Decode(QByteArrayView chunk)
+{
+    if (m_heldBytes.isEmpty())
+        return convert(chunk, false);
+    QByteArray joined = std::exchange(m_heldBytes, {});
+    joined.append(chunk);
+    return convert(joined, false);
+}
+
+QString ResponseDecoder::Flush()
+{
+    const QByteArray held = std::exchange(m_heldBytes, {});
+    return convert(held, true);
+}
+
+QString ResponseDecoder::convert(QByteArrayView bytes, bool atEnd)
+{
+    // No byte gives more than one UTF-16 unit.
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *const first = reinterpret_cast<char16_t *>(text.data());
+    char16_t *out = first;
+    const auto *begin = reinterpret_cast<const Byte *>(bytes.data());
+    const Byte *end = begin + bytes.size();
+    const Byte *stop = m_needsJisDecode ? DecodeIso2022Jp(begin, end, atEnd, out)
+                                        : TextFromBytes(begin, end, atEnd, out);
+    m_heldBytes = QByteArray(reinterpret_cast<const char *>(stop), end - stop);
+    text.truncate(out - first);
+    return text;
+}
+
+const ResponseDecoder::Byte *ResponseDecoder::TextFromBytes(
+    const Byte *begin, const Byte *end, bool atEnd, char16_t *&out)
+{
+    return decodeText(begin, end, atEnd, false, out);
+}
+
+const ResponseDecoder::Byte *ResponseDecoder::DecodeIso2022Jp(
+    const Byte *begin, const Byte *end, bool atEnd, char16_t *&out)
+{
+    const Byte *p = begin;
+    while (p != end) {
+        if (!boolEnd) {
+            p = decodePairs(p, end, atEnd, out);
+            if (!boolEnd)
+                break;
+            continue;
+        }
+        p = decodeText(p, end, atEnd, true, out);
+        // Text stops early only at an escape or at bytes held back.
+        if (p == end || *p != kEsc)
+            break;
+        const EscapeMatch escape = matchOpeningEscape(p, end);
+        if (escape.kind == EscapeMatch::Prefix && !atEnd)
+            break;
+        if (escape.kind == EscapeMatch::Whole) {
+            p += escape.size;
+            boolEnd = false;
+        } else {
+            *out++ = kEsc;
+            ++p;
+        }
+    }
+    return p;
+}
+
+const ResponseDecoder::Byte *ResponseDecoder::decodeText(
+    const Byte *begin, const Byte *end, bool atEnd, bool stopAtEscape, char16_t *&out)
+{
+    const Byte *p = begin;
+    char16_t *o = out;
+    while (p != end) {
+        const Byte byte = *p;
+        if (byte < 0x80) {
+            if (byte == kEsc && stopAtEscape)
+                break;
+            *o++ = byte;
+            ++p;
+            continue;
+        }
+        if (m_utf8) {
+            const Utf8Char utf8 = readUtf8(p, end);
+            if (utf8.size > 0) {
+                appendCodePoint(utf8.codePoint, o);
+                p += utf8.size;
+                continue;
+            }
+            if (utf8.incomplete && !atEnd)
+                break;
+            // From this sequence on, the answer is code page 932.
+            m_utf8 = false;
+        }
+        if (CodePage932::IsLeadByte(byte) && end - p == 1 && !atEnd)
+            break;
+        const CodePage932::FrontChar front = CodePage932::DecodeFront(QByteArrayView(p, end - p));
+        *o++ = front.character;
+        p += front.size;
+    }
+    out = o;
+    return p;
+}
+
+const ResponseDecoder::Byte *ResponseDecoder::decodePairs(
+    const Byte *begin, const Byte *end, bool atEnd, char16_t *&out)
+{
+    const JisCharTable &table = JisCharTable::Instance();
+    const Byte *p = begin;
+    char16_t *o = out;
+    while (end - p >= 2) {
+        if (p[0] == kEsc && p[1] == '(') {
+            if (end - p >= 3 && isClosingFinalByte(p[2])) {
+                boolEnd = true;
+                p += 3;
+                break;
+            }
+            // The closing sequence may end in the next chunk.
+            if (end - p == 2 && !atEnd)
+                break;
+        }
+        *o++ = table.Char(p[0], p[1]);
+        p += 2;
+    }
+    out = o;
+    // A lone byte waits for its partner; at the end of the answer it is dropped.
+    return boolEnd || !atEnd ? p : end;
+}
