@@ -4,7 +4,10 @@
 
 #include <QTcpSocket>
 
-WhoisConnection::WhoisConnection(quint16 port, QObject *parent) : QObject(parent), m_port(port) { }
+WhoisConnection::WhoisConnection(const WhoisRoute &route, QObject *parent)
+    : QObject(parent), m_route(route)
+{
+}
 
 bool WhoisConnection::ConnectToHost(const QString &host)
 {
@@ -17,7 +20,8 @@ bool WhoisConnection::ConnectToHost(const QString &host)
     connect(sockWhois, &QTcpSocket::readyRead, this, &WhoisConnection::OnReadyRead);
     connect(sockWhois, &QTcpSocket::errorOccurred, this, &WhoisConnection::OnSocketError);
     connect(sockWhois, &QTcpSocket::disconnected, this, &WhoisConnection::OnPeerClosed);
-    sockWhois->connectToHost(host, m_port);
+    sockWhois->connectToHost(
+        m_route.fixedAddress.isEmpty() ? host : m_route.fixedAddress, m_route.port);
     return true;
 }
 

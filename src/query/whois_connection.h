@@ -15,11 +15,18 @@ class QTcpSocket;
 // or more dataArrival, then closed; error may end the exchange at any point
 // instead. After closed, error or Close() nothing more is emitted until the
 // next ConnectToHost, and the object is ready for it.
+// Where a connection goes: port 43 of the chosen host in the program. Tests
+// send every query to a server of their own, whatever host was chosen.
+struct WhoisRoute {
+    quint16 port = 43;
+    QString fixedAddress; // when set, connect here instead of the host
+};
+
 class WhoisConnection : public QObject {
     Q_OBJECT
 
 public:
-    explicit WhoisConnection(quint16 port = 43, QObject *parent = nullptr);
+    explicit WhoisConnection(const WhoisRoute &route = {}, QObject *parent = nullptr);
 
     // Ends any earlier exchange and starts connecting to the host. Returns
     // false at once, and starts nothing, when the host cannot be used (see
@@ -57,7 +64,7 @@ private:
     void Release();
     bool IsCurrent(const QTcpSocket *socket) const { return socket && socket == sockWhois; }
 
-    const quint16 m_port;
+    const WhoisRoute m_route;
     QTcpSocket *sockWhois = nullptr;
     PeerResetProbe m_resetProbe;
     bool m_sendPending = false;

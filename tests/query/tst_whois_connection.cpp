@@ -22,7 +22,7 @@ struct SeedReport {
 // does, and records every notification in order.
 class RecordingClient {
 public:
-    explicit RecordingClient(quint16 port) : connection(port)
+    explicit RecordingClient(quint16 port) : connection(WhoisRoute { port, {} })
     {
         QObject::connect(&connection, &WhoisConnection::connected, &connection, [this] {
             events << u"connected"_qs;
