@@ -1,0 +1,358 @@
+#include "fake_query_view.h"
+#include "query/query_command.h"
+#include "selection/whois_hosts.h"
+#include "serverlist/server_list.h"
+#include "support/whois_test_server.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+constexpr int kTimeout = 10000;
+const QString kIdle = u"アイドル中"_qs;
+const QString kLocalHost = u"127.0.0.1"_qs;
+
+// The log without the two status lines of each received chunk, whose number
+// depends on how TCP splits the answer.
+QStringList withoutChunkStatus(const QStringList &log)
+{
+    QStringList kept;
+    for (const QString &line : log) {
+        if (!line.startsWith(u"status:データを受信"))
+            kept << line;
+    }
+    return kept;
+}
+
+} // namespace
+
+class TestQueryCommand : public QObject {
+    Q_OBJECT
+
+private:
+    // Every query of a test goes to the test server, whatever host is chosen.
+    struct Fixture {
+        WhoisTestServer server;
+        FakeQueryView view;
+        QList<ServerEntry> servers = LoadServerList(u"/nonexistent-folder"_qs);
+        ResultHistory history;
+        QueryCommand query { view, servers, history, WhoisRoute { server.port(), kLocalHost } };
+
+        // Runs a query and waits until the inputs are enabled again.
+        void run(const QString &key, const QString &combo)
+        {
+            view.key = key;
+            view.combo = combo;
+            query.Whois();
+            QTRY_VERIFY_WITH_TIMEOUT(!view.busy, kTimeout);
+        }
+    };
+
+private slots:
+    void checkInput_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("combo");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("keyAfter");
+        QTest::addColumn<QString>("status");
+
+        const QString noKey = u"IPアドレス、またはドメイン名を入力してください。"_qs;
+        const QString noServer = u"whoisサーバを選択するか入力してください"_qs;
+        QTest::newRow("plain") << u"example.jp"_qs << u"h"_qs << true << u"example.jp"_qs
+                               << QString();
+        QTest::newRow("trailing CR LF removed")
+            << u"example.jp\r\n"_qs << u"h"_qs << true << u"example.jp"_qs << QString();
+        QTest::newRow("mixed trailing breaks")
+            << u"a\n\r\n\r"_qs << u"h"_qs << true << u"a"_qs << QString();
+        QTest::newRow("inner break stays")
+            << u"a\r\nb"_qs << u"h"_qs << true << u"a\r\nb"_qs << QString();
+        QTest::newRow("closing bracket stays")
+            << u"例」"_qs << u"h"_qs << true << u"例」"_qs << QString();
+        QTest::newRow("blanks kept in the field")
+            << u" a "_qs << u"h"_qs << true << u" a "_qs << QString();
+        QTest::newRow("empty key") << QString() << u"h"_qs << false << QString() << noKey;
+        QTest::newRow("spaces only") << u"   "_qs << u"h"_qs << false << u"   "_qs << noKey;
+        QTest::newRow("ideographic space only")
+            << u"\u3000"_qs << u"h"_qs << false << u"\u3000"_qs << noKey;
+        QTest::newRow("line breaks only") << u"\r\n"_qs << u"h"_qs << false << QString() << noKey;
+        QTest::newRow("empty server") << u"a"_qs << QString() << false << u"a"_qs << noServer;
+        QTest::newRow("blank server") << u"a"_qs << u" \u3000"_qs << false << u"a"_qs << noServer;
+        QTest::newRow("tab is no blank") << u"\t"_qs << u"\t"_qs << true << u"\t"_qs << QString();
+    }
+
+    void checkInput()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, combo);
+        QFETCH(bool, accepted);
+        QFETCH(QString, keyAfter);
+        QFETCH(QString, status);
+
+        Fixture f;
+        f.view.key = key;
+        f.view.combo = combo;
+        QCOMPARE(f.query.CheckInput(), accepted);
+        QCOMPARE(f.view.key, keyAfter);
+        QCOMPARE(f.view.status, status);
+    }
+
+    void rejectedInputStartsNothing()
+    {
+        Fixture f;
+        f.view.pane = u"earlier answer"_qs;
+        f.view.key = u"  "_qs;
+        f.view.combo = kAutoSelectText.toString();
+        f.query.Whois();
+        QCOMPARE(f.view.log,
+            QStringList { u"status:IPアドレス、またはドメイン名を入力してください。"_qs });
+        QCOMPARE(f.view.pane, u"earlier answer"_qs);
+        QCOMPARE(f.server.receivedRequests().size(), 0);
+    }
+
+    // A manual query: the status lines in order, the exact request, the
+    // answer in the pane, the history record and the label.
+    void manualQuery()
+    {
+        Fixture f;
+        f.server.answerWith({ "Domain: example.jp\r\n", "Status: ", "Active\r\n" });
+        f.run(u" example.jp "_qs, kLocalHost);
+
+        QCOMPARE(f.server.receivedRequests(), QByteArrayList { " example.jp \r\n" });
+        QCOMPARE(f.view.pane, u"Domain: example.jp\r\nStatus: Active\r\n"_qs);
+        const QString label = u"label: example.jp  | 127.0.0.1"_qs;
+        QCOMPARE(withoutChunkStatus(f.view.log),
+            (QStringList { u"status:whoisサーバに接続します。"_qs, u"clear"_qs, u"busy"_qs,
+                u"status:接続しました。"_qs, u"status:送信中です。( 14bytes)"_qs, u"clear"_qs,
+                u"status:送信完了"_qs, u"status:接続を終了します。"_qs, u"idle"_qs,
+                u"status:アイドル中"_qs, u"focus"_qs, label }));
+
+        // Each chunk: "receiving" then "received", with the same size.
+        const QStringList log = f.view.log;
+        qsizetype received = 0;
+        for (qsizetype i = 0; i < log.size(); ++i) {
+            if (!log[i].startsWith(u"status:データを受信中です。\u3000("))
+                continue;
+            const QString size = log[i].mid(log[i].indexOf(u'(') + 1);
+            QVERIFY(size.endsWith(u"bytes)"));
+            QCOMPARE(log[i + 1], u"status:データを受信しました。\u3000("_qs + size);
+            received += size.chopped(6).toLongLong();
+        }
+        QCOMPARE(received, qsizetype(36));
+
+        QCOMPARE(f.history.historyCount(), 1);
+        QCOMPARE(f.query.serverLabel(), kLocalHost);
+        QVERIFY(!f.query.NeedsJisDecode());
+    }
+
+    void requestBytes_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QByteArray>("request");
+        QTest::newRow("ascii") << u"192.0.2.1"_qs << QByteArray("192.0.2.1\r\n");
+        QTest::newRow("japanese as code page 932")
+            << u"日本.jp"_qs << QByteArray("\x93\xfa\x96\x7b.jp\r\n");
+        QTest::newRow("unmappable as question mark") << u"a€b"_qs << QByteArray("a?b\r\n");
+        QTest::newRow("trailing CR LF not doubled") << u"a\r\n"_qs << QByteArray("a\r\n");
+    }
+
+    void requestBytes()
+    {
+        QFETCH(QString, key);
+        QFETCH(QByteArray, request);
+        Fixture f;
+        f.server.closeWithoutData();
+        f.run(key, kLocalHost);
+        QCOMPARE(f.server.receivedRequests(), QByteArrayList { request });
+    }
+
+    void closeWithoutDataRecordsEmptyResponse()
+    {
+        Fixture f;
+        f.server.closeWithoutData();
+        f.view.pane = u"earlier answer"_qs;
+        f.run(u"example.jp"_qs, kLocalHost);
+        QCOMPARE(f.view.pane, QString());
+        QCOMPARE(f.view.status, kIdle);
+
+        f.server.answerWith({ "second" });
+        f.run(u"example.com"_qs, kLocalHost);
+        const HistoryStep step = f.history.HistoryBack();
+        QVERIFY(step.record);
+        QCOMPARE(step.record->key, u"example.jp"_qs);
+        QCOMPARE(step.record->response, QString());
+    }
+
+    // JPNIC's and APNIC's servers answer in ISO-2022-JP: chosen from the
+    // list, typed exactly, or chosen automatically.
+    void isoDecodingFollowsTheHost_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("combo");
+        QTest::addColumn<bool>("jis");
+        QTest::addColumn<QString>("serverLabel");
+
+        const QString jpnic = WhoisHost::JPNIC.toString();
+        const QString apnic = WhoisHost::APNIC.toString();
+        const QString automatic = kAutoSelectText.toString();
+        QTest::newRow("JPNIC entry")
+            << u"x"_qs << u"JPNIC["_qs + jpnic + u']' << true << u"JPNIC["_qs + jpnic + u']';
+        QTest::newRow("APNIC entry")
+            << u"x"_qs << u"APNIC["_qs + apnic + u']' << true << u"APNIC["_qs + apnic + u']';
+        QTest::newRow("JPNIC host typed") << u"x"_qs << jpnic << true << jpnic;
+        QTest::newRow("typed with blanks")
+            << u"x"_qs << u" "_qs + apnic + u' ' << true << u" "_qs + apnic + u' ';
+        QTest::newRow("capital letter") << u"x"_qs << jpnic.toUpper() << false << jpnic.toUpper();
+        QTest::newRow("name only") << u"x"_qs << u"JPNIC"_qs << false << u"JPNIC"_qs;
+        QTest::newRow("auto: JPNIC block")
+            << u"133.1.2.3"_qs << automatic << true << u"自動選択["_qs + jpnic + u']';
+        QTest::newRow("auto: APNIC block")
+            << u" 202.12.0.1 "_qs << automatic << true << u"自動選択["_qs + apnic + u']';
+        QTest::newRow("auto: ARIN block") << u"192.168.0.1"_qs << automatic << false
+                                          << u"自動選択["_qs + WhoisHost::ARIN.toString() + u']';
+        QTest::newRow("auto: jp name") << u"example.jp"_qs << automatic << false
+                                       << u"自動選択["_qs + WhoisHost::DotJp.toString() + u']';
+    }
+
+    void isoDecodingFollowsTheHost()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, combo);
+        QFETCH(bool, jis);
+        QFETCH(QString, serverLabel);
+
+        Fixture f;
+        // 亜 in ISO-2022-JP; without the decoder the escapes show as characters.
+        f.server.answerWith({ "\x1b$B0!\x1b(B" });
+        f.run(key, combo);
+        QCOMPARE(f.query.NeedsJisDecode(), jis);
+        QCOMPARE(f.query.serverLabel(), serverLabel);
+        QCOMPARE(f.view.pane, jis ? u"亜"_qs : u"\x1b$B0!\x1b(B"_qs);
+        QCOMPARE(f.history.historyCount(), 1);
+    }
+
+    void autoSelectionWithoutServer()
+    {
+        Fixture f;
+        f.server.answerWith({ "first answer" });
+        f.run(u"example.jp"_qs, kAutoSelectText.toString());
+        f.view.log.clear();
+        const QString labelBefore = f.view.label;
+
+        f.view.key = u"example.xyz"_qs;
+        f.query.Whois();
+        QCOMPARE(f.view.log,
+            (QStringList {
+                u"status:whoisサーバを選択中です。"_qs, u"warning"_qs, u"status:アイドル中"_qs }));
+        QCOMPARE(f.view.warnings.constLast(),
+            u"自動選択リストに登録されていないアドレスです。または、書式が正しくありません。\r\n"
+            "サーバを手動で選択するか、またはキーワードを入力し直してください。"_qs);
+        QCOMPARE(f.view.pane, u"first answer"_qs);
+        QCOMPARE(f.view.label, labelBefore);
+        QCOMPARE(f.query.serverLabel(), u"自動選択["_qs + WhoisHost::DotJp.toString() + u']');
+        QCOMPARE(f.server.receivedRequests().size(), 1);
+    }
+
+    void unusableHostFailsAtOnce()
+    {
+        Fixture f;
+        f.run(u"example.jp"_qs, u"bad host!"_qs);
+        QCOMPARE(f.view.log,
+            (QStringList { u"status:whoisサーバに接続します。"_qs, u"clear"_qs, u"busy"_qs,
+                u"idle"_qs, u"warning"_qs, u"status:アイドル中"_qs }));
+        QCOMPARE(f.view.warnings,
+            QStringList {
+                u"サーバへの接続に失敗しました｡アドレスが正しくない可能性があります。"_qs });
+        QCOMPARE(f.history.historyCount(), 0);
+    }
+
+    void refusedConnectionShowsTheSocketsText()
+    {
+        Fixture f;
+        QueryCommand refused(f.view, f.servers, f.history,
+            WhoisRoute { WhoisTestServer::refusingPort(), kLocalHost });
+        f.view.key = u"example.jp"_qs;
+        f.view.combo = kLocalHost;
+        refused.Whois();
+        QTRY_VERIFY_WITH_TIMEOUT(!f.view.busy, kTimeout);
+        QCOMPARE(f.view.status, QString());
+        QCOMPARE(f.view.warnings.size(), 1);
+        QVERIFY(!f.view.warnings[0].isEmpty());
+        QCOMPARE(f.history.historyCount(), 0);
+    }
+
+    void resetMidAnswerKeepsThePartialText()
+    {
+        Fixture f;
+        f.server.resetAfter({ "partial " });
+        f.run(u"example.jp"_qs, kLocalHost);
+        QCOMPARE(f.view.status, QString());
+        QCOMPARE(f.view.warnings.size(), 1);
+        QCOMPARE(f.view.pane, u"partial "_qs);
+        QCOMPARE(f.history.historyCount(), 0);
+        QVERIFY(!f.view.log.contains(u"status:接続を終了します。"_qs));
+    }
+
+    void abort()
+    {
+        Fixture f;
+        f.query.Abort();
+        QVERIFY(f.view.log.isEmpty());
+
+        f.server.staySilent();
+        f.view.key = u"example.jp"_qs;
+        f.view.combo = kLocalHost;
+        f.query.Whois();
+        QVERIFY(f.view.busy);
+        QTRY_COMPARE_WITH_TIMEOUT(f.view.status, u"送信完了"_qs, kTimeout);
+        f.query.Abort();
+        QVERIFY(!f.view.busy);
+        QCOMPARE(f.view.status, u"接続を終了しました。"_qs);
+        QCOMPARE(f.history.historyCount(), 0);
+
+        // Nothing more arrives from the aborted connection.
+        f.view.log.clear();
+        QTest::qWait(100);
+        QVERIFY(f.view.log.isEmpty());
+    }
+
+    // A query cut off inside a double-byte run does not disturb the next one.
+    void eachQueryStartsTheDecoderAfresh()
+    {
+        Fixture f;
+        const QString jpnic = WhoisHost::JPNIC.toString();
+        f.server.resetAfter({ "\x1b$B0" });
+        f.run(u"x"_qs, jpnic);
+        f.server.answerWith({ "A\x1b$B$\"\x1b(BB" });
+        f.run(u"x"_qs, jpnic);
+        QCOMPARE(f.view.pane, u"AあB"_qs);
+    }
+
+    void endlessAnswerStopsAt64MiB()
+    {
+        Fixture f;
+        const QByteArray line(1023, 'x');
+        f.server.setPauseBetweenWrites(0);
+        f.server.streamWithoutEnd(line.repeated(64) + '\n', QueryCommand::kMaxResponseBytes * 2);
+        f.run(u"example.jp"_qs, kLocalHost);
+        QCOMPARE(f.view.status, u"応答が大きすぎるため受信を中止しました。(64MB)"_qs);
+        QCOMPARE(f.history.historyCount(), 0);
+        QVERIFY(f.view.pane.size() >= QueryCommand::kMaxResponseBytes);
+        QVERIFY(f.view.pane.startsWith(QString::fromLatin1(line)));
+    }
+
+    void clearEmptiesTheKeyOnly()
+    {
+        Fixture f;
+        f.view.key = u"example.jp"_qs;
+        f.view.pane = u"answer"_qs;
+        f.query.Clear();
+        QCOMPARE(f.view.key, QString());
+        QCOMPARE(f.view.pane, u"answer"_qs);
+        QCOMPARE(f.view.log, QStringList { u"key:"_qs });
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQueryCommand)
+#include "tst_query_command.moc"
