@@ -1,7 +1,279 @@
 #include "window/frm_whois.h"
 
-frmWhois::frmWhois(QWidget *parent) : QMainWindow(parent)
+#include "serverlist/server_list.h"
+#include "settings/ini_store.h"
+#include "settings/visible_file.h"
+#include "window/edit_commands.h"
+#include "window/frm_about.h"
+#include "window/product_info.h"
+#include "window/resource_icon.h"
+#include "window/stored_size.h"
+#include "window/twips.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTextCursor>
+#include <QToolBar>
+#include <QUrl>
+
+namespace {
+
+constexpr int kDefaultWidthTwips = 9000;
+constexpr int kDefaultHeightTwips = 7000;
+
+const QString kSettingWidth = u"WID"_qs;
+const QString kSettingHeight = u"HET"_qs;
+
+} // namespace
+
+frmWhois::frmWhois(const WhoisRoute &route, const QString &appDir, QWidget *parent)
+    : QMainWindow(parent), m_appDir(WithTrailingSeparator(appDir)),
+      m_query(*this, m_servers, m_history, route)
 {
-    setObjectName(QStringLiteral("frmWhois"));
-    setWindowTitle(QStringLiteral("Domquire"));
+    setObjectName(u"frmWhois"_qs);
+    setWindowIcon(ResourceIcon(u"domquire"));
+    createControls();
+    createMenus();
+    createToolBar();
+    Form_Load();
+}
+
+void frmWhois::setWarningPresenter(WarningPresenter presenter)
+{
+    m_warningPresenter = std::move(presenter);
+}
+
+int frmWhois::toPixels(float twips) const
+{
+    return Twips::ToPixels(twips, logicalDpiX());
+}
+
+float frmWhois::toTwips(int pixels) const
+{
+    return Twips::FromPixels(pixels, logicalDpiX());
+}
+
+void frmWhois::Form_Load()
+{
+    setWindowTitle(kProductName.toString());
+    m_servers = LoadServerList(m_appDir);
+    fillServerCombo();
+
+    const cIni settings(m_appDir);
+    const QSize available = screen()->availableSize();
+    const int width =
+        StoredTwips(settings.LoadIni(kSettingWidth, QString::number(kDefaultWidthTwips)),
+            kDefaultWidthTwips, qRound(toTwips(available.width())));
+    const int height =
+        StoredTwips(settings.LoadIni(kSettingHeight, QString::number(kDefaultHeightTwips)),
+            kDefaultHeightTwips, qRound(toTwips(available.height())));
+    resize(toPixels(static_cast<float>(width)), toPixels(static_cast<float>(height)));
+    txtInput->setFocus();
+}
+
+void frmWhois::fillServerCombo()
+{
+    cboServer->addItem(kAutoSelectText.toString());
+    for (const ServerEntry &entry : std::as_const(m_servers))
+        cboServer->addItem(entry.displayText);
+    cboServer->setCurrentIndex(0);
+}
+
+void frmWhois::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void frmWhois::Form_Unload()
+{
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    const QSize outer = frameGeometry().size();
+    const cIni settings(m_appDir);
+    settings.SaveIni(kSettingWidth, QString::number(qRound(toTwips(outer.width()))));
+    settings.SaveIni(kSettingHeight, QString::number(qRound(toTwips(outer.height()))));
+}
+
+bool frmWhois::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize)
+        Form_Resize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmWhois::Form_Resize()
+{
+    const float clientWidth = toTwips(m_client->width());
+    const float clientHeight = kToolBarTwips + toTwips(m_client->height()) + kStatusBarTwips;
+    m_layout = ApplyLayoutRule(m_layout, clientWidth, clientHeight);
+
+    // The controls stand below the toolbar, which is not part of m_client.
+    const auto place = [this](QWidget *control, float left, float top, float width, float height) {
+        control->setGeometry(
+            toPixels(left), toPixels(top - kToolBarTwips), toPixels(width), toPixels(height));
+    };
+    place(txtInput, kTxtInputLeft, 390, m_layout.txtInputWidth, 270);
+    place(cboServer, kTxtInputLeft, 760, m_layout.cboServerWidth, 300);
+    place(cmdOK, m_layout.buttonsLeft, 375, 1095, 300);
+    place(cmdClear, m_layout.buttonsLeft, 760, 1095, 300);
+    place(txtLabel, 120, 1160, m_layout.txtLabelWidth, 270);
+    place(rtbResult, 10, kRtbResultTop, m_layout.rtbResultWidth, m_layout.rtbResultHeight);
+}
+
+QString frmWhois::keyText() const
+{
+    return txtInput->text();
+}
+
+void frmWhois::setKeyText(const QString &text)
+{
+    txtInput->setText(text);
+}
+
+QString frmWhois::comboText() const
+{
+    return cboServer->currentText();
+}
+
+void frmWhois::clearPane()
+{
+    rtbResult->clear();
+    m_endedWithCr = false;
+}
+
+void frmWhois::appendToPane(const QString &text)
+{
+    // The document makes one line break of a CR LF, a lone CR or a lone LF;
+    // a CR LF split between two texts must stay one.
+    QStringView piece(text);
+    if (m_endedWithCr && piece.startsWith(u'\n'))
+        piece = piece.sliced(1);
+    m_endedWithCr = text.endsWith(u'\r');
+
+    QTextCursor end(rtbResult->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(piece.toString());
+}
+
+QString frmWhois::paneText() const
+{
+    return rtbResult->toPlainText();
+}
+
+void frmWhois::focusKey()
+{
+    txtInput->setFocus();
+}
+
+void frmWhois::SetStatus(const QString &text)
+{
+    m_statusPanel->setText(text);
+}
+
+void frmWhois::SetResultLabel(const QString &key, const QString &server)
+{
+    txtLabel->setText(u'"' + key + u"\" From:"_qs + server);
+}
+
+void frmWhois::ShowWarning(const QString &text)
+{
+    if (m_warningPresenter) {
+        m_warningPresenter(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, u"エラー"_qs, text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+void frmWhois::EnterBusy()
+{
+    setQueryInputsEnabled(false);
+}
+
+void frmWhois::LeaveBusy()
+{
+    setQueryInputsEnabled(true);
+}
+
+void frmWhois::setQueryInputsEnabled(bool enabled)
+{
+    txtInput->setEnabled(enabled);
+    cboServer->setEnabled(enabled);
+    cmdOK->setEnabled(enabled);
+    cmdClear->setEnabled(enabled);
+    m_toolBack->setEnabled(enabled);
+    m_toolForward->setEnabled(enabled);
+    mnuBack->setEnabled(enabled);
+    mnuFoword->setEnabled(enabled);
+}
+
+void frmWhois::HistoryBack()
+{
+    showHistoryStep(m_history.HistoryBack());
+}
+
+void frmWhois::HistoryForward()
+{
+    showHistoryStep(m_history.HistoryForward());
+}
+
+void frmWhois::showHistoryStep(const HistoryStep &step)
+{
+    if (step.record) {
+        rtbResult->setPlainText(step.record->response);
+        m_endedWithCr = false;
+        SetResultLabel(step.record->key, step.record->server);
+    }
+    SetStatus(step.status);
+}
+
+void frmWhois::tlbMain_ButtonClick(const QString &key)
+{
+    const std::pair<QStringView, std::function<void()>> buttons[] = {
+        { u"戻る", [this] { HistoryBack(); } },
+        { u"進む", [this] { HistoryForward(); } },
+        { u"中止", [this] { m_query.Abort(); } },
+        { u"切り取り", [this] { m_edit->EditCut(); } },
+        { u"コピー", [this] { m_edit->EditCopy(); } },
+        { u"貼り付け", [this] { m_edit->EditPaste(); } },
+    };
+    // The first key that matches exactly acts; any other key does nothing.
+    for (const auto &[buttonKey, act] : buttons) {
+        if (key == buttonKey) {
+            act();
+            return;
+        }
+    }
+}
+
+void frmWhois::mnuEdit_Click()
+{
+    const EditMenuState state = m_edit->MenuState();
+    mnuCut->setEnabled(state.cut);
+    mnuCopy->setEnabled(state.copy);
+    mnuPaste->setEnabled(state.paste);
+}
+
+void frmWhois::mnuHelp2_Click()
+{
+    const QString path = m_appDir + u"DOMQUIRE.HLP"_qs;
+    if (IsVisibleFile(path))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    else
+        ShowWarning(u"ヘルプファイルが見つかりません｡"_qs);
+}
+
+void frmWhois::mnuAbout_Click()
+{
+    frmAbout dialog(this);
+    dialog.exec();
 }

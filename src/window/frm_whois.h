@@ -1,12 +1,118 @@
 #pragma once
 
+#include "history/result_history.h"
+#include "query/query_command.h"
+#include "query/query_view.h"
+#include "serverlist/server_entry.h"
+#include "settings/app_dir.h"
+#include "window/layout_rule.h"
+
+#include <QList>
 #include <QMainWindow>
 
+#include <functional>
+
+class EditCommands;
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QToolBar;
+
 // The main window: the key box, the server combo, the result view, the
-// menus, the toolbar and the status bar.
-class frmWhois : public QMainWindow {
+// menus, the toolbar and the status bar. It shows what the query command and
+// the history decide; the logic lives in the core library.
+class frmWhois : public QMainWindow, public QueryView {
     Q_OBJECT
 
 public:
-    explicit frmWhois(QWidget *parent = nullptr);
+    // The design's heights of the toolbar and the status bar, in twips. The
+    // layout rule sees the client area with the bars at these heights, so the
+    // controls keep their distances to the bars whatever height the style
+    // gives them.
+    static constexpr float kToolBarTwips = 360;
+    static constexpr float kStatusBarTwips = 255;
+
+    using WarningPresenter = std::function<void(const QString &text)>;
+
+    // The program connects to port 43 of the chosen server and keeps its
+    // files in the executable's folder; tests give a route to their own
+    // server and a folder of their own.
+    explicit frmWhois(
+        const WhoisRoute &route = {}, const QString &appDir = AppDir(), QWidget *parent = nullptr);
+
+    // Replaces the modal warning box, so that tests can answer it.
+    void setWarningPresenter(WarningPresenter presenter);
+
+    // QueryView
+    QString keyText() const override;
+    void setKeyText(const QString &text) override;
+    QString comboText() const override;
+    void clearPane() override;
+    void appendToPane(const QString &text) override;
+    QString paneText() const override;
+    void focusKey() override;
+    void SetStatus(const QString &text) override;
+    void SetResultLabel(const QString &key, const QString &server) override;
+    void ShowWarning(const QString &text) override;
+    void EnterBusy() override;
+    void LeaveBusy() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void createToolBar();
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload();
+    void fillServerCombo();
+    void setQueryInputsEnabled(bool enabled);
+    void HistoryBack();
+    void HistoryForward();
+    void showHistoryStep(const HistoryStep &step);
+    void tlbMain_ButtonClick(const QString &key);
+    void mnuEdit_Click();
+    void mnuHelp2_Click();
+    void mnuAbout_Click();
+    int toPixels(float twips) const;
+    float toTwips(int pixels) const;
+
+    const QString m_appDir;
+    QList<ServerEntry> m_servers;
+    ResultHistory m_history;
+    QueryCommand m_query;
+    LayoutSizes m_layout;
+    WarningPresenter m_warningPresenter;
+    // The last text appended to the pane ended with a CR, so an LF that
+    // begins the next one completes that line break.
+    bool m_endedWithCr = false;
+
+    QWidget *m_client = nullptr;
+    QLabel *Label1 = nullptr;
+    QLineEdit *txtInput = nullptr;
+    QLabel *Label2 = nullptr;
+    QComboBox *cboServer = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdClear = nullptr;
+    QLineEdit *txtLabel = nullptr;
+    QPlainTextEdit *rtbResult = nullptr;
+    QStatusBar *stbMain = nullptr;
+    QLabel *m_statusPanel = nullptr;
+    QToolBar *tlbMain = nullptr;
+    QAction *m_toolBack = nullptr;
+    QAction *m_toolForward = nullptr;
+    QAction *mnuBack = nullptr;
+    QAction *mnuFoword = nullptr;
+    QAction *mnuCut = nullptr;
+    QAction *mnuCopy = nullptr;
+    QAction *mnuPaste = nullptr;
+    EditCommands *m_edit = nullptr;
 };

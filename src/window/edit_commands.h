@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+
+// Which Edit menu items can act now.
+struct EditMenuState {
+    bool cut = false;
+    bool copy = false;
+    bool paste = false;
+};
+
+// Cut, Copy, Paste and Select all for the key box, the server combo and the
+// result view. Menus and toolbar buttons take no focus, so the commands act
+// on the control that the focus flags name: the flags follow the focus of
+// the three controls and ignore the focus a menu takes while it is open.
+// The clipboard is used as plain text; one that cannot be read counts as empty.
+class EditCommands : public QObject {
+    Q_OBJECT
+
+public:
+    EditCommands(
+        QLineEdit *input, QComboBox *server, QPlainTextEdit *result, QObject *parent = nullptr);
+
+    EditMenuState MenuState() const;
+    void EditCut();
+    void EditCopy();
+    void EditPaste();
+    void SelectAll();
+
+    bool inputFocus() const { return boolInputFocus; }
+    bool serverFocus() const { return boolServerFocus; }
+    bool resultFocus() const { return boolResultFocus; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // The line edit that Cut and Copy act on: the focused box with a selection.
+    QLineEdit *boxWithSelection() const;
+    bool resultHasSelection() const;
+
+    QLineEdit *txtInput;
+    QComboBox *cboServer;
+    QPlainTextEdit *rtbResult;
+    bool boolInputFocus = false;
+    bool boolServerFocus = false;
+    bool boolResultFocus = false;
+};

@@ -1,0 +1,170 @@
+// Builds the main window's controls, menus and toolbar.
+#include "window/frm_whois.h"
+
+#include "window/edit_commands.h"
+#include "window/resource_icon.h"
+#include "window/text_drop_filter.h"
+#include "window/web_site.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+
+constexpr int kKeyMaxLength = 256;
+
+QFont gothicFont(double pointSize)
+{
+    QFont font;
+    font.setFamilies({ u"ＭＳ ゴシック"_qs, u"Noto Sans Mono CJK JP"_qs, u"monospace"_qs });
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
+template<typename Widget> Widget *named(Widget *widget, const QString &name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+} // namespace
+
+void frmWhois::createControls()
+{
+    m_client = new QWidget(this);
+    m_client->installEventFilter(this);
+    setCentralWidget(m_client);
+    setFont(gothicFont(9));
+
+    Label1 = named(new QLabel(u"Key(&K)"_qs, m_client), u"Label1"_qs);
+    txtInput = named(new QLineEdit(m_client), u"txtInput"_qs);
+    txtInput->setMaxLength(kKeyMaxLength);
+    Label1->setBuddy(txtInput);
+
+    Label2 = named(new QLabel(u"Server(&S)"_qs, m_client), u"Label2"_qs);
+    cboServer = named(new QComboBox(m_client), u"cboServer"_qs);
+    cboServer->setEditable(true);
+    cboServer->setInsertPolicy(QComboBox::NoInsert);
+    cboServer->lineEdit()->setAcceptDrops(false);
+    cboServer->setAcceptDrops(true);
+    cboServer->installEventFilter(new TextDropFilter(cboServer));
+    Label2->setBuddy(cboServer);
+
+    cmdOK = named(new QPushButton(u"Whois(&W)"_qs, m_client), u"cmdOK"_qs);
+    cmdClear = named(new QPushButton(u"Clear(&C)"_qs, m_client), u"cmdClear"_qs);
+    for (QPushButton *button : { cmdOK, cmdClear })
+        button->setFont(QFont());
+
+    txtLabel = named(new QLineEdit(m_client), u"txtLabel"_qs);
+    txtLabel->setReadOnly(true);
+
+    rtbResult = named(new QPlainTextEdit(m_client), u"rtbResult"_qs);
+    rtbResult->setReadOnly(true);
+    rtbResult->setLineWrapMode(QPlainTextEdit::NoWrap);
+    rtbResult->setFont(gothicFont(9.75));
+
+    // Labels sit at fixed places and size themselves to their text.
+    Label1->move(toPixels(510), toPixels(435 - kToolBarTwips));
+    Label2->move(toPixels(240), toPixels(840 - kToolBarTwips));
+    Label1->adjustSize();
+    Label2->adjustSize();
+
+    setTabOrder(txtInput, cboServer);
+    setTabOrder(cboServer, cmdOK);
+    setTabOrder(cmdOK, cmdClear);
+    setTabOrder(cmdClear, txtLabel);
+    setTabOrder(txtLabel, rtbResult);
+
+    // Enter in the key box or the combo's edit field starts a query.
+    connect(txtInput, &QLineEdit::returnPressed, cmdOK, &QPushButton::click);
+    connect(cboServer->lineEdit(), &QLineEdit::returnPressed, cmdOK, &QPushButton::click);
+    connect(cmdOK, &QPushButton::clicked, &m_query, &QueryCommand::Whois);
+    connect(cmdClear, &QPushButton::clicked, &m_query, &QueryCommand::Clear);
+
+    m_edit = new EditCommands(txtInput, cboServer, rtbResult, this);
+
+    stbMain = named(new QStatusBar(this), u"stbMain"_qs);
+    stbMain->setSizeGripEnabled(true);
+    m_statusPanel = named(new QLabel(stbMain), u"stbMainPanel1"_qs);
+    stbMain->addWidget(m_statusPanel, 1);
+    setStatusBar(stbMain);
+}
+
+void frmWhois::createMenus()
+{
+    const auto addItem = [this](QMenu *menu, const QString &name, const QString &caption) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(name);
+        return action;
+    };
+    const auto addLine = [](QMenu *menu, const QString &name) {
+        menu->addSeparator()->setObjectName(name);
+    };
+
+    QMenu *mnuFile = named(menuBar()->addMenu(u"ファイル(&F)"_qs), u"mnuFile"_qs);
+    mnuBack = addItem(mnuFile, u"mnuBack"_qs, u"戻る(&B)"_qs);
+    mnuBack->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    mnuFoword = addItem(mnuFile, u"mnuFoword"_qs, u"進む(&F)"_qs);
+    mnuFoword->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    addLine(mnuFile, u"mnuFileLine"_qs);
+    QAction *mnuExit = addItem(mnuFile, u"mnuExit"_qs, u"閉じる(&X)"_qs);
+    connect(mnuBack, &QAction::triggered, this, &frmWhois::HistoryBack);
+    connect(mnuFoword, &QAction::triggered, this, &frmWhois::HistoryForward);
+    connect(mnuExit, &QAction::triggered, this, &frmWhois::close);
+
+    QMenu *mnuEdit = named(menuBar()->addMenu(u"編集(&E)"_qs), u"mnuEdit"_qs);
+    mnuCut = addItem(mnuEdit, u"mnuCut"_qs, u"切り取り(&T)"_qs);
+    mnuCopy = addItem(mnuEdit, u"mnuCopy"_qs, u"コピー(&C)"_qs);
+    mnuPaste = addItem(mnuEdit, u"mnuPaste"_qs, u"貼り付け(&P)"_qs);
+    addLine(mnuEdit, u"mnuEditLine"_qs);
+    QAction *mnuAll = addItem(mnuEdit, u"mnuAll"_qs, u"すべて選択(&A)"_qs);
+    connect(mnuEdit, &QMenu::aboutToShow, this, &frmWhois::mnuEdit_Click);
+    connect(mnuCut, &QAction::triggered, m_edit, &EditCommands::EditCut);
+    connect(mnuCopy, &QAction::triggered, m_edit, &EditCommands::EditCopy);
+    connect(mnuPaste, &QAction::triggered, m_edit, &EditCommands::EditPaste);
+    connect(mnuAll, &QAction::triggered, m_edit, &EditCommands::SelectAll);
+
+    QMenu *mnuHelp = named(menuBar()->addMenu(u"ヘルプ(&H)"_qs), u"mnuHelp"_qs);
+    QAction *mnuHelp2 = addItem(mnuHelp, u"mnuHelp2"_qs, u"ヘルプ(&H)..."_qs);
+    addLine(mnuHelp, u"mnuHelpLine"_qs);
+    QAction *mnuAbout = addItem(mnuHelp, u"mnuAbout"_qs, u"バージョン情報(&A)..."_qs);
+    QAction *mnuWebsite = addItem(mnuHelp, u"mnuWebsite"_qs, u"ホームページへ(&W)..."_qs);
+    connect(mnuHelp2, &QAction::triggered, this, &frmWhois::mnuHelp2_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmWhois::mnuAbout_Click);
+    connect(mnuWebsite, &QAction::triggered, this, &OpenWebSite);
+}
+
+void frmWhois::createToolBar()
+{
+    tlbMain = named(new QToolBar(this), u"tlbMain"_qs);
+    tlbMain->setMovable(false);
+    tlbMain->setFloatable(false);
+    tlbMain->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    tlbMain->setIconSize(QSize(16, 16));
+    tlbMain->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, tlbMain);
+
+    const auto addButton = [this](const QString &key, QStringView image) {
+        QAction *action = tlbMain->addAction(ResourceIcon(image), key);
+        action->setToolTip(key);
+        tlbMain->widgetForAction(action)->setFocusPolicy(Qt::NoFocus);
+        return action;
+    };
+    m_toolBack = addButton(u"戻る"_qs, u"back");
+    m_toolForward = addButton(u"進む"_qs, u"forward");
+    tlbMain->addSeparator();
+    addButton(u"中止"_qs, u"stop");
+    tlbMain->addSeparator();
+    addButton(u"切り取り"_qs, u"cut");
+    addButton(u"コピー"_qs, u"copy");
+    addButton(u"貼り付け"_qs, u"paste");
+
+    connect(tlbMain, &QToolBar::actionTriggered, this,
+        [this](QAction *action) { tlbMain_ButtonClick(action->text()); });
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+// The sizes that the main window's layout rule changes when the client area
+// is resized, in twips. Everything else keeps its initial position.
+struct LayoutSizes {
+    float txtInputWidth = 6255;
+    float cboServerWidth = 6255;
+    float buttonsLeft = 7680;
+    float txtLabelWidth = 8775;
+    float rtbResultWidth = 9000;
+    float rtbResultHeight = 4620;
+
+    bool operator==(const LayoutSizes &) const = default;
+};
+
+inline constexpr float kTxtInputLeft = 1200;
+inline constexpr float kRtbResultTop = 1485;
+
+// Applies the rule for a client area of the given width and height (twips).
+// A size is changed only when its new value is greater than 1, so a tiny or
+// minimised window never gets a zero or negative size; the buttons always
+// follow the key box.
+LayoutSizes ApplyLayoutRule(const LayoutSizes &current, float clientWidth, float clientHeight);

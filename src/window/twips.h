@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cmath>
+
+// Sizes of the window's design are in twips: 1/1440 inch, 15 twips to a
+// pixel at 96 dots per inch.
+namespace Twips {
+
+inline constexpr double kPerInch = 1440.0;
+
+inline int ToPixels(double twips, double dotsPerInch)
+{
+    return static_cast<int>(std::lround(twips * dotsPerInch / kPerInch));
+}
+
+inline float FromPixels(int pixels, double dotsPerInch)
+{
+    return static_cast<float>(pixels * kPerInch / dotsPerInch);
+}
+
+} // namespace Twips

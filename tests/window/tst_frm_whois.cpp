@@ -1,0 +1,396 @@
+#include "window/frm_whois.h"
+
+#include "support/whois_test_server.h"
+#include "window/twips.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+namespace {
+
+constexpr int kTimeout = 10000;
+const QString kLocalHost = u"127.0.0.1"_qs;
+
+// A main window whose queries all go to a test server, with its settings in
+// a folder of its own and its warnings collected instead of shown.
+struct Window {
+    QTemporaryDir dir;
+    WhoisTestServer server;
+    QStringList warnings;
+    std::unique_ptr<frmWhois> window;
+
+    explicit Window(const QByteArray &settings = {})
+    {
+        if (!settings.isNull()) {
+            QFile ini(dir.filePath(u"dq.ini"_qs));
+            if (ini.open(QIODevice::WriteOnly))
+                ini.write(settings);
+        }
+        window = std::make_unique<frmWhois>(WhoisRoute { server.port(), kLocalHost }, dir.path());
+        window->setWarningPresenter([this](const QString &text) { warnings << text; });
+    }
+
+    template<typename T> T *find(const QString &name) const
+    {
+        T *child = window->findChild<T *>(name);
+        if (!child)
+            qFatal("no child %s", qPrintable(name));
+        return child;
+    }
+
+    QAction *toolButton(const QString &key) const
+    {
+        for (QAction *action : find<QToolBar>(u"tlbMain"_qs)->actions()) {
+            if (action->text() == key)
+                return action;
+        }
+        qFatal("no tool button %s", qPrintable(key));
+    }
+
+    QString status() const
+    {
+        return find<QStatusBar>(u"stbMain"_qs)->findChild<QLabel *>()->text();
+    }
+    QString pane() const { return find<QPlainTextEdit>(u"rtbResult"_qs)->toPlainText(); }
+    QString label() const { return find<QLineEdit>(u"txtLabel"_qs)->text(); }
+
+    // Types the key and the server into the widgets and clicks Whois.
+    void query(const QString &key, const QString &serverText)
+    {
+        auto *input = find<QLineEdit>(u"txtInput"_qs);
+        input->clear();
+        QTest::keyClicks(input, key);
+        find<QComboBox>(u"cboServer"_qs)->setEditText(serverText);
+        QTest::mouseClick(find<QPushButton>(u"cmdOK"_qs), Qt::LeftButton);
+    }
+
+    void waitIdle() const
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(find<QPushButton>(u"cmdOK"_qs)->isEnabled(), kTimeout);
+    }
+
+    // The query inputs that a running query disables, in the order they are
+    // disabled, as enabled states.
+    QList<bool> queryInputsEnabled() const
+    {
+        return { find<QLineEdit>(u"txtInput"_qs)->isEnabled(),
+            find<QComboBox>(u"cboServer"_qs)->isEnabled(),
+            find<QPushButton>(u"cmdOK"_qs)->isEnabled(),
+            find<QPushButton>(u"cmdClear"_qs)->isEnabled(), toolButton(u"戻る"_qs)->isEnabled(),
+            toolButton(u"進む"_qs)->isEnabled(), find<QAction>(u"mnuBack"_qs)->isEnabled(),
+            find<QAction>(u"mnuFoword"_qs)->isEnabled() };
+    }
+
+    int pixels(float twips) const { return Twips::ToPixels(twips, window->logicalDpiX()); }
+};
+
+const QList<bool> kAllEnabled(8, true);
+const QList<bool> kAllDisabled(8, false);
+
+} // namespace
+
+class TestFrmWhois : public QObject {
+    Q_OBJECT
+
+private slots:
+    void controlsAtStart()
+    {
+        Window w;
+        QCOMPARE(w.window->windowTitle(), u"Domquire"_qs);
+        QCOMPARE(w.find<QLabel>(u"Label1"_qs)->text(), u"Key(&K)"_qs);
+        QCOMPARE(w.find<QLabel>(u"Label2"_qs)->text(), u"Server(&S)"_qs);
+        QCOMPARE(w.find<QPushButton>(u"cmdOK"_qs)->text(), u"Whois(&W)"_qs);
+        QCOMPARE(w.find<QPushButton>(u"cmdClear"_qs)->text(), u"Clear(&C)"_qs);
+        QCOMPARE(w.find<QLineEdit>(u"txtInput"_qs)->maxLength(), 256);
+        QVERIFY(w.find<QLineEdit>(u"txtLabel"_qs)->isReadOnly());
+        QVERIFY(w.find<QPlainTextEdit>(u"rtbResult"_qs)->isReadOnly());
+        QCOMPARE(w.status(), QString());
+        QCOMPARE(w.pane(), QString());
+
+        auto *combo = w.find<QComboBox>(u"cboServer"_qs);
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        QCOMPARE(items,
+            (QStringList { u"---自動選択---"_qs, u"JPNIC[whois.nic.ad.jp]"_qs,
+                u"InterNic[whois.internic.net]"_qs, u"APNIC[whois.apnic.net]"_qs,
+                u"VeriSign[whois.verisign-grs.com]"_qs, u"RIPE[whois.ripe.net]"_qs,
+                u"ARIN[whois.arin.net]"_qs }));
+        QCOMPARE(combo->currentIndex(), 0);
+
+        QStringList keys;
+        for (QAction *action : w.find<QToolBar>(u"tlbMain"_qs)->actions())
+            keys << (action->isSeparator() ? u"-"_qs : action->text() + u'/' + action->toolTip());
+        QCOMPARE(keys,
+            (QStringList { u"戻る/戻る"_qs, u"進む/進む"_qs, u"-"_qs, u"中止/中止"_qs, u"-"_qs,
+                u"切り取り/切り取り"_qs, u"コピー/コピー"_qs, u"貼り付け/貼り付け"_qs }));
+        QCOMPARE(w.queryInputsEnabled(), kAllEnabled);
+    }
+
+    void menus_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QKeySequence>("shortcut");
+        QTest::newRow("back") << u"mnuBack"_qs << u"戻る(&B)"_qs << QKeySequence(u"Ctrl+B"_qs);
+        QTest::newRow("forward") << u"mnuFoword"_qs << u"進む(&F)"_qs << QKeySequence(u"Ctrl+F"_qs);
+        QTest::newRow("exit") << u"mnuExit"_qs << u"閉じる(&X)"_qs << QKeySequence();
+    }
+
+    void menus()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QKeySequence, shortcut);
+        Window w;
+        auto *action = w.find<QAction>(name);
+        QCOMPARE(action->text(), caption);
+        QCOMPARE(action->shortcut(), shortcut);
+        QVERIFY(action->isEnabled());
+    }
+
+    void layoutFollowsTheClientArea()
+    {
+        Window w;
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+        auto *client = w.window->centralWidget();
+        const int clientWidth = client->width();
+        const float widthTwips = Twips::FromPixels(clientWidth, w.window->logicalDpiX());
+
+        const QRect input = w.find<QLineEdit>(u"txtInput"_qs)->geometry();
+        QCOMPARE(input.left(), w.pixels(1200));
+        QCOMPARE(input.width(), w.pixels(widthTwips - 2600));
+        QCOMPARE(w.find<QComboBox>(u"cboServer"_qs)->width(), input.width());
+        QCOMPARE(w.find<QPushButton>(u"cmdOK"_qs)->x(), w.pixels(1200 + (widthTwips - 2600) + 120));
+        QCOMPARE(w.find<QPushButton>(u"cmdClear"_qs)->x(), w.find<QPushButton>(u"cmdOK"_qs)->x());
+        QCOMPARE(w.find<QLineEdit>(u"txtLabel"_qs)->width(), w.pixels(widthTwips - 240));
+        const QRect result = w.find<QPlainTextEdit>(u"rtbResult"_qs)->geometry();
+        QCOMPARE(result.width(), w.pixels(widthTwips - 20));
+        // The result view ends just clear of the status bar.
+        QVERIFY(result.bottom() < client->height());
+        QVERIFY(result.bottom() >= client->height() - 4);
+
+        // A window too narrow for the boxes keeps their last width.
+        w.window->resize(w.pixels(2000), w.window->height());
+        QTRY_COMPARE(w.find<QLineEdit>(u"txtInput"_qs)->width(), input.width());
+    }
+
+    void sizeFromSettings_data()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("no settings file") << QByteArray() << 9000 << 7000;
+        QTest::newRow("stored size")
+            << QByteArray("[Domquire]\r\nWID=9015\r\nHET=6000\r\n") << 9015 << 6000;
+        QTest::newRow("names in any case")
+            << QByteArray("[domquire]\nwid=8000\nHet=5000\n") << 8000 << 5000;
+        QTest::newRow("fraction rounds to even")
+            << QByteArray("[Domquire]\nWID=8000.5\nHET=5001.5\n") << 8000 << 5002;
+        QTest::newRow("no number") << QByteArray("[Domquire]\nWID=wide\nHET=\n") << 9000 << 7000;
+        QTest::newRow("negative") << QByteArray("[Domquire]\nWID=-1\nHET=-7000\n") << 9000 << 7000;
+        QTest::newRow("other section") << QByteArray("[Other]\nWID=100\nHET=100\n") << 9000 << 7000;
+    }
+
+    void sizeFromSettings()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        Window w(settings);
+        QCOMPARE(w.window->frameGeometry().width(), w.pixels(static_cast<float>(width)));
+        QCOMPARE(w.window->frameGeometry().height(), w.pixels(static_cast<float>(height)));
+    }
+
+    void sizeLargerThanTheScreenIsCut()
+    {
+        Window w("[Domquire]\nWID=999999\nHET=999999\n");
+        const QSize available = w.window->screen()->availableSize();
+        QVERIFY(w.window->width() <= available.width());
+        QVERIFY(w.window->height() <= available.height());
+        QVERIFY(w.window->width() >= available.width() - 1);
+    }
+
+    void closingStoresTheSize()
+    {
+        Window w;
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+        w.window->resize(700, 500);
+        QTRY_COMPARE(w.window->width(), 700);
+        w.window->close();
+
+        QFile ini(w.dir.filePath(u"dq.ini"_qs));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray text = ini.readAll();
+        const auto twips = [&](int pixels) {
+            return QByteArray::number(qRound(Twips::FromPixels(pixels, w.window->logicalDpiX())));
+        };
+        const QSize outer = w.window->frameGeometry().size();
+        QVERIFY2(text.contains("WID=" + twips(outer.width())), text.constData());
+        QVERIFY2(text.contains("HET=" + twips(outer.height())), text.constData());
+    }
+
+    void closingMaximisedKeepsTheStoredSize()
+    {
+        const QByteArray settings("[Domquire]\r\nWID=8000\r\nHET=6000\r\n");
+        Window w(settings);
+        w.window->showMaximized();
+        QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+        w.window->close();
+        QFile ini(w.dir.filePath(u"dq.ini"_qs));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QCOMPARE(ini.readAll(), settings);
+    }
+
+    void queryThroughTheWidgets()
+    {
+        Window w;
+        w.server.staySilent();
+        w.query(u"example.jp"_qs, kLocalHost);
+        QTRY_COMPARE_WITH_TIMEOUT(w.status(), u"送信完了"_qs, kTimeout);
+        QCOMPARE(w.queryInputsEnabled(), kAllDisabled);
+        for (const QString &key : { u"中止"_qs, u"切り取り"_qs, u"コピー"_qs, u"貼り付け"_qs })
+            QVERIFY2(w.toolButton(key)->isEnabled(), qPrintable(key));
+
+        w.toolButton(u"中止"_qs)->trigger();
+        QCOMPARE(w.status(), u"接続を終了しました。"_qs);
+        QCOMPARE(w.queryInputsEnabled(), kAllEnabled);
+
+        w.server.answerWith({ "Domain Name: example.jp\r\n", "Registrant: 例\r\n" });
+        w.query(u"example.jp"_qs, kLocalHost);
+        w.waitIdle();
+        QCOMPARE(w.pane(), u"Domain Name: example.jp\nRegistrant: 例\n"_qs);
+        QCOMPARE(w.label(), u"\"example.jp\" From:127.0.0.1"_qs);
+        QCOMPARE(w.status(), u"アイドル中"_qs);
+        QCOMPARE(w.queryInputsEnabled(), kAllEnabled);
+        QCOMPARE(w.server.receivedRequests().constLast(), QByteArray("example.jp\r\n"));
+    }
+
+    // TCP may split an answer anywhere; a CR LF split in two is one line break.
+    void lineBreakSplitAcrossChunks()
+    {
+        Window w;
+        w.server.answerWith({ "a\r", "\nb\r", "c\n", "\r" });
+        w.query(u"x"_qs, kLocalHost);
+        w.waitIdle();
+        QCOMPARE(w.pane(), u"a\nb\nc\n\n"_qs);
+    }
+
+    void enterStartsAQuery()
+    {
+        Window w;
+        w.server.answerWith({ "first" });
+        auto *input = w.find<QLineEdit>(u"txtInput"_qs);
+        auto *combo = w.find<QComboBox>(u"cboServer"_qs);
+        QTest::keyClicks(input, u"example.jp"_qs);
+        combo->setEditText(kLocalHost);
+        QTest::keyClick(input, Qt::Key_Return);
+        w.waitIdle();
+        QCOMPARE(w.pane(), u"first"_qs);
+
+        w.server.answerWith({ "second" });
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        w.waitIdle();
+        QCOMPARE(w.pane(), u"second"_qs);
+        QCOMPARE(combo->count(), 7);
+        QCOMPARE(combo->currentText(), kLocalHost);
+    }
+
+    void historyWalk()
+    {
+        Window w;
+        auto *back = w.find<QAction>(u"mnuBack"_qs);
+        auto *forward = w.find<QAction>(u"mnuFoword"_qs);
+        back->trigger();
+        QCOMPARE(w.status(), u"戻れません。"_qs);
+        forward->trigger();
+        QCOMPARE(w.status(), u"進めません。"_qs);
+
+        w.server.answerWith({ "answer one" });
+        w.query(u"one.jp"_qs, kLocalHost);
+        w.waitIdle();
+        w.server.answerWith({ "answer two" });
+        w.query(u"two.jp"_qs, kLocalHost);
+        w.waitIdle();
+
+        w.toolButton(u"戻る"_qs)->trigger();
+        QCOMPARE(w.pane(), u"answer one"_qs);
+        QCOMPARE(w.label(), u"\"one.jp\" From:127.0.0.1"_qs);
+        QCOMPARE(w.status(), u"アイドル中"_qs);
+        // Walking leaves the inputs as they are.
+        QCOMPARE(w.find<QLineEdit>(u"txtInput"_qs)->text(), u"two.jp"_qs);
+
+        w.toolButton(u"進む"_qs)->trigger();
+        QCOMPARE(w.pane(), u"answer two"_qs);
+        QCOMPARE(w.label(), u"\"two.jp\" From:127.0.0.1"_qs);
+        forward->trigger();
+        QCOMPARE(w.status(), u"進めません。"_qs);
+        QCOMPARE(w.pane(), u"answer two"_qs);
+    }
+
+    void warningsGoThroughThePresenter()
+    {
+        Window w;
+        w.query(u"example.xyz"_qs, u"---自動選択---"_qs);
+        QCOMPARE(w.warnings.size(), 1);
+        QVERIFY(w.warnings[0].startsWith(u"自動選択リストに登録されていないアドレスです。"));
+        QCOMPARE(w.status(), u"アイドル中"_qs);
+    }
+
+    void dropOnTheServerCombo()
+    {
+        Window w;
+        auto *combo = w.find<QComboBox>(u"cboServer"_qs);
+        const QPoint inside = combo->rect().center();
+
+        QMimeData text;
+        text.setText(u" whois.example.net\r\n"_qs);
+        QDragEnterEvent enter(
+            inside, Qt::CopyAction | Qt::MoveAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(combo, &enter);
+        QVERIFY(enter.isAccepted());
+        QCOMPARE(enter.dropAction(), Qt::CopyAction);
+        QDropEvent drop(inside, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(combo, &drop);
+        QCOMPARE(combo->currentText(), u" whois.example.net\r\n"_qs);
+        QCOMPARE(combo->count(), 7);
+
+        QMimeData picture;
+        picture.setData(u"image/png"_qs, QByteArray("\x89PNG"));
+        QDragEnterEvent refused(inside, Qt::CopyAction, &picture, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(combo, &refused);
+        QVERIFY(!refused.isAccepted());
+        QDropEvent ignored(inside, Qt::CopyAction, &picture, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(combo, &ignored);
+        QCOMPARE(combo->currentText(), u" whois.example.net\r\n"_qs);
+    }
+
+    void accessKeysMoveTheFocus()
+    {
+        Window w;
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        auto *input = w.find<QLineEdit>(u"txtInput"_qs);
+        auto *combo = w.find<QComboBox>(u"cboServer"_qs);
+        QTRY_VERIFY(input->hasFocus());
+        QTest::keyClick(w.window.get(), Qt::Key_S, Qt::AltModifier);
+        QTRY_VERIFY(combo->hasFocus());
+        QTest::keyClick(w.window.get(), Qt::Key_K, Qt::AltModifier);
+        QTRY_VERIFY(input->hasFocus());
+    }
+};
+
+QTEST_MAIN(TestFrmWhois)
+#include "tst_frm_whois.moc"

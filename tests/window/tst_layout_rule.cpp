@@ -1,0 +1,81 @@
+#include "window/layout_rule.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+Q_DECLARE_METATYPE(LayoutSizes)
+
+namespace {
+
+LayoutSizes sizes(float input, float buttons, float label, float resultWidth, float resultHeight)
+{
+    return { input, input, buttons, label, resultWidth, resultHeight };
+}
+
+} // namespace
+
+class TestLayoutRule : public QObject {
+    Q_OBJECT
+
+private slots:
+    void rule_data()
+    {
+        QTest::addColumn<float>("width");
+        QTest::addColumn<float>("height");
+        QTest::addColumn<LayoutSizes>("expected");
+
+        // Starting from the initial sizes: 6255, 7680, 8775, 9000, 4620.
+        QTest::newRow("9000 x 6360") << 9000.f << 6360.f << sizes(6400, 7720, 8760, 8980, 4593);
+        QTest::newRow("width 2601 keeps the boxes")
+            << 2601.f << 6360.f << sizes(6255, 7575, 2361, 2581, 4593);
+        QTest::newRow("width 2602 makes them 2 wide")
+            << 2602.f << 6360.f << sizes(2, 1322, 2362, 2582, 4593);
+        QTest::newRow("width 241 keeps the label")
+            << 241.f << 6360.f << sizes(6255, 7575, 8775, 221, 4593);
+        QTest::newRow("width 21 keeps the result width")
+            << 21.f << 6360.f << sizes(6255, 7575, 8775, 9000, 4593);
+        QTest::newRow("height 1768 keeps the result height")
+            << 9000.f << 1768.f << sizes(6400, 7720, 8760, 8980, 4620);
+        QTest::newRow("height 1769 makes it 2 high")
+            << 9000.f << 1769.f << sizes(6400, 7720, 8760, 8980, 2);
+        QTest::newRow("minimised") << 0.f << 0.f << sizes(6255, 7575, 8775, 9000, 4620);
+    }
+
+    void rule()
+    {
+        QFETCH(float, width);
+        QFETCH(float, height);
+        QFETCH(LayoutSizes, expected);
+        const LayoutSizes actual = ApplyLayoutRule(LayoutSizes(), width, height);
+        QCOMPARE(actual.txtInputWidth, expected.txtInputWidth);
+        QCOMPARE(actual.cboServerWidth, expected.cboServerWidth);
+        QCOMPARE(actual.buttonsLeft, expected.buttonsLeft);
+        QCOMPARE(actual.txtLabelWidth, expected.txtLabelWidth);
+        QCOMPARE(actual.rtbResultWidth, expected.rtbResultWidth);
+        QCOMPARE(actual.rtbResultHeight, expected.rtbResultHeight);
+    }
+
+    // Through any series of resizes no size drops to 1 or below, and the
+    // buttons stand 120 to the right of the key box.
+    void sizesStayPositive()
+    {
+        const quint32 seed = 20261207;
+        QRandomGenerator random(seed);
+        LayoutSizes current;
+        for (int step = 0; step < 10000; ++step) {
+            const auto width = static_cast<float>(random.bounded(-100, 40000));
+            const auto height = static_cast<float>(random.bounded(-100, 40000));
+            current = ApplyLayoutRule(current, width, height);
+            const QByteArray where =
+                "seed " + QByteArray::number(seed) + " step " + QByteArray::number(step);
+            QVERIFY2(current.txtInputWidth > 1 && current.cboServerWidth > 1, where.constData());
+            QVERIFY2(current.txtLabelWidth > 1 && current.rtbResultWidth > 1, where.constData());
+            QVERIFY2(current.rtbResultHeight > 1, where.constData());
+            QVERIFY2(current.buttonsLeft == kTxtInputLeft + current.txtInputWidth + 120,
+                where.constData());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLayoutRule)
+#include "tst_layout_rule.moc"
