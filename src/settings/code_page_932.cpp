@@ -15,6 +15,20 @@ constexpr auto kCodecName = "windows-31j";
 // has no character.
 using DoubleByteTable = std::array<char16_t, 256 * 256>;
 
+// Every well-formed two-byte code, as lead * 256 + trail.
+QList<int> wellFormedCodes()
+{
+    QList<int> codes;
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            if (IsLeadByte(static_cast<unsigned char>(lead))
+                && IsTrailByte(static_cast<unsigned char>(trail)))
+                codes << lead * 256 + trail;
+        }
+    }
+    return codes;
+}
+
 DoubleByteTable buildDoubleByteTable()
 {
     DoubleByteTable table;
@@ -22,35 +36,22 @@ DoubleByteTable buildDoubleByteTable()
 
     // One pass through the codec: every well-formed pair followed by a line
     // feed, which resynchronises the codec after a pair it rejects.
+    const QList<int> codes = wellFormedCodes();
     QByteArray pairs;
-    for (int lead = 0x81; lead <= 0xFC; ++lead) {
-        if (!IsLeadByte(static_cast<unsigned char>(lead)))
-            continue;
-        for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            if (!IsTrailByte(static_cast<unsigned char>(trail)))
-                continue;
-            pairs.append(static_cast<char>(lead));
-            pairs.append(static_cast<char>(trail));
-            pairs.append('\n');
-        }
+    for (const int code : codes) {
+        pairs.append(static_cast<char>(code >> 8));
+        pairs.append(static_cast<char>(code & 0xFF));
+        pairs.append('\n');
     }
     QStringDecoder decoder(kCodecName);
     const QString decoded = decoder(pairs);
     const auto lines = QStringView(decoded).split(u'\n');
 
-    qsizetype line = 0;
-    for (int lead = 0x81; lead <= 0xFC; ++lead) {
-        if (!IsLeadByte(static_cast<unsigned char>(lead)))
-            continue;
-        for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            if (!IsTrailByte(static_cast<unsigned char>(trail)))
-                continue;
-            const QStringView text = line < lines.size() ? lines[line] : QStringView();
-            ++line;
-            // The codec marks a pair it cannot map with U+FFFD or U+001A.
-            if (text.size() == 1 && text[0] != kReplacement && text[0] != u'\x1A')
-                table[static_cast<std::size_t>(lead * 256 + trail)] = text[0].unicode();
-        }
+    for (qsizetype i = 0; i < codes.size() && i < lines.size(); ++i) {
+        // The codec marks a pair it cannot map with U+FFFD or U+001A.
+        const QStringView text = lines[i];
+        if (text.size() == 1 && text[0] != kReplacement && text[0] != u'\x1A')
+            table[static_cast<std::size_t>(codes[i])] = text[0].unicode();
     }
     return table;
 }
