@@ -18,7 +18,7 @@ HistoryStep ResultHistory::HistoryBack()
         return { std::nullopt,
             historyCount() == kCapacity ? u"100件以上前には戻れません"_qs : u"戻れません。"_qs };
     }
-    const HistoryStep step = show(historyCount() - m_cursor);
+    HistoryStep step = show(historyCount() - m_cursor);
     ++m_cursor;
     return step;
 }
@@ -27,7 +27,7 @@ HistoryStep ResultHistory::HistoryForward()
 {
     if (m_cursor <= 1)
         return { std::nullopt, u"進めません。"_qs };
-    const HistoryStep step = show(historyCount() - m_cursor + 2);
+    HistoryStep step = show(historyCount() - m_cursor + 2);
     --m_cursor;
     return step;
 }

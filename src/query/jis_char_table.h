@@ -36,5 +36,5 @@ private:
     JisCharTable();
     static char16_t charOfCode(ShiftJisCode code);
 
-    std::array<char16_t, kSide * kSide> m_chars;
+    std::array<char16_t, std::size_t { kSide } * kSide> m_chars;
 };

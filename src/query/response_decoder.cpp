@@ -69,9 +69,9 @@ Utf8Char readUtf8(const Byte *p, const Byte *end)
     char32_t codePoint = 0;
     Byte low = 0x80;
     Byte high = 0xBF;
-    if (lead < 0xC2) {
+    if (lead < 0xC2)
         return invalid;
-    } else if (lead < 0xE0) {
+    if (lead < 0xE0) {
         size = 2;
         codePoint = lead & 0x1Fu;
     } else if (lead < 0xF0) {

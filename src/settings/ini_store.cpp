@@ -42,7 +42,7 @@ bool breaksLineStructure(const QString &key, const QString &value)
 
 } // namespace
 
-cIni::cIni(QString folder) : m_folder(WithTrailingSeparator(folder)) { }
+cIni::cIni(const QString &folder) : m_folder(WithTrailingSeparator(folder)) { }
 
 QString cIni::LoadIni(const QString &key, const QString &defaultValue) const
 {

@@ -13,7 +13,7 @@
 // changes or adds one line and keeps every other byte of the file.
 class cIni {
 public:
-    explicit cIni(QString folder = AppDir());
+    explicit cIni(const QString &folder = AppDir());
 
     // The value stored under the key, or the default when the file, the
     // section or the key is missing, or the file cannot be read or is not

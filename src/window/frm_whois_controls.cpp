@@ -98,7 +98,7 @@ void frmWhois::createControls()
 
 void frmWhois::createMenus()
 {
-    const auto addItem = [this](QMenu *menu, const QString &name, const QString &caption) {
+    const auto addItem = [](QMenu *menu, const QString &name, const QString &caption) {
         QAction *action = menu->addAction(caption);
         action->setObjectName(name);
         return action;
