@@ -13,7 +13,7 @@ constexpr auto kCodecName = "windows-31j";
 
 // Every two-byte code, indexed by lead * 256 + trail; U+FFFD where the code
 // has no character.
-using DoubleByteTable = std::array<char16_t, std::size_t{256} * 256>;
+using DoubleByteTable = std::array<char16_t, std::size_t { 256 } * 256>;
 
 // Every well-formed two-byte code, as lead * 256 + trail.
 QList<int> wellFormedCodes()
