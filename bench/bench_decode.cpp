@@ -2,6 +2,7 @@
 // 10 MB of UTF-8 text, fed in 64 KiB chunks, against iconv on the same
 // ISO-2022-JP bytes in the same run. Prints "name: value" lines.
 
+#include "japanese_whois_text.h"
 #include "query/response_decoder.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 
 namespace {
 
@@ -22,40 +22,6 @@ constexpr qsizetype kChunkBytes = 64 * 1024;
 constexpr int kRounds = 5;
 
 using Clock = std::chrono::steady_clock;
-
-// Lines of whois-like Japanese text: a short ASCII label, then runs of
-// hiragana, katakana and level-1 kanji, as ISO-2022-JP.
-QByteArray japaneseIso2022Jp(qsizetype size)
-{
-    std::mt19937 rng(2024);
-    QByteArray bytes;
-    bytes.reserve(size + 256);
-    while (bytes.size() < size) {
-        bytes += "a. [";
-        for (int run = 1 + static_cast<int>(rng() % 3); run > 0; --run) {
-            bytes += "\x1B$B";
-            for (int pairs = 8 + static_cast<int>(rng() % 32); pairs > 0; --pairs) {
-                switch (rng() % 3) {
-                case 0:
-                    bytes += '\x24';
-                    bytes += static_cast<char>(0x21 + rng() % 0x53);
-                    break;
-                case 1:
-                    bytes += '\x25';
-                    bytes += static_cast<char>(0x21 + rng() % 0x56);
-                    break;
-                default:
-                    bytes += static_cast<char>(0x30 + rng() % 0x1F);
-                    bytes += static_cast<char>(0x21 + rng() % 0x5E);
-                    break;
-                }
-            }
-            bytes += "\x1B(B ";
-        }
-        bytes += "]\r\n";
-    }
-    return bytes;
-}
 
 // Feeds bytes to a decoder in 64 KiB chunks, as the connection would, and
 // hands every piece of text to take.
@@ -121,7 +87,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
 
-    const QByteArray iso2022jp = japaneseIso2022Jp(kTextBytes);
+    const QByteArray iso2022jp = JapaneseWhoisText(kTextBytes);
     const QString text = decodedText(iso2022jp, true);
     QStringDecoder reference("ISO-2022-JP");
     if (text != reference.decode(iso2022jp)) {

@@ -14,7 +14,8 @@ public:
 
     virtual void clearPane() = 0;
     virtual void appendToPane(const QString &text) = 0;
-    virtual QString paneText() const = 0;
+    // Everything appended since the pane was cleared, shown first if held.
+    virtual QString paneText() = 0;
     virtual void focusKey() = 0;
 
     virtual void SetStatus(const QString &text) = 0;

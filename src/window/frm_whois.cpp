@@ -29,6 +29,13 @@ namespace {
 constexpr int kDefaultWidthTwips = 9000;
 constexpr int kDefaultHeightTwips = 7000;
 
+// Every update of the result pane lays it out and paints it again, which for
+// a fast answer costs more than the text itself. The pane takes appended text
+// at once when it was not updated within kPaneUpdateMs, and otherwise holds
+// it until then or until kPaneUpdateChars are held.
+constexpr int kPaneUpdateMs = 50;
+constexpr qsizetype kPaneUpdateChars = 256 * 1024;
+
 const QString kSettingWidth = u"WID"_qs;
 const QString kSettingHeight = u"HET"_qs;
 
@@ -40,6 +47,9 @@ frmWhois::frmWhois(const WhoisRoute &route, const QString &appDir, QWidget *pare
 {
     setObjectName(u"frmWhois"_qs);
     setWindowIcon(ResourceIcon(u"domquire"));
+    m_paneUpdate.setSingleShot(true);
+    m_paneUpdate.setInterval(kPaneUpdateMs);
+    connect(&m_paneUpdate, &QTimer::timeout, this, &frmWhois::showPendingText);
     createControls();
     createMenus();
     createToolBar();
@@ -146,26 +156,40 @@ QString frmWhois::comboText() const
 
 void frmWhois::clearPane()
 {
+    m_pendingText.clear();
+    m_paneUpdate.stop();
     rtbResult->clear();
     m_endedWithCr = false;
 }
 
 void frmWhois::appendToPane(const QString &text)
 {
+    m_pendingText += text;
+    if (!m_paneUpdate.isActive() || m_pendingText.size() >= kPaneUpdateChars)
+        showPendingText();
+}
+
+void frmWhois::showPendingText()
+{
+    if (m_pendingText.isEmpty())
+        return;
     // The document makes one line break of a CR LF, a lone CR or a lone LF;
-    // a CR LF split between two texts must stay one.
-    QStringView piece(text);
+    // a CR LF split between two updates must stay one.
+    QStringView piece(m_pendingText);
     if (m_endedWithCr && piece.startsWith(u'\n'))
         piece = piece.sliced(1);
-    m_endedWithCr = text.endsWith(u'\r');
+    m_endedWithCr = m_pendingText.endsWith(u'\r');
 
     QTextCursor end(rtbResult->document());
     end.movePosition(QTextCursor::End);
     end.insertText(piece.toString());
+    m_pendingText.clear();
+    m_paneUpdate.start();
 }
 
-QString frmWhois::paneText() const
+QString frmWhois::paneText()
 {
+    showPendingText();
     return rtbResult->toPlainText();
 }
 
@@ -201,6 +225,8 @@ void frmWhois::EnterBusy()
 
 void frmWhois::LeaveBusy()
 {
+    // A query ends with its whole text on screen.
+    showPendingText();
     setQueryInputsEnabled(true);
 }
 

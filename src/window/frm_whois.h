@@ -9,6 +9,7 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QTimer>
 
 #include <functional>
 
@@ -54,7 +55,7 @@ public:
     QString comboText() const override;
     void clearPane() override;
     void appendToPane(const QString &text) override;
-    QString paneText() const override;
+    QString paneText() override;
     void focusKey() override;
     void SetStatus(const QString &text) override;
     void SetResultLabel(const QString &key, const QString &server) override;
@@ -74,6 +75,7 @@ private:
     void Form_Resize();
     void Form_Unload();
     void fillServerCombo();
+    void showPendingText();
     void setQueryInputsEnabled(bool enabled);
     void HistoryBack();
     void HistoryForward();
@@ -91,8 +93,12 @@ private:
     QueryCommand m_query;
     LayoutSizes m_layout;
     WarningPresenter m_warningPresenter;
-    // The last text appended to the pane ended with a CR, so an LF that
-    // begins the next one completes that line break.
+    // Text appended to the pane and not shown yet; m_paneUpdate runs from
+    // each update of the pane until the next may come.
+    QString m_pendingText;
+    QTimer m_paneUpdate;
+    // The text last shown in the pane ended with a CR, so an LF that begins
+    // the next one completes that line break.
     bool m_endedWithCr = false;
 
     QWidget *m_client = nullptr;

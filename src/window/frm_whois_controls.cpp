@@ -66,6 +66,9 @@ void frmWhois::createControls()
 
     rtbResult = named(new QPlainTextEdit(m_client), u"rtbResult"_qs);
     rtbResult->setReadOnly(true);
+    // Nothing in a read-only pane can be undone; recording every appended
+    // line for undo would only cost time and memory.
+    rtbResult->setUndoRedoEnabled(false);
     rtbResult->setLineWrapMode(QPlainTextEdit::NoWrap);
     rtbResult->setFont(gothicFont(9.75));
 

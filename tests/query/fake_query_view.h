@@ -29,7 +29,7 @@ public:
         log << u"clear"_qs;
     }
     void appendToPane(const QString &text) override { pane += text; }
-    QString paneText() const override { return pane; }
+    QString paneText() override { return pane; }
     void focusKey() override { log << u"focus"_qs; }
     void SetStatus(const QString &text) override
     {

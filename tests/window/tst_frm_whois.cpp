@@ -11,10 +11,13 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+
+#include <algorithm>
 
 namespace {
 
@@ -286,6 +289,57 @@ private slots:
         w.query(u"x"_qs, kLocalHost);
         w.waitIdle();
         QCOMPARE(w.pane(), u"a\nb\nc\n\n"_qs);
+    }
+
+    // The pane may hold appended text back for a moment, but whatever way its
+    // updates fall, paneText() and the end of a query show every piece in
+    // order, a CR LF split between two pieces stays one line break, and the
+    // first piece of an answer shows at once.
+    void paneShowsEveryAppendedPiece()
+    {
+        const quint32 seed = 5121943;
+        QRandomGenerator random(seed);
+        const auto shown = [](QString text) {
+            return text.replace(u"\r\n"_qs, u"\n"_qs).replace(u'\r', u'\n');
+        };
+        const QString letters = u"ab 例\r\n"_qs;
+        Window w;
+        frmWhois &view = *w.window;
+        auto *pane = w.find<QPlainTextEdit>(u"rtbResult"_qs);
+        for (int answer = 0; answer < 24; ++answer) {
+            const QByteArray where =
+                "seed " + QByteArray::number(seed) + " answer " + QByteArray::number(answer);
+            // Half of the answers are long enough to fill the pane's holding.
+            const qsizetype length = random.bounded(1, answer % 2 ? 700'000 : 3'000);
+            QString text(length, Qt::Uninitialized);
+            for (QChar &c : text)
+                c = letters[random.bounded(letters.size())];
+
+            view.clearPane();
+            view.EnterBusy();
+            for (qsizetype at = 0; at < length;) {
+                const qsizetype size =
+                    std::min(length - at, random.bounded(qsizetype(1), length / 4 + 2));
+                view.appendToPane(text.sliced(at, size));
+                if (at == 0)
+                    QVERIFY2(pane->toPlainText() == shown(text.first(size)), where.constData());
+                at += size;
+                switch (random.bounded(8)) {
+                case 0:
+                    QVERIFY2(view.paneText() == shown(text.first(at)), where.constData());
+                    break;
+                case 1:
+                    QCoreApplication::processEvents();
+                    break;
+                case 2:
+                    QTest::qWait(60);
+                    break;
+                }
+            }
+            view.LeaveBusy();
+            QVERIFY2(pane->toPlainText() == shown(text), where.constData());
+            QVERIFY2(view.paneText() == shown(text), where.constData());
+        }
     }
 
     void enterStartsAQuery()

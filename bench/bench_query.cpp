@@ -1,0 +1,325 @@
+// Whois queries through the real main window on the offscreen platform:
+// answers of 1 MB and 10 MB ASCII and 10 MB ISO-2022-JP from a loopback
+// server in 64 KiB writes, timed from the Whois click to the history push,
+// beside one setPlainText of the same text in the same run; the longest
+// stall of the event loop during a 10 MB answer; and the start-up time of a
+// fresh process to the painted, idle window. Prints "name: value" lines.
+
+#include "japanese_whois_text.h"
+#include "selection/whois_hosts.h"
+#include "support/whois_test_server.h"
+#include "window/frm_whois.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTranslator>
+#include <QWindow>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr qsizetype kWriteBytes = 64 * 1024;
+constexpr qsizetype kOneMb = 1'000'000;
+constexpr qsizetype kTenMb = 10'000'000;
+constexpr int kRounds = 5;
+constexpr int kStartupRuns = 5;
+constexpr char kStartupArgument[] = "--startup";
+
+const QString kIdle = u"アイドル中"_qs;
+
+double msSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// The best of several rounds: on a shared machine other work only ever adds
+// time, so the shortest round is the closest to the cost of the work itself.
+double best(const QList<double> &values)
+{
+    return *std::min_element(values.begin(), values.end());
+}
+
+[[noreturn]] void fail(const char *what)
+{
+    std::fprintf(stderr, "bench_query: %s\n", what);
+    std::exit(1);
+}
+
+// About size bytes of a registrar's whois answer in ASCII: blocks of
+// "Label: value" lines with varying names, dates and addresses.
+QByteArray asciiWhoisText(qsizetype size)
+{
+    std::mt19937 rng(43);
+    const auto number = [&rng](int digits) {
+        return QByteArray::number(static_cast<qulonglong>(rng() % 1'000'000'000u))
+            .rightJustified(digits, '0')
+            .right(digits);
+    };
+    QByteArray bytes;
+    bytes.reserve(size + 1024);
+    while (bytes.size() < size) {
+        const QByteArray domain = "EXAMPLE" + number(6) + ".COM";
+        bytes += "   Domain Name: " + domain + "\r\n";
+        bytes += "   Registry Domain ID: " + number(9) + "_DOMAIN_COM-VRSN\r\n";
+        bytes += "   Registrar WHOIS Server: whois.registrar" + number(3) + ".example\r\n";
+        bytes += "   Updated Date: 20" + number(2) + "-0" + number(1) + "-1" + number(1) + "T0"
+            + number(1) + ":1" + number(1) + ":2" + number(1) + "Z\r\n";
+        bytes += "   Registrar IANA ID: " + number(4) + "\r\n";
+        bytes += "   Registrar Abuse Contact Phone: +1." + number(10) + "\r\n";
+        bytes += "   Name Server: NS" + number(1) + ".HOSTING" + number(3) + ".NET\r\n";
+        bytes += "   DNSSEC: unsigned\r\n";
+        bytes += ">>> Last update of whois database: 20" + number(2) + "-1" + number(1) + "-2"
+            + number(1) + "T1" + number(1) + ":0" + number(1) + ":3" + number(1) + "Z <<<\r\n\r\n";
+    }
+    return bytes;
+}
+
+// The text as the result pane gives it back: every line break one LF.
+QString asShownInPane(QString text)
+{
+    return text.replace(u"\r\n"_qs, u"\n"_qs).replace(u'\r', u'\n');
+}
+
+// One answer as the server writes it, and as the pane must show it.
+struct Answer {
+    QList<QByteArray> writes;
+    QString shown;
+
+    Answer(const QByteArray &bytes, const QString &text) : shown(asShownInPane(text))
+    {
+        for (qsizetype at = 0; at < bytes.size(); at += kWriteBytes)
+            writes.append(bytes.sliced(at, std::min(kWriteBytes, bytes.size() - at)));
+    }
+};
+
+// Records the longest time the event loop went without turning, from
+// start() until stop(): a zero-time timer fires once each turn.
+class StallProbe {
+public:
+    StallProbe()
+    {
+        m_turn.setInterval(0);
+        QObject::connect(&m_turn, &QTimer::timeout, [this] { noteTurn(); });
+    }
+
+    void start()
+    {
+        m_longestMs = 0;
+        m_last = Clock::now();
+        m_turn.start();
+    }
+    void stop()
+    {
+        noteTurn();
+        m_turn.stop();
+    }
+    double longestMs() const { return m_longestMs; }
+
+private:
+    void noteTurn()
+    {
+        m_longestMs = std::max(m_longestMs, msSince(m_last));
+        m_last = Clock::now();
+    }
+
+    QTimer m_turn;
+    Clock::time_point m_last;
+    double m_longestMs = 0;
+};
+
+// The main window with its queries routed to a loopback server.
+class QueryBench {
+public:
+    QueryBench() : m_window(WhoisRoute { m_server.port(), u"127.0.0.1"_qs }, m_dir.path())
+    {
+        if (!m_dir.isValid())
+            fail("no temporary folder");
+        m_window.setWarningPresenter([](const QString &text) {
+            std::fprintf(stderr, "warning: %s\n", qPrintable(text));
+            fail("the query showed a warning");
+        });
+        m_server.setPauseBetweenWrites(0);
+        m_window.show();
+        m_input->setText(u"example.com"_qs);
+    }
+
+    // Milliseconds from the Whois click to the end of the query, whose
+    // history push comes just before the status turns idle.
+    // Fails unless the pane shows the whole answer then.
+    double query(const Answer &answer, QStringView host, StallProbe *probe = nullptr)
+    {
+        m_server.answerWith(answer.writes);
+        m_combo->setEditText(host.toString());
+        if (probe)
+            probe->start();
+        const auto start = Clock::now();
+        m_ok->click();
+        while (!isIdle())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        const double ms = msSince(start);
+        if (probe)
+            probe->stop();
+        if (m_pane->toPlainText() != answer.shown)
+            fail("the pane does not show the answer");
+        return ms;
+    }
+
+    void clearPane() { m_pane->clear(); }
+
+    double setPlainText(const QString &text)
+    {
+        const auto start = Clock::now();
+        m_pane->setPlainText(text);
+        return msSince(start);
+    }
+
+private:
+    bool isIdle() const { return m_ok->isEnabled() && m_status->text() == kIdle; }
+
+    template<typename T> T *find(const QString &name) const
+    {
+        T *child = m_window.findChild<T *>(name);
+        if (!child)
+            fail("a control of the window is missing");
+        return child;
+    }
+
+    QTemporaryDir m_dir;
+    WhoisTestServer m_server;
+    frmWhois m_window;
+    QLineEdit *m_input = find<QLineEdit>(u"txtInput"_qs);
+    QComboBox *m_combo = find<QComboBox>(u"cboServer"_qs);
+    QPushButton *m_ok = find<QPushButton>(u"cmdOK"_qs);
+    QPlainTextEdit *m_pane = find<QPlainTextEdit>(u"rtbResult"_qs);
+    QLabel *m_status = find<QStatusBar>(u"stbMain"_qs)->findChild<QLabel *>();
+};
+
+// The best time of the rounds of one answer, each begun with an empty pane
+// like the setPlainText it is compared with.
+double bestQueryMs(QueryBench &bench, const Answer &answer, QStringView host)
+{
+    QList<double> times;
+    for (int round = 0; round < kRounds; ++round) {
+        bench.clearPane();
+        times.append(bench.query(answer, host));
+    }
+    return best(times);
+}
+
+// Child process: the program's start-up up to the shown window, painted and
+// with the event loop turned once after the paint; prints milliseconds.
+int measureStartup(Clock::time_point start, int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(u"qtbase_ja"_qs, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
+
+    QTemporaryDir dir;
+    frmWhois window({}, dir.path());
+    struct FirstPaint : QObject {
+        const QWidget *window;
+        explicit FirstPaint(const QWidget *shown) : window(shown) { }
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            const auto *widget = qobject_cast<QWidget *>(watched);
+            if (event->type() == QEvent::Paint && widget && widget->window() == window
+                && window->windowHandle() && window->windowHandle()->isExposed()) {
+                QCoreApplication::instance()->removeEventFilter(this);
+                QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+            }
+            return false;
+        }
+    } firstPaint(&window);
+    app.installEventFilter(&firstPaint);
+    window.show();
+    if (QApplication::exec() != 0)
+        return 1;
+    std::printf("%.1f\n", msSince(start));
+    return 0;
+}
+
+// The best start-up time of fresh processes of this program.
+double bestStartupMs()
+{
+    QList<double> times;
+    for (int run = 0; run < kStartupRuns; ++run) {
+        QProcess child;
+        child.start(
+            QCoreApplication::applicationFilePath(), { QString::fromLatin1(kStartupArgument) });
+        const bool finished = child.waitForFinished(-1)
+            && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
+        bool isNumber = false;
+        const double ms = child.readAllStandardOutput().trimmed().toDouble(&isNumber);
+        if (!finished || !isNumber)
+            fail("the start-up run failed");
+        times.append(ms);
+    }
+    return best(times);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const auto start = Clock::now();
+    if (argc > 1 && qstrcmp(argv[1], kStartupArgument) == 0)
+        return measureStartup(start, argc, argv);
+
+    QApplication app(argc, argv);
+    const double startupMs = bestStartupMs();
+
+    const QByteArray ascii10 = asciiWhoisText(kTenMb);
+    const QByteArray ascii1 = ascii10.left(ascii10.lastIndexOf('\n', kOneMb) + 1);
+    const QByteArray jis10 = JapaneseWhoisText(kTenMb);
+    const Answer asciiAnswer1(ascii1, QString::fromLatin1(ascii1));
+    const Answer asciiAnswer10(ascii10, QString::fromLatin1(ascii10));
+    const Answer jisAnswer10(jis10, QStringDecoder("ISO-2022-JP").decode(jis10));
+
+    QueryBench bench;
+    const QString verisign = WhoisHost::VeriSign.toString();
+    const QString jpnic = WhoisHost::JPNIC.toString();
+    const double query1 = bestQueryMs(bench, asciiAnswer1, verisign);
+    const double query10 = bestQueryMs(bench, asciiAnswer10, verisign);
+    const double queryJis10 = bestQueryMs(bench, jisAnswer10, jpnic);
+
+    QList<double> setTimes;
+    for (int round = 0; round < kRounds; ++round) {
+        bench.clearPane();
+        setTimes.append(bench.setPlainText(asciiAnswer10.shown));
+    }
+    const double setPlainText10 = best(setTimes);
+
+    // Queries as the user makes them: the pane still holds the last text.
+    StallProbe probe;
+    bench.query(asciiAnswer10, verisign, &probe);
+    const double asciiStall = probe.longestMs();
+    bench.query(jisAnswer10, jpnic, &probe);
+    const double maxStall = std::max(asciiStall, probe.longestMs());
+
+    std::printf("startup_ms: %.1f\n", startupMs);
+    std::printf("query_1mb_ms: %.1f\n", query1);
+    std::printf("query_10mb_ms: %.1f\n", query10);
+    std::printf("query_10mb_jis_ms: %.1f\n", queryJis10);
+    std::printf("setplaintext_10mb_ms: %.1f\n", setPlainText10);
+    std::printf("ratio_vs_setplaintext: %.2f\n", query10 / setPlainText10);
+    std::printf("max_stall_ms: %.1f\n", maxStall);
+    return 0;
+}
