@@ -28,6 +28,10 @@ namespace {
 
 constexpr int kDefaultWidthTwips = 9000;
 constexpr int kDefaultHeightTwips = 7000;
+// The smallest stored size taken as it is: the boxes, buttons and a few lines
+// of the result still show.
+constexpr int kMinWidthTwips = 3000;
+constexpr int kMinHeightTwips = 2400;
 
 // Every update of the result pane lays it out and paints it again, which for
 // a fast answer costs more than the text itself. The pane takes appended text
@@ -81,11 +85,13 @@ void frmWhois::Form_Load()
     const QSize available = screen()->availableSize();
     const int width =
         StoredTwips(settings.LoadIni(kSettingWidth, QString::number(kDefaultWidthTwips)),
-            kDefaultWidthTwips, qRound(toTwips(available.width())));
+            { kDefaultWidthTwips, kMinWidthTwips, qRound(toTwips(available.width())) });
     const int height =
         StoredTwips(settings.LoadIni(kSettingHeight, QString::number(kDefaultHeightTwips)),
-            kDefaultHeightTwips, qRound(toTwips(available.height())));
-    resize(toPixels(static_cast<float>(width)), toPixels(static_cast<float>(height)));
+            { kDefaultHeightTwips, kMinHeightTwips, qRound(toTwips(available.height())) });
+    m_storedOuterSize =
+        QSize(toPixels(static_cast<float>(width)), toPixels(static_cast<float>(height)));
+    resize(m_storedOuterSize);
     txtInput->setFocus();
 }
 
@@ -95,6 +101,32 @@ void frmWhois::fillServerCombo()
     for (const ServerEntry &entry : std::as_const(m_servers))
         cboServer->addItem(entry.displayText);
     cboServer->setCurrentIndex(0);
+}
+
+void frmWhois::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    fitStoredOuterSize();
+}
+
+void frmWhois::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    fitStoredOuterSize();
+}
+
+void frmWhois::fitStoredOuterSize()
+{
+    // The stored size is the outer size, frame included; the frame is known
+    // only once the window manager has framed the window, which it reports
+    // with a move. Without a frame the two sizes are the same.
+    if (m_storedOuterSize.isNull())
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.isNull())
+        return;
+    resize(m_storedOuterSize - frame);
+    m_storedOuterSize = QSize();
 }
 
 void frmWhois::closeEvent(QCloseEvent *event)

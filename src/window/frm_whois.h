@@ -64,6 +64,8 @@ public:
     void LeaveBusy() override;
 
 protected:
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -75,6 +77,7 @@ private:
     void Form_Resize();
     void Form_Unload();
     void fillServerCombo();
+    void fitStoredOuterSize();
     void showPendingText();
     void setQueryInputsEnabled(bool enabled);
     void HistoryBack();
@@ -92,6 +95,8 @@ private:
     ResultHistory m_history;
     QueryCommand m_query;
     LayoutSizes m_layout;
+    // The stored outer size until the frame around the window is known.
+    QSize m_storedOuterSize;
     WarningPresenter m_warningPresenter;
     // Text appended to the pane and not shown yet; m_paneUpdate runs from
     // each update of the pane until the next may come.

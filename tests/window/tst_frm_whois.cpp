@@ -203,6 +203,8 @@ private slots:
             << QByteArray("[Domquire]\nWID=8000.5\nHET=5001.5\n") << 8000 << 5002;
         QTest::newRow("no number") << QByteArray("[Domquire]\nWID=wide\nHET=\n") << 9000 << 7000;
         QTest::newRow("negative") << QByteArray("[Domquire]\nWID=-1\nHET=-7000\n") << 9000 << 7000;
+        QTest::newRow("too small to use")
+            << QByteArray("[Domquire]\nWID=15\nHET=0.6\n") << 3000 << 2400;
         QTest::newRow("other section") << QByteArray("[Other]\nWID=100\nHET=100\n") << 9000 << 7000;
     }
 

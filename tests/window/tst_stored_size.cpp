@@ -10,7 +10,7 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("expected");
-        // Default 9000, largest 20000.
+        // Default 9000, smallest 3000, largest 20000.
         QTest::newRow("stored width") << u"9015"_qs << 9015;
         QTest::newRow("blanks around") << u" 9015 "_qs << 9015;
         QTest::newRow("fraction down") << u"9000.4"_qs << 9000;
@@ -19,6 +19,8 @@ private slots:
         QTest::newRow("half to even above") << u"9001.5"_qs << 9002;
         QTest::newRow("exponent") << u"1e4"_qs << 10000;
         QTest::newRow("largest") << u"20000"_qs << 20000;
+        QTest::newRow("smallest") << u"3000"_qs << 3000;
+        QTest::newRow("too small") << u"1"_qs << 3000;
         QTest::newRow("larger than the screen") << u"99999999"_qs << 20000;
         QTest::newRow("empty") << QString() << 9000;
         QTest::newRow("no number") << u"wide"_qs << 9000;
@@ -34,7 +36,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(int, expected);
-        QCOMPARE(StoredTwips(text, 9000, 20000), expected);
+        QCOMPARE(StoredTwips(text, { 9000, 3000, 20000 }), expected);
     }
 };
 
