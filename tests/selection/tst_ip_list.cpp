@@ -49,6 +49,15 @@ QString Decorated(int octet, QRandomGenerator &rng)
     return RandomBlanks(rng) + digits + RandomBlanks(rng);
 }
 
+// Each octet of the address in another notation of the same number.
+template<typename Octets> QStringList DecoratedParts(const Octets &address, QRandomGenerator &rng)
+{
+    QStringList parts;
+    for (int octet : address)
+        parts << Decorated(octet, rng);
+    return parts;
+}
+
 std::optional<QString> HostOf(const QString &key)
 {
     CIPList list;
@@ -307,10 +316,7 @@ private slots:
         QRandomGenerator rng(kSeed);
         for (int i = 0; i < 3000; ++i) {
             const Address address = RandomAddress(rng);
-            QStringList parts;
-            for (int octet : address)
-                parts << Decorated(octet, rng);
-            const QString key = parts.join(u'.');
+            const QString key = DecoratedParts(address, rng).join(u'.');
             const std::optional<QString> host = HostOf(key);
             QVERIFY2(host && host == HostOf(Plain(address)), qPrintable(Failure(key)));
         }
@@ -323,9 +329,7 @@ private slots:
         QRandomGenerator rng(kSeed);
         for (int i = 0; i < 3000; ++i) {
             const Address address = RandomAddress(rng);
-            QStringList parts;
-            for (int octet : address)
-                parts << Decorated(octet, rng);
+            const QStringList parts = DecoratedParts(address, rng);
             const auto part = qsizetype(rng.bounded(4));
             QStringList fourChars = parts;
             fourChars[part] = RandomBlanks(rng)
