@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+#include <QUrl>
+
+// Where RDAP requests go. The program asks the URL's own server over HTTPS;
+// tests send every request to a server of their own (for example
+// http://127.0.0.1:port), keeping the URL's path.
+struct RdapRoute {
+    QUrl fixedOrigin; // when set: its scheme, host and port replace the URL's
+    int timeoutMs = 30000; // for the whole exchange
+};
+
+// One RDAP exchange over HTTPS: a GET of the query URL, the body collected
+// until it is complete. Redirects are followed up to kMaxRedirects times,
+// never to plain http; every certificate error is an error. Notifications:
+// connected once the request went out, dataArrival for each piece of the
+// body, then closed with the whole body of a successful answer, or error
+// with a readable Japanese description (HTTP errors included). After
+// closed, error or Close() nothing more is emitted until the next Get.
+class RdapConnection : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr qint64 kMaxBodyBytes = qint64(16) * 1024 * 1024;
+    static constexpr int kMaxRedirects = 5;
+
+    explicit RdapConnection(const RdapRoute &route = {}, QObject *parent = nullptr);
+    ~RdapConnection() override;
+
+    // Ends any earlier exchange and starts this one. Returns an empty
+    // string, or why it cannot start (no https URL, no TLS backend).
+    QString Get(const QUrl &url);
+    // Ends the exchange without any notification; harmless when closed.
+    void Close();
+    bool IsOpen() const { return m_reply != nullptr; }
+
+    // The User-Agent header sent with every request.
+    static QByteArray UserAgent();
+
+signals:
+    void connected();
+    void dataArrival(qint64 bytes);
+    void closed(QByteArray body);
+    void error(QString description);
+
+private:
+    void OnReadyRead();
+    void OnFinished();
+    void OnTimeout();
+    void Fail(const QString &description);
+    QString FailureText() const;
+    void Release();
+
+    const RdapRoute m_route;
+    QNetworkAccessManager m_network;
+    QPointer<QNetworkReply> m_reply;
+    QTimer m_deadline;
+    QByteArray m_body;
+    QStringList m_sslErrors;
+    bool m_sent = false;
+};
+
+// The line shown for an HTTP error status; retryAfter is the value of the
+// Retry-After header (seconds or an HTTP date), or empty.
+QString RdapHttpErrorText(int status, const QByteArray &retryAfter);

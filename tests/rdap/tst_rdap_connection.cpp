@@ -1,0 +1,197 @@
+#include "rdap/rdap_connection.h"
+#include "support/http_test_server.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+constexpr int kTimeout = 20000;
+
+// One exchange with the test server, with every notification recorded.
+struct Exchange {
+    HttpTestServer server;
+    RdapConnection connection;
+    QStringList events;
+    QByteArray body;
+    QString failure;
+    qint64 received = 0;
+    int pieces = 0;
+
+    explicit Exchange(int timeoutMs = 30000)
+        : connection(RdapRoute { server.origin(), timeoutMs })
+    {
+        QObject::connect(&connection, &RdapConnection::connected, [this] { events << u"connected"_qs; });
+        QObject::connect(&connection, &RdapConnection::dataArrival, [this](qint64 bytes) {
+            received += bytes;
+            ++pieces;
+        });
+        QObject::connect(&connection, &RdapConnection::closed, [this](const QByteArray &answer) {
+            body = answer;
+            events << u"closed"_qs;
+        });
+        QObject::connect(&connection, &RdapConnection::error, [this](const QString &text) {
+            failure = text;
+            events << u"error"_qs;
+        });
+    }
+
+    void get(const QByteArray &path)
+    {
+        QCOMPARE(connection.Get(QUrl(u"https://rdap.example.net"_qs + QString::fromLatin1(path))),
+            QString());
+        QTRY_VERIFY_WITH_TIMEOUT(!connection.IsOpen(), kTimeout);
+    }
+};
+
+HttpTestAnswer Status(int status, QList<std::pair<QByteArray, QByteArray>> headers = {})
+{
+    HttpTestAnswer answer;
+    answer.status = status;
+    answer.headers = std::move(headers);
+    answer.body = R"({"errorCode": )" + QByteArray::number(status) + '}';
+    return answer;
+}
+
+} // namespace
+
+class TestRdapConnection : public QObject {
+    Q_OBJECT
+
+private slots:
+    void requestLine()
+    {
+        Exchange x;
+        x.server.answerJson("/rdap/domain/example.info", R"({"objectClassName": "domain"})");
+        x.get("/rdap/domain/example.info");
+        QCOMPARE(x.events, (QStringList { u"connected"_qs, u"closed"_qs }));
+        QCOMPARE(x.body, QByteArray(R"({"objectClassName": "domain"})"));
+        QCOMPARE(x.received, x.body.size());
+        QCOMPARE(x.server.requests().size(), 1);
+        const HttpTestRequest &request = x.server.requests().first();
+        QCOMPARE(request.method, QByteArray("GET"));
+        QCOMPARE(request.target, QByteArray("/rdap/domain/example.info"));
+        QCOMPARE(request.headers.value("accept"), QByteArray("application/rdap+json, application/json"));
+        QCOMPARE(request.headers.value("user-agent"), QByteArray("Domquire/" DQ_VERSION));
+        QCOMPARE(request.headers.value("host"), "127.0.0.1:" + QByteArray::number(x.server.port()));
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<HttpTestAnswer>("answer");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("404") << Status(404) << u"該当するデータが見つかりません。"_qs;
+        QTest::newRow("429 with seconds") << Status(429, { { "Retry-After", "120" } })
+                                          << u"問い合わせが多すぎます。120 秒後に再度お試しください。"_qs;
+        QTest::newRow("429 with a date in the past")
+            << Status(429, { { "Retry-After", "Wed, 21 Oct 2015 07:28:00 GMT" } })
+            << u"問い合わせが多すぎます。0 秒後に再度お試しください。"_qs;
+        QTest::newRow("429 without a time")
+            << Status(429) << u"問い合わせが多すぎます。しばらく待ってから再度お試しください。"_qs;
+        QTest::newRow("429 with garbage") << Status(429, { { "Retry-After", "soon" } })
+                                          << u"問い合わせが多すぎます。しばらく待ってから再度お試しください。"_qs;
+        QTest::newRow("500") << Status(500) << u"RDAPサーバがエラーを返しました。(HTTP 500)"_qs;
+        QTest::newRow("redirect without a target")
+            << Status(302) << u"RDAPサーバがエラーを返しました。(HTTP 302)"_qs;
+
+        HttpTestAnswer endless;
+        endless.body = QByteArray(64 * 1024, ' ');
+        endless.delivery = HttpTestAnswer::Body::Endless;
+        QTest::newRow("endless body")
+            << endless << u"RDAPサーバの応答が大きすぎるため受信を中止しました。(16MB)"_qs;
+    }
+
+    void failures()
+    {
+        QFETCH(HttpTestAnswer, answer);
+        QFETCH(QString, expected);
+        Exchange x;
+        x.server.answer("/ip/192.0.2.1", answer);
+        x.get("/ip/192.0.2.1");
+        QCOMPARE(x.events.last(), u"error"_qs);
+        QCOMPARE(x.failure, expected);
+        QVERIFY(x.received <= RdapConnection::kMaxBodyBytes);
+    }
+
+    void slowBodyArrivesInPieces()
+    {
+        Exchange x;
+        HttpTestAnswer slow;
+        slow.body = QByteArray(R"({"objectClassName": "autnum", "name": ")") + QByteArray(300, 'x') + "\"}";
+        slow.delivery = HttpTestAnswer::Body::Slow;
+        slow.pieceBytes = 100;
+        slow.pauseMs = 20;
+        x.server.answer("/autnum/4713", slow);
+        x.get("/autnum/4713");
+        QCOMPARE(x.events.last(), u"closed"_qs);
+        QCOMPARE(x.body, slow.body);
+        QCOMPARE(x.received, slow.body.size());
+        QVERIFY2(x.pieces > 1, qPrintable(QString::number(x.pieces)));
+    }
+
+    void slowBodyTimesOut()
+    {
+        Exchange x(300);
+        HttpTestAnswer slow;
+        slow.body = QByteArray(1000, ' ');
+        slow.delivery = HttpTestAnswer::Body::Slow;
+        slow.pieceBytes = 1;
+        slow.pauseMs = 50;
+        x.server.answer("/autnum/4713", slow);
+        x.get("/autnum/4713");
+        QCOMPARE(x.events.last(), u"error"_qs);
+        QCOMPARE(x.failure, u"RDAPサーバが応答しません。"_qs);
+    }
+
+    void redirects_data()
+    {
+        QTest::addColumn<int>("hops");
+        QTest::addColumn<bool>("answered");
+        QTest::newRow("one") << 1 << true;
+        QTest::newRow("five") << 5 << true;
+        QTest::newRow("six") << 6 << false;
+    }
+
+    void redirects()
+    {
+        QFETCH(int, hops);
+        QFETCH(bool, answered);
+        Exchange x;
+        for (int i = 0; i < hops; ++i)
+            x.server.redirect("/hop" + QByteArray::number(i), "/hop" + QByteArray::number(i + 1));
+        x.server.answerJson("/hop" + QByteArray::number(hops), "{}");
+        x.get("/hop0");
+        QCOMPARE(x.events.last(), answered ? u"closed"_qs : u"error"_qs);
+        if (!answered)
+            QCOMPARE(x.failure, u"RDAPサーバの転送が多すぎるため中止しました。"_qs);
+    }
+
+    void onlyHttpsWithoutATestRoute()
+    {
+        RdapConnection connection;
+        QSignalSpy errors(&connection, &RdapConnection::error);
+        QCOMPARE(connection.Get(QUrl(u"http://rdap.example.net/domain/example.kg"_qs)),
+            u"RDAPサーバの URL が https ではないため問い合わせません。"_qs);
+        QVERIFY(!connection.IsOpen());
+        QCOMPARE(errors.count(), 0);
+    }
+
+    void closeEndsSilently()
+    {
+        Exchange x;
+        HttpTestAnswer slow;
+        slow.body = QByteArray(1000, ' ');
+        slow.delivery = HttpTestAnswer::Body::Slow;
+        x.server.answer("/autnum/1", slow);
+        QCOMPARE(x.connection.Get(QUrl(u"https://rdap.example.net/autnum/1"_qs)), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(x.pieces > 0, kTimeout);
+        x.connection.Close();
+        QVERIFY(!x.connection.IsOpen());
+        QTest::qWait(100);
+        QVERIFY(!x.events.contains(u"closed"_qs));
+        QVERIFY(!x.events.contains(u"error"_qs));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRdapConnection)
+#include "tst_rdap_connection.moc"
