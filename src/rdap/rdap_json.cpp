@@ -1,33 +1,31 @@
 #include "rdap/rdap_json.h"
 
+#include <algorithm>
+
 namespace {
 
-// Calls onByte(byte, inString) for each byte, telling whether it belongs to
-// a string (its quotes included).
-template<typename OnByte> void ScanJson(QByteArrayView json, OnByte onByte)
+// The index just past the string that opens at `at`, or the end of the text
+// when the string is not closed.
+qsizetype StringEnd(QByteArrayView json, qsizetype at)
 {
-    bool inString = false;
-    bool escaped = false;
-    for (const char c : json) {
-        if (inString) {
-            onByte(c, true);
-            if (escaped)
-                escaped = false;
-            else if (c == '\\')
-                escaped = true;
-            else if (c == '"')
-                inString = false;
-            continue;
-        }
-        if (c == '"')
-            inString = true;
-        onByte(c, inString);
+    for (qsizetype i = at + 1; i < json.size(); ++i) {
+        if (json[i] == '\\')
+            ++i;
+        else if (json[i] == '"')
+            return i + 1;
     }
+    return json.size();
 }
 
 bool IsJsonBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+bool EndsValue(char c)
+{
+    return IsJsonBlank(c) || c == ',' || c == ':' || c == '}' || c == ']' || c == '"' || c == '{'
+        || c == '[';
 }
 
 } // namespace
@@ -36,14 +34,15 @@ int JsonNestingDepth(QByteArrayView json)
 {
     int depth = 0;
     int deepest = 0;
-    ScanJson(json, [&](char c, bool inString) {
-        if (inString)
-            return;
-        if (c == '{' || c == '[')
+    for (qsizetype i = 0; i < json.size(); ++i) {
+        const char c = json[i];
+        if (c == '"')
+            i = StringEnd(json, i) - 1;
+        else if (c == '{' || c == '[')
             deepest = std::max(deepest, ++depth);
         else if (c == '}' || c == ']')
             --depth;
-    });
+    }
     return deepest;
 }
 
@@ -52,21 +51,20 @@ QByteArray IndentJson(QByteArrayView json)
     QByteArray out;
     out.reserve(json.size() * 2);
     int depth = 0;
-    bool opened = false; // the last byte opened an array or object
+    bool opened = false; // the last token opened an array or object
+    // Parsed text nests at most kMaxRdapNesting levels; deeper lines get
+    // the deepest indent.
+    static const QByteArray kIndent(4 * 64, ' ');
     const auto newLine = [&] {
         out += '\n';
-        out.append(qsizetype(depth) * 4, ' ');
+        out.append(kIndent.constData(), std::clamp<qsizetype>(qsizetype(depth) * 4, 0, kIndent.size()));
     };
-    ScanJson(json, [&](char c, bool inString) {
-        if (inString) {
-            if (opened)
-                newLine();
-            opened = false;
-            out += c;
-            return;
+    for (qsizetype i = 0; i < json.size();) {
+        const char c = json[i];
+        if (IsJsonBlank(c)) {
+            ++i;
+            continue;
         }
-        if (IsJsonBlank(c))
-            return;
         const bool closing = c == '}' || c == ']';
         if (closing) {
             --depth;
@@ -76,7 +74,18 @@ QByteArray IndentJson(QByteArrayView json)
             newLine();
         }
         opened = false;
-        out += c;
+
+        // Strings, numbers and literals are copied whole.
+        qsizetype end = i + 1;
+        if (c == '"') {
+            end = StringEnd(json, i);
+        } else if (!closing && c != '{' && c != '[' && c != ',' && c != ':') {
+            while (end < json.size() && !EndsValue(json[end]))
+                ++end;
+        }
+        out.append(json.sliced(i, end - i));
+        i = end;
+
         if (c == '{' || c == '[') {
             ++depth;
             opened = true;
@@ -85,6 +94,6 @@ QByteArray IndentJson(QByteArrayView json)
         } else if (c == ':') {
             out += ' ';
         }
-    });
+    }
     return out;
 }
