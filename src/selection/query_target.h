@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+// Where a query goes: port 43 (or another port) of a whois host, or an RDAP
+// URL. Server choice and referrals both answer with one.
+struct QueryTarget {
+    enum class Protocol { Whois, Rdap };
+
+    Protocol protocol = Protocol::Whois;
+    QString host; // whois: a host name or an address
+    quint16 port = 43; // whois
+    QUrl url; // RDAP: a service's base URL or a record's URL
+
+    static QueryTarget Whois(const QString &host, quint16 port = 43)
+    {
+        return { Protocol::Whois, host, port, {} };
+    }
+    static QueryTarget Rdap(const QUrl &url) { return { Protocol::Rdap, url.host(), 0, url }; }
+
+    // How the result label names it: the host, with ":port" when the port
+    // is not 43.
+    QString Display() const
+    {
+        return protocol == Protocol::Whois && port != 43 ? host + u':' + QString::number(port)
+                                                        : host;
+    }
+
+    friend bool operator==(const QueryTarget &, const QueryTarget &) = default;
+};
