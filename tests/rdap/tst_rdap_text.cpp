@@ -1,9 +1,12 @@
 #include "rdap/fixture.h"
 #include "rdap/rdap_json.h"
 #include "rdap/rdap_parser.h"
+#include "rdap/rdap_referral.h"
 #include "rdap/rdap_text.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -26,6 +29,14 @@ QStringList MemberNames(const QString &json)
     for (const QRegularExpressionMatch &match : member.globalMatch(json))
         names << match.captured(1);
     return names;
+}
+
+QJsonObject Link(const QString &rel, const QString &href, const QString &type = {})
+{
+    QJsonObject link { { u"rel"_qs, rel }, { u"href"_qs, href } };
+    if (!type.isEmpty())
+        link.insert(u"type"_qs, type);
+    return link;
 }
 
 } // namespace
@@ -184,6 +195,48 @@ private slots:
     {
         QFETCH(QByteArray, json);
         QVERIFY(!ParseRdapRecord(json));
+    }
+
+    void registrarLink_data()
+    {
+        QTest::addColumn<QJsonArray>("links");
+        QTest::addColumn<QString>("expected");
+        const QString registrar = u"https://rdap.registrar.example/domain/example.info"_qs;
+        const QString rdapType = u"application/rdap+json"_qs;
+        QTest::newRow("related RDAP record")
+            << QJsonArray { Link(u"self"_qs, u"https://rdap.registry.example/domain/example.info"_qs),
+                   Link(u"related"_qs, registrar, rdapType) }
+            << registrar;
+        QTest::newRow("no type") << QJsonArray { Link(u"Related"_qs, registrar) } << registrar;
+        QTest::newRow("a web page")
+            << QJsonArray { Link(u"related"_qs, u"https://registrar.example/"_qs, u"text/html"_qs) }
+            << QString();
+        QTest::newRow("plain http")
+            << QJsonArray { Link(u"related"_qs, u"http://rdap.registrar.example/domain/x"_qs) }
+            << QString();
+        QTest::newRow("the same server")
+            << QJsonArray { Link(u"related"_qs, u"https://RDAP.registry.example/x"_qs) } << QString();
+        QTest::newRow("a file")
+            << QJsonArray { Link(u"related"_qs, u"file:///etc/passwd"_qs) } << QString();
+        QTest::newRow("user and password")
+            << QJsonArray { Link(u"related"_qs, u"https://u:p@rdap.registrar.example/"_qs) }
+            << QString();
+        QTest::newRow("not a URL")
+            << QJsonArray { Link(u"related"_qs, u"https://exa mple/"_qs) } << QString();
+        QTest::newRow("not an object") << QJsonArray { u"related"_qs } << QString();
+    }
+
+    void registrarLink()
+    {
+        QFETCH(QJsonArray, links);
+        QFETCH(QString, expected);
+        const std::optional<RdapRecord> record =
+            ParseRdapRecord(QJsonDocument(QJsonObject { { u"objectClassName"_qs, u"domain"_qs },
+                { u"links"_qs, links } })
+                    .toJson());
+        QVERIFY(record);
+        const std::optional<QUrl> link = RegistrarLink(*record, u"rdap.registry.example"_qs);
+        QCOMPARE(link ? link->toString() : QString(), expected);
     }
 
     void nestingAtTheLimitIsRead()
