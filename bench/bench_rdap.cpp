@@ -35,12 +35,14 @@ QByteArray LargeDomainAnswer()
     QJsonArray nameservers = answer.value(u"nameservers").toArray();
     QJsonArray grownEntities = entities;
     QJsonArray remarks;
-    for (int i = 0; QJsonDocument(answer).toJson(QJsonDocument::Compact).size() < kAnswerBytes; ++i) {
+    for (int i = 0; QJsonDocument(answer).toJson(QJsonDocument::Compact).size() < kAnswerBytes;
+         ++i) {
         nameservers.append(QJsonObject { { u"objectClassName"_qs, u"nameserver"_qs },
             { u"ldhName"_qs, u"ns%1.example.net"_qs.arg(i) } });
         grownEntities.append(entities.at(i % entities.size()));
         remarks.append(QJsonObject { { u"title"_qs, u"Remark %1"_qs.arg(i) },
-            { u"description"_qs, QJsonArray { u"登録者の情報は非公開です。"_qs, u"See the terms."_qs } } });
+            { u"description"_qs,
+                QJsonArray { u"登録者の情報は非公開です。"_qs, u"See the terms."_qs } } });
         answer.insert(u"nameservers"_qs, nameservers);
         answer.insert(u"entities"_qs, grownEntities);
         answer.insert(u"remarks"_qs, remarks);

@@ -86,12 +86,10 @@ QString RdapConnection::Get(const QUrl &url)
     request.setRawHeader("Accept", "application/rdap+json, application/json");
     request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent());
     request.setMaximumRedirectsAllowed(kMaxRedirects);
+    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(
-        QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
-    request.setAttribute(
-        QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-        QNetworkRequest::AlwaysNetwork);
+        QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
 
     m_body.clear();
     m_sslErrors.clear();
@@ -136,7 +134,8 @@ void RdapConnection::OnFinished()
     if (!m_reply)
         return;
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    const bool answered = status.isValid() && m_reply->error() != QNetworkReply::OperationCanceledError;
+    const bool answered =
+        status.isValid() && m_reply->error() != QNetworkReply::OperationCanceledError;
     if (answered && status.toInt() >= 200 && status.toInt() < 300) {
         const QByteArray body = m_body;
         Release();
@@ -155,7 +154,8 @@ QString RdapConnection::FailureText() const
 {
     switch (m_reply->error()) {
     case QNetworkReply::SslHandshakeFailedError: {
-        const QString reason = m_sslErrors.isEmpty() ? m_reply->errorString() : m_sslErrors.join(u'\n');
+        const QString reason =
+            m_sslErrors.isEmpty() ? m_reply->errorString() : m_sslErrors.join(u'\n');
         return u"RDAPサーバと安全に接続できません。\n"_qs + reason;
     }
     case QNetworkReply::InsecureRedirectError:

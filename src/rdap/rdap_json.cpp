@@ -57,7 +57,8 @@ QByteArray IndentJson(QByteArrayView json)
     static const QByteArray kIndent(4 * 64, ' ');
     const auto newLine = [&] {
         out += '\n';
-        out.append(kIndent.constData(), std::clamp<qsizetype>(qsizetype(depth) * 4, 0, kIndent.size()));
+        out.append(
+            kIndent.constData(), std::clamp<qsizetype>(qsizetype(depth) * 4, 0, kIndent.size()));
     };
     for (qsizetype i = 0; i < json.size();) {
         const char c = json[i];

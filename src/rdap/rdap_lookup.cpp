@@ -24,12 +24,11 @@ std::optional<QUrl> FindRdapUrl(const QueryKey &key, const RegistryData &data)
         QString object = key.address.toString();
         if (key.prefixLength >= 0)
             object += u'/' + QString::number(key.prefixLength);
-        return UrlOf(
-            data.AddressService(key.address, key.prefixLength), RdapQueryKind::Ip, object);
+        return UrlOf(data.AddressService(key.address, key.prefixLength), RdapQueryKind::Ip, object);
     }
     case QueryKey::Kind::AsNumber:
-        return UrlOf(data.AsnService(key.asNumber), RdapQueryKind::Autnum,
-            QString::number(key.asNumber));
+        return UrlOf(
+            data.AsnService(key.asNumber), RdapQueryKind::Autnum, QString::number(key.asNumber));
     case QueryKey::Kind::Name:
         break;
     }

@@ -18,10 +18,10 @@ struct Exchange {
     qint64 received = 0;
     int pieces = 0;
 
-    explicit Exchange(int timeoutMs = 30000)
-        : connection(RdapRoute { server.origin(), timeoutMs })
+    explicit Exchange(int timeoutMs = 30000) : connection(RdapRoute { server.origin(), timeoutMs })
     {
-        QObject::connect(&connection, &RdapConnection::connected, [this] { events << u"connected"_qs; });
+        QObject::connect(
+            &connection, &RdapConnection::connected, [this] { events << u"connected"_qs; });
         QObject::connect(&connection, &RdapConnection::dataArrival, [this](qint64 bytes) {
             received += bytes;
             ++pieces;
@@ -71,7 +71,8 @@ private slots:
         const HttpTestRequest &request = x.server.requests().first();
         QCOMPARE(request.method, QByteArray("GET"));
         QCOMPARE(request.target, QByteArray("/rdap/domain/example.info"));
-        QCOMPARE(request.headers.value("accept"), QByteArray("application/rdap+json, application/json"));
+        QCOMPARE(
+            request.headers.value("accept"), QByteArray("application/rdap+json, application/json"));
         QCOMPARE(request.headers.value("user-agent"), QByteArray("Domquire/" DQ_VERSION));
         QCOMPARE(request.headers.value("host"), "127.0.0.1:" + QByteArray::number(x.server.port()));
     }
@@ -81,15 +82,17 @@ private slots:
         QTest::addColumn<HttpTestAnswer>("answer");
         QTest::addColumn<QString>("expected");
         QTest::newRow("404") << Status(404) << u"該当するデータが見つかりません。"_qs;
-        QTest::newRow("429 with seconds") << Status(429, { { "Retry-After", "120" } })
-                                          << u"問い合わせが多すぎます。120 秒後に再度お試しください。"_qs;
+        QTest::newRow("429 with seconds")
+            << Status(429, { { "Retry-After", "120" } })
+            << u"問い合わせが多すぎます。120 秒後に再度お試しください。"_qs;
         QTest::newRow("429 with a date in the past")
             << Status(429, { { "Retry-After", "Wed, 21 Oct 2015 07:28:00 GMT" } })
             << u"問い合わせが多すぎます。0 秒後に再度お試しください。"_qs;
         QTest::newRow("429 without a time")
             << Status(429) << u"問い合わせが多すぎます。しばらく待ってから再度お試しください。"_qs;
-        QTest::newRow("429 with garbage") << Status(429, { { "Retry-After", "soon" } })
-                                          << u"問い合わせが多すぎます。しばらく待ってから再度お試しください。"_qs;
+        QTest::newRow("429 with garbage")
+            << Status(429, { { "Retry-After", "soon" } })
+            << u"問い合わせが多すぎます。しばらく待ってから再度お試しください。"_qs;
         QTest::newRow("500") << Status(500) << u"RDAPサーバがエラーを返しました。(HTTP 500)"_qs;
         QTest::newRow("redirect without a target")
             << Status(302) << u"RDAPサーバがエラーを返しました。(HTTP 302)"_qs;
@@ -117,7 +120,8 @@ private slots:
     {
         Exchange x;
         HttpTestAnswer slow;
-        slow.body = QByteArray(R"({"objectClassName": "autnum", "name": ")") + QByteArray(300, 'x') + "\"}";
+        slow.body =
+            QByteArray(R"({"objectClassName": "autnum", "name": ")") + QByteArray(300, 'x') + "\"}";
         slow.delivery = HttpTestAnswer::Body::Slow;
         slow.pieceBytes = 100;
         slow.pauseMs = 20;

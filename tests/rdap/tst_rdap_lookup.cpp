@@ -43,21 +43,25 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("url");
         const QString none;
-        QTest::newRow("RDAP-only TLD") << u"example.info"_qs
-                                       << u"https://rdap.identitydigital.services/rdap/domain/example.info"_qs;
+        QTest::newRow("RDAP-only TLD")
+            << u"example.info"_qs
+            << u"https://rdap.identitydigital.services/rdap/domain/example.info"_qs;
         QTest::newRow("upper case, blanks, final dot")
-            << u" Example.INFO. "_qs << u"https://rdap.identitydigital.services/rdap/domain/example.info"_qs;
-        QTest::newRow("second level under a TLD") << u"www.example.co.uk"_qs
-                                                  << u"https://rdap.nominet.uk/uk/domain/www.example.co.uk"_qs;
-        QTest::newRow("IDN in its ASCII form") << u"ドメイン.com"_qs
-                                               << u"https://rdap.verisign.com/com/v1/domain/xn--eckwd4c7c.com"_qs;
+            << u" Example.INFO. "_qs
+            << u"https://rdap.identitydigital.services/rdap/domain/example.info"_qs;
+        QTest::newRow("second level under a TLD")
+            << u"www.example.co.uk"_qs << u"https://rdap.nominet.uk/uk/domain/www.example.co.uk"_qs;
+        QTest::newRow("IDN in its ASCII form")
+            << u"ドメイン.com"_qs
+            << u"https://rdap.verisign.com/com/v1/domain/xn--eckwd4c7c.com"_qs;
         QTest::newRow(".jp has no RDAP") << u"example.jp"_qs << none;
         QTest::newRow(".de has no RDAP") << u"example.de"_qs << none;
         QTest::newRow(".kg lists http only") << u"example.kg"_qs << none;
         QTest::newRow(".mg lists http only") << u"example.mg"_qs << none;
         QTest::newRow("a single word") << u"info"_qs << none;
         QTest::newRow("a name with a slash") << u"a/b.info"_qs << none;
-        QTest::newRow("IPv4") << u"192.0.2.1"_qs << u"https://rdap.arin.net/registry/ip/192.0.2.1"_qs;
+        QTest::newRow("IPv4") << u"192.0.2.1"_qs
+                              << u"https://rdap.arin.net/registry/ip/192.0.2.1"_qs;
         QTest::newRow("IPv4 of APNIC") << u"1.1.1.1"_qs << u"https://rdap.apnic.net/ip/1.1.1.1"_qs;
         QTest::newRow("private IPv4") << u"10.0.0.1"_qs << none;
         QTest::newRow("IPv6") << u"2001:200::1"_qs << u"https://rdap.apnic.net/ip/2001:200::1"_qs;
@@ -67,7 +71,8 @@ private slots:
         QTest::newRow("IPv6 prefix of RIPE")
             << u"2001:1400::/22"_qs << u"https://rdap.db.ripe.net/ip/2001:1400::/22"_qs;
         QTest::newRow("AS number") << u"AS4713"_qs << u"https://rdap.apnic.net/autnum/4713"_qs;
-        QTest::newRow("AS number with a blank") << u"as 3333"_qs << u"https://rdap.db.ripe.net/autnum/3333"_qs;
+        QTest::newRow("AS number with a blank")
+            << u"as 3333"_qs << u"https://rdap.db.ripe.net/autnum/3333"_qs;
         QTest::newRow("private AS number") << u"AS64512"_qs << none;
     }
 

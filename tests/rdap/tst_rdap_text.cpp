@@ -59,12 +59,12 @@ private slots:
 
         QTest::newRow("domain with a Unicode name")
             << Fixture(u"domain_idn.json"_qs)
-            << QStringList { u"ドメイン名: xn--fo-5ja.example (fóo.example)"_qs,
-                   u"状態: locked"_qs, u"状態: transfer prohibited"_qs,
-                   u"登録日: 1991/01/01 08:59"_qs, u"更新日: 1992/01/01 08:59"_qs,
-                   u"有効期限: 2017/01/01 08:59"_qs, u"ネームサーバ: ns1.example.com"_qs,
-                   u"ネームサーバ: ns2.example.com"_qs, u"DNSSEC: 署名あり"_qs, u"登録者"_qs,
-                   u"  名前: Joe User"_qs, u"  組織: Example"_qs,
+            << QStringList { u"ドメイン名: xn--fo-5ja.example (fóo.example)"_qs, u"状態: locked"_qs,
+                   u"状態: transfer prohibited"_qs, u"登録日: 1991/01/01 08:59"_qs,
+                   u"更新日: 1992/01/01 08:59"_qs, u"有効期限: 2017/01/01 08:59"_qs,
+                   u"ネームサーバ: ns1.example.com"_qs, u"ネームサーバ: ns2.example.com"_qs,
+                   u"DNSSEC: 署名あり"_qs, u"登録者"_qs, u"  名前: Joe User"_qs,
+                   u"  組織: Example"_qs,
                    u"  住所: Suite 1234, 4321 Rue Somewhere, Quebec, QC, G1V 2M2, Canada"_qs,
                    u"  メール: joe.user@example.com"_qs, u"  電話: +1-555-555-1234;ext=102"_qs,
                    QString(), u"備考"_qs, u"  She sells sea shells down by the sea shore."_qs,
@@ -72,10 +72,9 @@ private slots:
 
         QTest::newRow("domain with withheld fields and a hostile name")
             << Fixture(u"domain_info.json"_qs)
-            << QStringList { u"ドメイン名: example.info"_qs,
-                   u"状態: client transfer prohibited"_qs, u"状態: server delete prohibited"_qs,
-                   u"登録日: 2001/07/31 19:34"_qs, u"更新日: 2026/07/01 00:05"_qs,
-                   u"有効期限: 2027/07/31 19:34"_qs,
+            << QStringList { u"ドメイン名: example.info"_qs, u"状態: client transfer prohibited"_qs,
+                   u"状態: server delete prohibited"_qs, u"登録日: 2001/07/31 19:34"_qs,
+                   u"更新日: 2026/07/01 00:05"_qs, u"有効期限: 2027/07/31 19:34"_qs,
                    u"登録業者: Example Registrar, Inc. (IANA ID 292)"_qs,
                    u"ネームサーバ: a.iana-servers.net"_qs, u"ネームサーバ: b.iana-servers.net"_qs,
                    u"DNSSEC: 署名なし"_qs, u"登録者"_qs, u"  名前: 非公開"_qs,
@@ -83,8 +82,8 @@ private slots:
                    u"  電話: 非公開"_qs, u"技術担当"_qs,
                    u"  名前: Tech\uFFFDContact\uFFFD\uFFFDforged: line"_qs, u"  メール: 非公開"_qs,
                    u"不正利用窓口"_qs, u"  名前: Abuse Desk"_qs,
-                   u"  メール: abuse@registrar.example"_qs, u"  電話: +1.5555551234"_qs,
-                   QString(), u"通知: Terms of Use"_qs, u"  Service subject to Terms of Use."_qs,
+                   u"  メール: abuse@registrar.example"_qs, u"  電話: +1.5555551234"_qs, QString(),
+                   u"通知: Terms of Use"_qs, u"  Service subject to Terms of Use."_qs,
                    u"通知: Status Codes"_qs,
                    u"  For more information on domain status codes, please visit https://icann.org/epp"_qs,
                    QString(), QString() };
@@ -94,14 +93,13 @@ private slots:
             u"  メール: joe.user@example.com"_qs, u"  電話: +1-555-555-1234;ext=102"_qs };
         QTest::newRow("IP network")
             << Fixture(u"ip_network.json"_qs)
-            << QStringList { u"範囲: 192.0.2.0 - 192.0.2.255"_qs,
-                   u"ネットワーク名: TEST-NET-1"_qs, u"種別: DIRECT ALLOCATION"_qs, u"国: AU"_qs,
-                   u"状態: active"_qs, u"登録日: 2010/01/05 09:00"_qs,
-                   u"更新日: 2024/03/01 09:00"_qs, u"登録者"_qs }
+            << QStringList { u"範囲: 192.0.2.0 - 192.0.2.255"_qs, u"ネットワーク名: TEST-NET-1"_qs,
+                   u"種別: DIRECT ALLOCATION"_qs, u"国: AU"_qs, u"状態: active"_qs,
+                   u"登録日: 2010/01/05 09:00"_qs, u"更新日: 2024/03/01 09:00"_qs, u"登録者"_qs }
                 + joeUser + QStringList { u"技術担当"_qs } + joeUser
                 + QStringList { u"不正利用窓口"_qs, u"  名前: Abuse Contact"_qs,
-                    u"  メール: abuse@example.net"_qs, QString(), u"備考: Documentation"_qs,
-                    u"  Addresses for documentation (RFC 5737)."_qs, QString(), QString() };
+                      u"  メール: abuse@example.net"_qs, QString(), u"備考: Documentation"_qs,
+                      u"  Addresses for documentation (RFC 5737)."_qs, QString(), QString() };
 
         const QStringList nocContact { u"  名前: 日本ネットワーク技術担当"_qs,
             u"  住所: 東京都千代田区, 大手町1-1"_qs, u"  メール: tech@example.jp"_qs,
@@ -110,23 +108,22 @@ private slots:
             << Fixture(u"autnum.json"_qs)
             << QStringList { u"範囲: AS4713"_qs, u"ネットワーク名: OCN"_qs,
                    u"種別: DIRECT ALLOCATION"_qs, u"国: JP"_qs, u"状態: active"_qs,
-                   u"登録日: 1999/03/26 00:00"_qs, u"更新日: 2024/01/01 08:59"_qs,
-                   u"管理担当"_qs }
+                   u"登録日: 1999/03/26 00:00"_qs, u"更新日: 2024/01/01 08:59"_qs, u"管理担当"_qs }
                 + nocContact + QStringList { u"技術担当"_qs } + nocContact
                 + QStringList { QString(), u"通知: Source"_qs,
-                    u"  Objects returned came from source"_qs, u"  APNIC"_qs, QString(),
-                    QString() };
+                      u"  Objects returned came from source"_qs, u"  APNIC"_qs, QString(),
+                      QString() };
 
         QTest::newRow("AS range and another object")
             << QByteArray(R"({"objectClassName": "autnum", "startAutnum": 65536,
                              "endAutnum": 65541, "events": [{"eventAction": "registration",
                              "eventDate": "not a date"}]})")
-            << QStringList { u"範囲: AS65536 - AS65541"_qs, u"登録日: not a date"_qs,
-                   QString(), QString() };
-        QTest::newRow("entity")
-            << QByteArray(R"({"objectClassName": "entity", "handle": "XXXX",
+            << QStringList { u"範囲: AS65536 - AS65541"_qs, u"登録日: not a date"_qs, QString(),
+                   QString() };
+        QTest::newRow("entity") << QByteArray(R"({"objectClassName": "entity", "handle": "XXXX",
                              "status": ["active"]})")
-            << QStringList { u"ハンドル: XXXX"_qs, u"状態: active"_qs, QString(), QString() };
+                                << QStringList { u"ハンドル: XXXX"_qs, u"状態: active"_qs,
+                                       QString(), QString() };
     }
 
     void summary()
@@ -203,10 +200,10 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString registrar = u"https://rdap.registrar.example/domain/example.info"_qs;
         const QString rdapType = u"application/rdap+json"_qs;
-        QTest::newRow("related RDAP record")
-            << QJsonArray { Link(u"self"_qs, u"https://rdap.registry.example/domain/example.info"_qs),
-                   Link(u"related"_qs, registrar, rdapType) }
-            << registrar;
+        QTest::newRow("related RDAP record") << QJsonArray {
+            Link(u"self"_qs, u"https://rdap.registry.example/domain/example.info"_qs),
+            Link(u"related"_qs, registrar, rdapType)
+        } << registrar;
         QTest::newRow("no type") << QJsonArray { Link(u"Related"_qs, registrar) } << registrar;
         QTest::newRow("a web page")
             << QJsonArray { Link(u"related"_qs, u"https://registrar.example/"_qs, u"text/html"_qs) }
@@ -215,9 +212,10 @@ private slots:
             << QJsonArray { Link(u"related"_qs, u"http://rdap.registrar.example/domain/x"_qs) }
             << QString();
         QTest::newRow("the same server")
-            << QJsonArray { Link(u"related"_qs, u"https://RDAP.registry.example/x"_qs) } << QString();
-        QTest::newRow("a file")
-            << QJsonArray { Link(u"related"_qs, u"file:///etc/passwd"_qs) } << QString();
+            << QJsonArray { Link(u"related"_qs, u"https://RDAP.registry.example/x"_qs) }
+            << QString();
+        QTest::newRow("a file") << QJsonArray { Link(u"related"_qs, u"file:///etc/passwd"_qs) }
+                                << QString();
         QTest::newRow("user and password")
             << QJsonArray { Link(u"related"_qs, u"https://u:p@rdap.registrar.example/"_qs) }
             << QString();
@@ -230,10 +228,9 @@ private slots:
     {
         QFETCH(QJsonArray, links);
         QFETCH(QString, expected);
-        const std::optional<RdapRecord> record =
-            ParseRdapRecord(QJsonDocument(QJsonObject { { u"objectClassName"_qs, u"domain"_qs },
-                { u"links"_qs, links } })
-                    .toJson());
+        const std::optional<RdapRecord> record = ParseRdapRecord(QJsonDocument(
+            QJsonObject { { u"objectClassName"_qs, u"domain"_qs },
+                { u"links"_qs, links } }).toJson());
         QVERIFY(record);
         const std::optional<QUrl> link = RegistrarLink(*record, u"rdap.registry.example"_qs);
         QCOMPARE(link ? link->toString() : QString(), expected);

@@ -96,8 +96,8 @@ private slots:
         HttpTestServer server(&tls);
         HttpTestServer plain;
         plain.answerJson("/domain/example.info", "{}");
-        server.redirect("/domain/example.info",
-            plain.origin().toString().toLatin1() + "/domain/example.info");
+        server.redirect(
+            "/domain/example.info", plain.origin().toString().toLatin1() + "/domain/example.info");
         const Outcome outcome = Get(server, "/domain/example.info");
         QCOMPARE(outcome.failure,
             u"RDAPサーバが暗号化されない http への転送を求めたため中止しました。"_qs);

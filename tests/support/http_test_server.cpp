@@ -40,7 +40,8 @@ public:
         m_pause.setSingleShot(true);
         connect(socket, &QTcpSocket::bytesWritten, this, [this] {
             if (m_socket->bytesToWrite() == 0)
-                m_pause.start(m_answer.delivery == HttpTestAnswer::Body::Slow ? m_answer.pauseMs : 0);
+                m_pause.start(
+                    m_answer.delivery == HttpTestAnswer::Body::Slow ? m_answer.pauseMs : 0);
         });
     }
 
@@ -92,7 +93,8 @@ quint16 HttpTestServer::port() const
 
 QUrl HttpTestServer::origin() const
 {
-    return QUrl((m_tls ? u"https://127.0.0.1:"_qs : u"http://127.0.0.1:"_qs) + QString::number(port()));
+    return QUrl(
+        (m_tls ? u"https://127.0.0.1:"_qs : u"http://127.0.0.1:"_qs) + QString::number(port()));
 }
 
 void HttpTestServer::answer(const QByteArray &path, const HttpTestAnswer &answer)
