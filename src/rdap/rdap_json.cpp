@@ -48,17 +48,31 @@ int JsonNestingDepth(QByteArrayView json)
 
 QByteArray IndentJson(QByteArrayView json)
 {
-    QByteArray out;
-    out.reserve(json.size() * 2);
-    int depth = 0;
-    bool opened = false; // the last token opened an array or object
     // Parsed text nests at most kMaxRdapNesting levels; deeper lines get
     // the deepest indent.
-    static const QByteArray kIndent(4 * 64, ' ');
+    constexpr qsizetype kMaxIndent = 4 * 64;
+    // Written through a pointer: appending piece by piece costs more than
+    // the layout itself.
+    QByteArray out(json.size() * 2 + kMaxIndent + 2, Qt::Uninitialized);
+    char *at = out.data();
+    const auto reserve = [&](qsizetype more) {
+        const qsizetype used = at - out.constData();
+        if (used + more > out.size()) {
+            out.resize(std::max(out.size() * 2, used + more));
+            at = out.data() + used;
+        }
+    };
+    const auto put = [&](const char *bytes, qsizetype size) {
+        reserve(size);
+        at = std::copy_n(bytes, size, at);
+    };
+    int depth = 0;
+    bool opened = false; // the last token opened an array or object
     const auto newLine = [&] {
-        out += '\n';
-        out.append(
-            kIndent.constData(), std::clamp<qsizetype>(qsizetype(depth) * 4, 0, kIndent.size()));
+        const qsizetype indent = std::clamp<qsizetype>(qsizetype(depth) * 4, 0, kMaxIndent);
+        reserve(indent + 1);
+        *at++ = '\n';
+        at = std::fill_n(at, indent, ' ');
     };
     for (qsizetype i = 0; i < json.size();) {
         const char c = json[i];
@@ -84,7 +98,7 @@ QByteArray IndentJson(QByteArrayView json)
             while (end < json.size() && !EndsValue(json[end]))
                 ++end;
         }
-        out.append(json.sliced(i, end - i));
+        put(json.data() + i, end - i);
         i = end;
 
         if (c == '{' || c == '[') {
@@ -93,8 +107,9 @@ QByteArray IndentJson(QByteArrayView json)
         } else if (c == ',') {
             newLine();
         } else if (c == ':') {
-            out += ' ';
+            put(" ", 1);
         }
     }
+    out.truncate(at - out.constData());
     return out;
 }

@@ -3,6 +3,7 @@
 #include "rdap/rdap_json.h"
 
 #include <QDateTime>
+#include <QStringDecoder>
 
 namespace {
 
@@ -190,6 +191,15 @@ QString RenderRdapText(const RdapRecord &record, QByteArrayView json)
     }
     out.blank();
     out.heading(u"---- RDAP 応答 (JSON) ----");
-    out.text().append(QString::fromUtf8(IndentJson(json))).append(u'\n');
-    return out.text();
+    // Decoded straight into the end of the text: a copy of a large answer
+    // costs more than the summary.
+    const QByteArray raw = IndentJson(json);
+    QString &text = out.text();
+    const qsizetype summarySize = text.size();
+    text.resize(summarySize + raw.size() + 1); // UTF-16 needs no more units than UTF-8 bytes
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QChar *end = utf8.appendToBuffer(text.data() + summarySize, raw);
+    *end++ = u'\n';
+    text.truncate(end - text.constData());
+    return text;
 }
