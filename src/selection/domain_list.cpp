@@ -203,5 +203,6 @@ QString cDomlist::WhoisFromDom(const QString &name) const
         return WhoisHost::IANA.toString();
     if (labels->secondLevel.isEmpty())
         return kSelectionError;
-    return SecondLevelHost(*labels).value_or(TopLevelHost(labels->topLevel).value_or(kSelectionError));
+    return SecondLevelHost(*labels).value_or(
+        TopLevelHost(labels->topLevel).value_or(kSelectionError));
 }

@@ -20,11 +20,13 @@ struct QueryTarget {
     static QueryTarget Rdap(const QUrl &url) { return { Protocol::Rdap, url.host(), 0, url }; }
 
     // How the result label names it: the host, with ":port" when the port
-    // is not 43.
+    // is not 43 (an IPv6 address then in brackets).
     QString Display() const
     {
-        return protocol == Protocol::Whois && port != 43 ? host + u':' + QString::number(port)
-                                                        : host;
+        if (protocol != Protocol::Whois || port == 43)
+            return host;
+        const QString shown = host.contains(u':') ? u'[' + host + u']' : host;
+        return shown + u':' + QString::number(port);
     }
 
     friend bool operator==(const QueryTarget &, const QueryTarget &) = default;

@@ -4,7 +4,7 @@
 
 QUrl RdapService::httpsBase() const
 {
-    const auto https = std::find_if(baseUrls.begin(), baseUrls.end(),
-        [](const QUrl &url) { return url.scheme() == u"https"; });
+    const auto https = std::find_if(
+        baseUrls.begin(), baseUrls.end(), [](const QUrl &url) { return url.scheme() == u"https"; });
     return https == baseUrls.end() ? QUrl() : *https;
 }

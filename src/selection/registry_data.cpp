@@ -117,7 +117,8 @@ RegistryData::RegistryData(const Files &files)
             continue;
         const QList<QByteArray> fields = line.trimmed().split('\t');
         if (fields.size() == 2 && !fields[0].isEmpty() && !fields[1].isEmpty())
-            m_tldWhois.insert(QString::fromLatin1(fields[0]).toLower(), QString::fromLatin1(fields[1]));
+            m_tldWhois.insert(
+                QString::fromLatin1(fields[0]).toLower(), QString::fromLatin1(fields[1]));
     }
 }
 

@@ -37,8 +37,8 @@ ServerChoice WhoisChoice(ServerChoice choice, const QString &host)
 // lists the key in no block or names no regional registry.
 ServerChoice RegistryChoice(ServerChoice choice, const QString &fallback)
 {
-    const std::optional<QString> regional
-        = choice.rdap ? RegionalWhoisHost(*choice.rdap) : std::nullopt;
+    const std::optional<QString> regional =
+        choice.rdap ? RegionalWhoisHost(*choice.rdap) : std::nullopt;
     return WhoisChoice(std::move(choice), regional.value_or(fallback));
 }
 
@@ -80,9 +80,9 @@ ServerChoice DomainChoice(ServerChoice choice)
 std::optional<QString> RegionalWhoisHost(const RdapService &service)
 {
     for (const QUrl &base : service.baseUrls) {
-        const auto registry = std::find_if(std::begin(kRegionalRegistries),
-            std::end(kRegionalRegistries),
-            [&](const RegionalRegistry &row) { return row.rdapHost == base.host(); });
+        const auto registry =
+            std::find_if(std::begin(kRegionalRegistries), std::end(kRegionalRegistries),
+                [&](const RegionalRegistry &row) { return row.rdapHost == base.host(); });
         if (registry != std::end(kRegionalRegistries))
             return registry->whoisHost.toString();
     }

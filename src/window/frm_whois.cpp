@@ -42,6 +42,10 @@ constexpr qsizetype kPaneUpdateChars = 256 * 1024;
 
 const QString kSettingWidth = u"WID"_qs;
 const QString kSettingHeight = u"HET"_qs;
+const QString kSettingFollowReferrals = u"FollowReferrals"_qs;
+// Stored flags, as the settings file keeps them.
+const QString kStoredTrue = u"-1"_qs;
+const QString kStoredFalse = u"0"_qs;
 
 } // namespace
 
@@ -92,6 +96,9 @@ void frmWhois::Form_Load()
     m_storedOuterSize =
         QSize(toPixels(static_cast<float>(width)), toPixels(static_cast<float>(height)));
     resize(m_storedOuterSize);
+    const bool follow = settings.LoadIni(kSettingFollowReferrals, kStoredFalse) == kStoredTrue;
+    mnuFollowReferrals->setChecked(follow);
+    m_query.SetFollowReferrals(follow);
     txtInput->setFocus();
 }
 
@@ -253,6 +260,8 @@ void frmWhois::ShowWarning(const QString &text)
 void frmWhois::EnterBusy()
 {
     setQueryInputsEnabled(false);
+    mnuReferral->setEnabled(false);
+    m_toolReferral->setEnabled(false);
 }
 
 void frmWhois::LeaveBusy()
@@ -260,6 +269,21 @@ void frmWhois::LeaveBusy()
     // A query ends with its whole text on screen.
     showPendingText();
     setQueryInputsEnabled(true);
+    SetReferral(m_shownReferral);
+}
+
+void frmWhois::SetReferral(const std::optional<QueryTarget> &referral)
+{
+    m_shownReferral = referral;
+    const bool available = referral.has_value() && cmdOK->isEnabled();
+    mnuReferral->setEnabled(available);
+    m_toolReferral->setEnabled(available);
+}
+
+void frmWhois::mnuFollowReferrals_Click(bool checked)
+{
+    m_query.SetFollowReferrals(checked);
+    cIni(m_appDir).SaveIni(kSettingFollowReferrals, checked ? kStoredTrue : kStoredFalse);
 }
 
 void frmWhois::setQueryInputsEnabled(bool enabled)
@@ -290,6 +314,7 @@ void frmWhois::showHistoryStep(const HistoryStep &step)
         rtbResult->setPlainText(step.record->response);
         m_endedWithCr = false;
         SetResultLabel(step.record->key, step.record->server);
+        SetReferral(step.record->referral);
     }
     SetStatus(step.status);
 }
@@ -299,6 +324,7 @@ void frmWhois::tlbMain_ButtonClick(const QString &key)
     const std::pair<QStringView, std::function<void()>> buttons[] = {
         { u"戻る", [this] { HistoryBack(); } },
         { u"進む", [this] { HistoryForward(); } },
+        { u"紹介先を照会", [this] { m_query.FollowReferral(); } },
         { u"中止", [this] { m_query.Abort(); } },
         { u"切り取り", [this] { m_edit->EditCut(); } },
         { u"コピー", [this] { m_edit->EditCopy(); } },

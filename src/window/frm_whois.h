@@ -62,6 +62,7 @@ public:
     void ShowWarning(const QString &text) override;
     void EnterBusy() override;
     void LeaveBusy() override;
+    void SetReferral(const std::optional<QueryTarget> &referral) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -80,6 +81,7 @@ private:
     void fitStoredOuterSize();
     void showPendingText();
     void setQueryInputsEnabled(bool enabled);
+    void mnuFollowReferrals_Click(bool checked);
     void HistoryBack();
     void HistoryForward();
     void showHistoryStep(const HistoryStep &step);
@@ -105,6 +107,8 @@ private:
     // The text last shown in the pane ended with a CR, so an LF that begins
     // the next one completes that line break.
     bool m_endedWithCr = false;
+    // The referral of the result on screen.
+    std::optional<QueryTarget> m_shownReferral;
 
     QWidget *m_client = nullptr;
     QLabel *Label1 = nullptr;
@@ -122,6 +126,9 @@ private:
     QAction *m_toolForward = nullptr;
     QAction *mnuBack = nullptr;
     QAction *mnuFoword = nullptr;
+    QAction *m_toolReferral = nullptr;
+    QAction *mnuReferral = nullptr;
+    QAction *mnuFollowReferrals = nullptr;
     QAction *mnuCut = nullptr;
     QAction *mnuCopy = nullptr;
     QAction *mnuPaste = nullptr;

@@ -158,10 +158,10 @@ private slots:
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("line");
         QTest::newRow("1.1.1.1") << u"1.1.1.1"_qs << u"whois.apnic.net"_qs << u"1.1.1.1"_qs;
-        QTest::newRow("2001:200::1") << u"2001:200::1"_qs << u"whois.apnic.net"_qs
-                                     << u"2001:200::1"_qs;
-        QTest::newRow("IPv6 prefix") << u" 2a00:1450::/32 "_qs << u"whois.ripe.net"_qs
-                                     << u" 2a00:1450::/32 "_qs;
+        QTest::newRow("2001:200::1")
+            << u"2001:200::1"_qs << u"whois.apnic.net"_qs << u"2001:200::1"_qs;
+        QTest::newRow("IPv6 prefix")
+            << u" 2a00:1450::/32 "_qs << u"whois.ripe.net"_qs << u" 2a00:1450::/32 "_qs;
         QTest::newRow("IPv6 loopback") << u"::1"_qs << kIana << u"::1"_qs;
         QTest::newRow("IPv6 link-local") << u"fe80::1"_qs << kIana << u"fe80::1"_qs;
         QTest::newRow("IPv4-mapped") << u"::ffff:1.1.1.1"_qs << kIana << u"::ffff:1.1.1.1"_qs;
@@ -172,25 +172,25 @@ private slots:
         QTest::newRow("AS beyond 32 bits") << u"AS4294967296"_qs << kIana << u"AS4294967296"_qs;
         QTest::newRow("two blanks are no AS") << u"AS  4713"_qs << kIana << u"AS  4713"_qs;
         QTest::newRow("bare number") << u"4713"_qs << kIana << u"4713"_qs;
-        QTest::newRow("example.shop") << u"example.shop"_qs << u"whois.nic.shop"_qs
-                                      << u"example.shop"_qs;
-        QTest::newRow("example.tokyo") << u"example.tokyo"_qs << u"whois.nic.tokyo"_qs
-                                       << u"example.tokyo"_qs;
-        QTest::newRow("second-level stays") << u"example.ac.uk"_qs << u"whois.nic.ac.uk"_qs
-                                            << u"example.ac.uk"_qs;
-        QTest::newRow("old table after the data") << u"example.arpa"_qs << kIana
-                                                  << u"example.arpa"_qs;
+        QTest::newRow("example.shop")
+            << u"example.shop"_qs << u"whois.nic.shop"_qs << u"example.shop"_qs;
+        QTest::newRow("example.tokyo")
+            << u"example.tokyo"_qs << u"whois.nic.tokyo"_qs << u"example.tokyo"_qs;
+        QTest::newRow("second-level stays")
+            << u"example.ac.uk"_qs << u"whois.nic.ac.uk"_qs << u"example.ac.uk"_qs;
+        QTest::newRow("old table after the data")
+            << u"example.arpa"_qs << kIana << u"example.arpa"_qs;
         QTest::newRow("no dot") << u"localhost"_qs << kIana << u"localhost"_qs;
         QTest::newRow("IDN .jp") << u"日本語.jp"_qs << u"whois.jprs.jp"_qs
                                  << u"xn--wgv71a119e.jp"_qs;
-        QTest::newRow("IDN with blanks") << u" 日本語.jp "_qs << u"whois.jprs.jp"_qs
-                                         << u"xn--wgv71a119e.jp"_qs;
+        QTest::newRow("IDN with blanks")
+            << u" 日本語.jp "_qs << u"whois.jprs.jp"_qs << u"xn--wgv71a119e.jp"_qs;
         QTest::newRow("full-width dot and letters")
             << u"日本語．ｊｐ"_qs << u"whois.jprs.jp"_qs << u"xn--wgv71a119e.jp"_qs;
         QTest::newRow("ideographic full stop")
             << u"ｅｘａｍｐｌｅ。ｃｏｍ"_qs << u"whois.verisign-grs.com"_qs << u"example.com"_qs;
-        QTest::newRow("IDN top level") << u"例え.コム"_qs << u"whois.nic.xn--tckwe"_qs
-                                       << u"xn--r8jz45g.xn--tckwe"_qs;
+        QTest::newRow("IDN top level")
+            << u"例え.コム"_qs << u"whois.nic.xn--tckwe"_qs << u"xn--r8jz45g.xn--tckwe"_qs;
         QTest::newRow("organisation name stays")
             << u"日本語株式会社"_qs << kIana << u"日本語株式会社"_qs;
         QTest::newRow("dotted words, unknown top level")
@@ -216,14 +216,14 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<ServerChoice::Outcome>("outcome");
         QTest::addColumn<QString>("topLevel");
-        QTest::newRow("example.info") << u"example.info"_qs << ServerChoice::Outcome::RdapOnly
-                                      << u"info"_qs;
-        QTest::newRow("capitals and blanks") << u"Example . DEV "_qs
-                                             << ServerChoice::Outcome::RdapOnly << u"dev"_qs;
-        QTest::newRow("unknown top level") << u"example.invalid"_qs
-                                           << ServerChoice::Outcome::NoServer << u"invalid"_qs;
-        QTest::newRow("empty second level") << u"example..jp"_qs
-                                            << ServerChoice::Outcome::NoServer << u"jp"_qs;
+        QTest::newRow("example.info")
+            << u"example.info"_qs << ServerChoice::Outcome::RdapOnly << u"info"_qs;
+        QTest::newRow("capitals and blanks")
+            << u"Example . DEV "_qs << ServerChoice::Outcome::RdapOnly << u"dev"_qs;
+        QTest::newRow("unknown top level")
+            << u"example.invalid"_qs << ServerChoice::Outcome::NoServer << u"invalid"_qs;
+        QTest::newRow("empty second level")
+            << u"example..jp"_qs << ServerChoice::Outcome::NoServer << u"jp"_qs;
         QTest::newRow("label too long for IDNA")
             << QString(70, u'あ') + u".jp"_qs << ServerChoice::Outcome::NoAsciiForm << QString();
         QTest::newRow("disallowed character")
@@ -320,8 +320,8 @@ private slots:
         QVERIFY(prefixes.size() > 30);
         for (const auto &[prefix, registry] : prefixes) {
             const QPair<QHostAddress, int> subnet = QHostAddress::parseSubnet(prefix);
-            for (const QString &key : { prefix, subnet.first.toString(),
-                     Ipv6Text(subnet.first, rng, subnet.second) }) {
+            for (const QString &key :
+                { prefix, subnet.first.toString(), Ipv6Text(subnet.first, rng, subnet.second) }) {
                 QVERIFY2(WhoisHostOf(key) == registry, qPrintable(Failure(key, WhoisHostOf(key))));
             }
         }

@@ -4,6 +4,7 @@
 #include "window/twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -135,8 +136,9 @@ private slots:
         for (QAction *action : w.find<QToolBar>(u"tlbMain"_qs)->actions())
             keys << (action->isSeparator() ? u"-"_qs : action->text() + u'/' + action->toolTip());
         QCOMPARE(keys,
-            (QStringList { u"戻る/戻る"_qs, u"進む/進む"_qs, u"-"_qs, u"中止/中止"_qs, u"-"_qs,
-                u"切り取り/切り取り"_qs, u"コピー/コピー"_qs, u"貼り付け/貼り付け"_qs }));
+            (QStringList { u"戻る/戻る"_qs, u"進む/進む"_qs, u"紹介先を照会/紹介先を照会"_qs,
+                u"-"_qs, u"中止/中止"_qs, u"-"_qs, u"切り取り/切り取り"_qs, u"コピー/コピー"_qs,
+                u"貼り付け/貼り付け"_qs }));
         QCOMPARE(w.queryInputsEnabled(), kAllEnabled);
     }
 
@@ -399,7 +401,7 @@ private slots:
     void warningsGoThroughThePresenter()
     {
         Window w;
-        w.query(u"example.xyz"_qs, u"---自動選択---"_qs);
+        w.query(u"example.invalid"_qs, u"---自動選択---"_qs);
         QCOMPARE(w.warnings.size(), 1);
         QVERIFY(w.warnings[0].startsWith(u"自動選択リストに登録されていないアドレスです。"));
         QCOMPARE(w.status(), u"アイドル中"_qs);
@@ -431,6 +433,70 @@ private slots:
         QDropEvent ignored(inside, Qt::CopyAction, &picture, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(combo, &ignored);
         QCOMPARE(combo->currentText(), u" whois.example.net\r\n"_qs);
+    }
+
+    // A registrar named in VeriSign's answer is asked with Ctrl+R; Back and
+    // Forward show each hop with its own referral state.
+    void referralFollowedWithTheKeyboard()
+    {
+        Window w;
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        const QByteArray registry = "   Registrar WHOIS Server: whois.registrar.example\r\n";
+        const QByteArray registrar = "Registrant Name: Example Person\r\n";
+        w.server.answerInTurn({ registry, registrar });
+        QAction *tool = w.toolButton(u"紹介先を照会"_qs);
+        auto *menuItem = w.find<QAction>(u"mnuReferral"_qs);
+        QVERIFY(!tool->isEnabled() && !menuItem->isEnabled());
+
+        auto *input = w.find<QLineEdit>(u"txtInput"_qs);
+        QTest::keyClicks(input, u"example.com"_qs);
+        QTest::keyClick(input, Qt::Key_Return);
+        w.waitIdle();
+        const QString registryLabel = u"\"example.com\" From:自動選択[whois.verisign-grs.com]"
+                                      u" → whois.registrar.example"_qs;
+        QCOMPARE(w.label(), registryLabel);
+        QVERIFY(tool->isEnabled() && menuItem->isEnabled());
+
+        QTest::keyClick(w.window.get(), Qt::Key_R, Qt::ControlModifier);
+        w.waitIdle();
+        QCOMPARE(
+            w.server.receivedRequests(), (QByteArrayList { "example.com\r\n", "example.com\r\n" }));
+        QCOMPARE(w.pane(), QString::fromLatin1(registrar).replace(u"\r\n"_qs, u"\n"_qs));
+        QCOMPARE(w.label(), u"\"example.com\" From:whois.registrar.example"_qs);
+        QVERIFY(!tool->isEnabled() && !menuItem->isEnabled());
+
+        QTest::keyClick(w.window.get(), Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(w.pane(), QString::fromLatin1(registry).replace(u"\r\n"_qs, u"\n"_qs));
+        QCOMPARE(w.label(), registryLabel);
+        QVERIFY(tool->isEnabled() && menuItem->isEnabled());
+        QTest::keyClick(w.window.get(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(w.label(), u"\"example.com\" From:whois.registrar.example"_qs);
+        QVERIFY(!tool->isEnabled() && !menuItem->isEnabled());
+    }
+
+    // The File menu's check item switches automatic following on and
+    // stores it; the next window starts with it.
+    void automaticFollowingIsStored()
+    {
+        Window w(QByteArray("[Domquire]\r\nFollowReferrals=-1\r\n"));
+        auto *follow = w.find<QAction>(u"mnuFollowReferrals"_qs);
+        QVERIFY(follow->isChecked());
+        w.server.answerInTurn({ "refer: whois.example.net\r\n", "Domain: X\r\n" });
+        w.query(u"example.com"_qs, u"whois.iana.org"_qs);
+        w.waitIdle();
+        QCOMPARE(w.server.receivedRequests().size(), 2);
+        QCOMPARE(w.label(), u"\"example.com\" From:whois.iana.org → whois.example.net"_qs);
+
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        QTest::keyClick(w.window.get(), Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_A);
+        QTRY_VERIFY(!follow->isChecked());
+        QFile ini(w.dir.filePath(u"dq.ini"_qs));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(ini.readAll().contains("FollowReferrals=0"));
     }
 
     void accessKeysMoveTheFocus()
