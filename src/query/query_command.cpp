@@ -9,17 +9,12 @@
 #include "serverlist/server_list.h"
 #include "settings/code_page_932.h"
 
-namespace {
+#include <QHostInfo>
 
-const QString kIdle = u"アイドル中"_qs;
+namespace {
 
 // Referrals stand near the top of an answer; the rest is not searched.
 constexpr qsizetype kReferralScanChars = 1024 * 1024;
-
-QString HopHeader(const QString &server)
-{
-    return u"---- "_qs + server + u" ----\r\n"_qs;
-}
 
 bool endsWithLineBreak(const QString &text)
 {
@@ -29,9 +24,9 @@ bool endsWithLineBreak(const QString &text)
 } // namespace
 
 QueryCommand::QueryCommand(QueryView &view, const QList<ServerEntry> &servers,
-    ResultHistory &history, const WhoisRoute &route, QObject *parent)
+    ResultHistory &history, const WhoisRoute &route, const RdapRoute &rdapRoute, QObject *parent)
     : QObject(parent), m_view(view), m_servers(servers), m_history(history), sockWhois(route),
-      m_route(route)
+      m_route(route), m_rdap(rdapRoute), m_rdapRoute(rdapRoute)
 {
     connect(&sockWhois, &WhoisConnection::connected, this, &QueryCommand::onConnected);
     connect(&sockWhois, &WhoisConnection::sendProgress, this,
@@ -40,6 +35,22 @@ QueryCommand::QueryCommand(QueryView &view, const QList<ServerEntry> &servers,
     connect(&sockWhois, &WhoisConnection::dataArrival, this, &QueryCommand::onDataArrival);
     connect(&sockWhois, &WhoisConnection::closed, this, &QueryCommand::onClosed);
     connect(&sockWhois, &WhoisConnection::error, this, &QueryCommand::onError);
+    connect(&m_rdap, &RdapConnection::connected, this,
+        [this] { m_view.SetStatus(u"接続しました。"_qs); });
+    connect(&m_rdap, &RdapConnection::dataArrival, this, &QueryCommand::onRdapData);
+    connect(&m_rdap, &RdapConnection::closed, this, &QueryCommand::onRdapClosed);
+    connect(&m_rdap, &RdapConnection::error, this, &QueryCommand::onRdapError);
+}
+
+QString QueryCommand::ConnectingStatus(const QueryTarget &target)
+{
+    return target.protocol == QueryTarget::Protocol::Rdap ? u"RDAPサーバに接続します。"_qs
+                                                          : u"whoisサーバに接続します。"_qs;
+}
+
+QString QueryCommand::HopHeader(const QString &server)
+{
+    return u"---- "_qs + server + u" ----\r\n"_qs;
 }
 
 bool QueryCommand::CheckInput()
@@ -80,6 +91,10 @@ void QueryCommand::Whois()
         m_view.SetStatus(kIdle);
         return;
     }
+    if (m_view.comboText() == kRdapText) {
+        QueryRdap(key, u"RDAP["_qs);
+        return;
+    }
     if (!automatic) {
         m_view.SetStatus(u"whoisサーバに接続します。"_qs);
         StartQuery(
@@ -94,9 +109,8 @@ void QueryCommand::Whois()
         StartQuery(choice.target, u"自動選択["_qs + choice.target.host + u']', key.line);
         return;
     case ServerChoice::Outcome::RdapOnly:
-        m_view.ShowWarning(u"「."_qs + choice.topLevel
-            + u"」の登録機関はポート43の whois を提供していません。"_qs);
-        break;
+        QueryRdap(key, u"自動選択[RDAP:"_qs);
+        return;
     case ServerChoice::Outcome::NoServer:
     case ServerChoice::Outcome::NoAsciiForm:
         m_view.ShowWarning(
@@ -111,13 +125,13 @@ void QueryCommand::Whois()
 void QueryCommand::FollowReferral()
 {
     const std::optional<HistoryRecord> shown = m_history.Shown();
-    if (sockWhois.IsOpen() || !shown || !shown->referral)
+    if (IsRunning() || !shown || !shown->referral)
         return;
     const QueryKey key = ReadQueryKey(shown->key);
     if (key.noAsciiForm)
         return;
     m_view.setKeyText(shown->key);
-    m_view.SetStatus(u"whoisサーバに接続します。"_qs);
+    m_view.SetStatus(ConnectingStatus(*shown->referral));
     StartQuery(*shown->referral, shown->referral->Display(), key.line);
 }
 
@@ -132,12 +146,18 @@ void QueryCommand::StartQuery(const QueryTarget &target, const QString &label, c
     m_line = line;
     m_asked = QStringList { target.host };
     m_followed = 0;
-    m_view.clearPane();
+    // An RDAP query keeps what the pane showed until its answer is complete.
+    if (target.protocol == QueryTarget::Protocol::Whois)
+        m_view.clearPane();
     ConnectServer(target);
 }
 
 void QueryCommand::ConnectServer(const QueryTarget &target)
 {
+    if (target.protocol == QueryTarget::Protocol::Rdap) {
+        ConnectRdap(target);
+        return;
+    }
     m_target = target;
     m_needsJisDecode = target.host == WhoisHost::APNIC || target.host == WhoisHost::JPNIC;
     m_view.EnterBusy();
@@ -216,7 +236,7 @@ bool QueryCommand::FollowAutomatically(const std::optional<QueryTarget> &referra
     ++m_followed;
     m_asked.append(referral->host);
     m_serverLabel += u" → "_qs + referral->Display();
-    m_view.SetStatus(u"whoisサーバに接続します。"_qs);
+    m_view.SetStatus(ConnectingStatus(*referral));
     ConnectServer(*referral);
     return true;
 }
@@ -256,7 +276,7 @@ void QueryCommand::onError(const QString &description)
 
 void QueryCommand::Abort()
 {
-    if (!sockWhois.IsOpen())
+    if (!IsRunning())
         return;
     stopReceiving(u"接続を終了しました。"_qs);
 }
@@ -264,6 +284,9 @@ void QueryCommand::Abort()
 void QueryCommand::stopReceiving(const QString &status)
 {
     sockWhois.Close();
+    m_rdap.Close();
+    if (m_lookupId >= 0)
+        QHostInfo::abortHostLookup(std::exchange(m_lookupId, -1));
     showDecoded(m_decoder.Flush());
     m_view.LeaveBusy();
     m_view.SetStatus(status);

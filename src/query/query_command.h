@@ -3,6 +3,8 @@
 #include "history/result_history.h"
 #include "query/response_decoder.h"
 #include "query/whois_connection.h"
+#include "rdap/rdap_connection.h"
+#include "selection/query_key.h"
 #include "selection/query_target.h"
 #include "serverlist/server_entry.h"
 
@@ -17,7 +19,9 @@ class QueryView;
 // One whois query from the Whois button to the answer on screen: checks the
 // input, chooses the server, connects, sends the key, decodes and shows the
 // answer as it arrives, and records the result in the history when the
-// server closes the connection. An answer that names another whois server
+// server closes the connection. A key whose registry runs no port-43 server,
+// or any key on "---RDAP---", is asked over RDAP instead, and its answer
+// rendered to text once complete. An answer that names another server
 // offers it as the result's referral; with automatic following on, the
 // referrals are asked in turn and the chain is recorded as one result.
 class QueryCommand : public QObject {
@@ -29,7 +33,7 @@ public:
     static constexpr qint64 kMaxResponseBytes = qint64(64) * 1024 * 1024;
 
     QueryCommand(QueryView &view, const QList<ServerEntry> &servers, ResultHistory &history,
-        const WhoisRoute &route = {}, QObject *parent = nullptr);
+        const WhoisRoute &route = {}, const RdapRoute &rdapRoute = {}, QObject *parent = nullptr);
 
     // The Whois button.
     void Whois();
@@ -49,6 +53,11 @@ public:
     bool NeedsJisDecode() const { return m_needsJisDecode; }
 
 private:
+    static inline const QString kIdle = u"アイドル中"_qs;
+    static QString ConnectingStatus(const QueryTarget &target);
+    // The line above each server's answer in an automatic chain.
+    static QString HopHeader(const QString &server);
+
     // Starts a query of the line to the target, described by the label.
     void StartQuery(const QueryTarget &target, const QString &label, const QString &line);
     void ConnectServer(const QueryTarget &target);
@@ -68,6 +77,16 @@ private:
     // Ends the query from this side and shows the text still held by the decoder.
     void stopReceiving(const QString &status);
     void showDecoded(const QString &text);
+    bool IsRunning() const { return sockWhois.IsOpen() || m_rdap.IsOpen() || m_lookupId >= 0; }
+
+    // RDAP (query_command_rdap.cpp). The label names the service's host
+    // after labelPrefix.
+    void QueryRdap(const QueryKey &key, const QString &labelPrefix);
+    void ConnectRdap(const QueryTarget &target);
+    void GetRdap();
+    void onRdapData(qint64 bytes);
+    void onRdapClosed(const QByteArray &body);
+    void onRdapError(const QString &description);
 
     QueryView &m_view;
     const QList<ServerEntry> &m_servers;
@@ -75,6 +94,9 @@ private:
     WhoisConnection sockWhois;
     ResponseDecoder m_decoder;
     const WhoisRoute m_route;
+    RdapConnection m_rdap;
+    const RdapRoute m_rdapRoute;
+    int m_lookupId = -1; // the address lookup of an RDAP referral under way
     QString m_serverLabel;
     bool m_needsJisDecode = false;
     qint64 m_receivedBytes = 0;

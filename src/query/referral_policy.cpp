@@ -30,8 +30,9 @@ bool ReferralPolicy::IsInternalAddress(const QHostAddress &address)
 
 bool ReferralPolicy::MayFollow(const QueryTarget &referral, const QStringList &asked, int followed)
 {
-    if (referral.protocol != QueryTarget::Protocol::Whois || referral.port != 43
-        || followed >= kMaxAutomaticHops || asked.contains(referral.host, Qt::CaseInsensitive))
+    const bool otherPort = referral.protocol == QueryTarget::Protocol::Whois && referral.port != 43;
+    if (otherPort || followed >= kMaxAutomaticHops
+        || asked.contains(referral.host, Qt::CaseInsensitive))
         return false;
     const QHostAddress address(referral.host);
     return address.isNull() || !IsInternalAddress(address);

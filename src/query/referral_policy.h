@@ -6,8 +6,9 @@
 #include <QStringList>
 
 // The limits of following referrals without the user: at most
-// kMaxAutomaticHops referrals in one chain, only to port 43, never to a host
-// already asked in the chain, and never to an internal address.
+// kMaxAutomaticHops referrals in one chain, a whois server only on port 43,
+// never to a host already asked in the chain, and never to an internal
+// address.
 struct ReferralPolicy {
     static constexpr int kMaxAutomaticHops = 3;
 

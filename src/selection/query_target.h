@@ -20,10 +20,13 @@ struct QueryTarget {
     static QueryTarget Rdap(const QUrl &url) { return { Protocol::Rdap, url.host(), 0, url }; }
 
     // How the result label names it: the host, with ":port" when the port
-    // is not 43 (an IPv6 address then in brackets).
+    // is not 43 (an IPv6 address then in brackets); an RDAP service as
+    // "RDAP:host".
     QString Display() const
     {
-        if (protocol != Protocol::Whois || port == 43)
+        if (protocol == Protocol::Rdap)
+            return u"RDAP:"_qs + host;
+        if (port == 43)
             return host;
         const QString shown = host.contains(u':') ? u'[' + host + u']' : host;
         return shown + u':' + QString::number(port);

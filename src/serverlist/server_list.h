@@ -9,6 +9,8 @@
 // The first item of the server combo, which leaves the choice of the server
 // to the program.
 inline constexpr QStringView kAutoSelectText = u"---自動選択---";
+// The second item, which asks any key over RDAP.
+inline constexpr QStringView kRdapText = u"---RDAP---";
 
 // The server table holds at most this many entries; more are not read.
 inline constexpr qsizetype kMaxServerEntries = 32766;

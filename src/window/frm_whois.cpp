@@ -49,9 +49,10 @@ const QString kStoredFalse = u"0"_qs;
 
 } // namespace
 
-frmWhois::frmWhois(const WhoisRoute &route, const QString &appDir, QWidget *parent)
+frmWhois::frmWhois(
+    const WhoisRoute &route, const QString &appDir, const RdapRoute &rdapRoute, QWidget *parent)
     : QMainWindow(parent), m_appDir(WithTrailingSeparator(appDir)),
-      m_query(*this, m_servers, m_history, route)
+      m_query(*this, m_servers, m_history, route, rdapRoute)
 {
     setObjectName(u"frmWhois"_qs);
     setWindowIcon(ResourceIcon(u"domquire"));
@@ -105,6 +106,7 @@ void frmWhois::Form_Load()
 void frmWhois::fillServerCombo()
 {
     cboServer->addItem(kAutoSelectText.toString());
+    cboServer->addItem(kRdapText.toString());
     for (const ServerEntry &entry : std::as_const(m_servers))
         cboServer->addItem(entry.displayText);
     cboServer->setCurrentIndex(0);

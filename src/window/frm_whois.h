@@ -40,11 +40,11 @@ public:
 
     using WarningPresenter = std::function<void(const QString &text)>;
 
-    // The program connects to port 43 of the chosen server and keeps its
-    // files in the executable's folder; tests give a route to their own
-    // server and a folder of their own.
-    explicit frmWhois(
-        const WhoisRoute &route = {}, const QString &appDir = AppDir(), QWidget *parent = nullptr);
+    // The program connects to port 43 of the chosen server or to its RDAP
+    // service, and keeps its files in the executable's folder; tests give
+    // routes to their own servers and a folder of their own.
+    explicit frmWhois(const WhoisRoute &route = {}, const QString &appDir = AppDir(),
+        const RdapRoute &rdapRoute = {}, QWidget *parent = nullptr);
 
     // Replaces the modal warning box, so that tests can answer it.
     void setWarningPresenter(WarningPresenter presenter);

@@ -1,7 +1,11 @@
 #include "fake_query_view.h"
 #include "query/query_command.h"
+#include "rdap/fixture.h"
+#include "rdap/rdap_parser.h"
+#include "rdap/rdap_text.h"
 #include "selection/whois_hosts.h"
 #include "serverlist/server_list.h"
+#include "support/http_test_server.h"
 #include "support/whois_test_server.h"
 
 #include <QSignalSpy>
@@ -31,13 +35,15 @@ class TestQueryCommand : public QObject {
     Q_OBJECT
 
 private:
-    // Every query of a test goes to the test server, whatever host is chosen.
+    // Every query of a test goes to the test servers, whatever host is chosen.
     struct Fixture {
         WhoisTestServer server;
+        HttpTestServer rdap;
         FakeQueryView view;
         QList<ServerEntry> servers = LoadServerList(u"/nonexistent-folder"_qs);
         ResultHistory history;
-        QueryCommand query { view, servers, history, WhoisRoute { server.port(), kLocalHost } };
+        QueryCommand query { view, servers, history, WhoisRoute { server.port(), kLocalHost },
+            RdapRoute { rdap.origin(), 30000 } };
 
         // Runs a query and waits until the inputs are enabled again.
         void run(const QString &key, const QString &combo)
@@ -347,34 +353,87 @@ private slots:
         QVERIFY(f.view.pane.startsWith(QString::fromLatin1(line)));
     }
 
-    // Outcomes of the automatic choice that send nothing.
+    // Outcomes of the server choice that send nothing.
     void choicesWithoutRequest_data()
     {
         QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("combo");
         QTest::addColumn<QString>("warning");
-        QTest::newRow("RDAP only")
-            << u"example.info"_qs
-            << u"「.info」の登録機関はポート43の whois を提供していません。"_qs;
-        QTest::newRow("RDAP only, capitals")
-            << u"WWW.Example.DEV"_qs
-            << u"「.dev」の登録機関はポート43の whois を提供していません。"_qs;
-        QTest::newRow("no ASCII form")
-            << QString(70, u'あ') + u".jp"_qs << u"ドメイン名を ASCII 形式に変換できません。"_qs;
+        const QString noAscii = u"ドメイン名を ASCII 形式に変換できません。"_qs;
+        const QString noRdap = u"このキーに対応する RDAP サービスが見つかりません。"_qs;
+        const QString automatic = kAutoSelectText.toString();
+        const QString rdap = kRdapText.toString();
+        QTest::newRow("no ASCII form") << QString(70, u'あ') + u".jp"_qs << automatic << noAscii;
+        QTest::newRow("RDAP: no ASCII form") << QString(70, u'あ') + u".jp"_qs << rdap << noAscii;
+        QTest::newRow("RDAP: .jp") << u"example.jp"_qs << rdap << noRdap;
+        QTest::newRow("RDAP: http only") << u"example.kg"_qs << rdap << noRdap;
+        QTest::newRow("RDAP: private address") << u"10.1.2.3"_qs << rdap << noRdap;
+        QTest::newRow("RDAP: a word") << u"example"_qs << rdap << noRdap;
     }
 
     void choicesWithoutRequest()
     {
         QFETCH(QString, key);
+        QFETCH(QString, combo);
         QFETCH(QString, warning);
         Fixture f;
         f.view.key = key;
-        f.view.combo = kAutoSelectText.toString();
+        f.view.combo = combo;
         f.query.Whois();
         QCOMPARE(f.view.warnings, QStringList { warning });
         QCOMPARE(f.view.status, kIdle);
         QVERIFY(!f.view.busy);
         QTest::qWait(50);
         QCOMPARE(f.server.receivedRequests().size(), 0);
+        QCOMPARE(f.rdap.requests().size(), 0);
+    }
+
+    // An RDAP query: its status lines, the pane cleared only when the answer
+    // is complete, the label and the registrar's record offered.
+    void rdapQuery()
+    {
+        Fixture f;
+        const QByteArray answer = ::Fixture(u"domain_info.json"_qs);
+        f.rdap.answerJson("/rdap/domain/example.info", answer);
+        f.run(u"example.info"_qs, kAutoSelectText.toString());
+        const QString label = u"example.info | 自動選択[RDAP:rdap.identitydigital.services]"
+                              u" → RDAP:rdap.registrar.example"_qs;
+        QCOMPARE(withoutChunkStatus(f.view.log),
+            (QStringList { u"status:whoisサーバを選択中です。"_qs,
+                u"status:RDAPサーバに接続します。"_qs, u"busy"_qs, u"status:接続しました。"_qs,
+                u"clear"_qs, u"idle"_qs, u"status:アイドル中"_qs, u"focus"_qs,
+                u"label:"_qs + label }));
+        QVERIFY(f.view.log.contains(u"status:データを受信しました。\u3000("_qs
+            + QString::number(answer.size()) + u"bytes)"_qs));
+        QCOMPARE(f.view.pane, RenderRdapText(*ParseRdapRecord(answer), answer));
+        QCOMPARE(f.view.referral,
+            QueryTarget::Rdap(QUrl(u"https://rdap.registrar.example/domain/example.info"_qs)));
+        QCOMPARE(f.history.Shown()->server, label.section(u" | "_qs, 1));
+    }
+
+    // Following the registrar's record automatically: both answers under
+    // their hop lines, recorded once.
+    void rdapChain()
+    {
+        Fixture f;
+        f.query.SetFollowReferrals(true);
+        const QByteArray registry = ::Fixture(u"domain_info.json"_qs);
+        const QByteArray registrar = ::Fixture(u"registrar_domain.json"_qs);
+        f.rdap.answerJson("/rdap/domain/example.info", registry);
+        f.rdap.answerJson("/domain/example.info", registrar);
+        f.run(u"example.info"_qs, kAutoSelectText.toString());
+
+        QCOMPARE(f.rdap.requests().size(), 2);
+        QCOMPARE(f.view.pane,
+            u"---- RDAP:rdap.identitydigital.services ----\r\n"_qs
+                + RenderRdapText(*ParseRdapRecord(registry), registry)
+                + u"---- RDAP:rdap.registrar.example ----\r\n"_qs
+                + RenderRdapText(*ParseRdapRecord(registrar), registrar));
+        QCOMPARE(f.view.label,
+            u"example.info | 自動選択[RDAP:rdap.identitydigital.services]"
+            u" → RDAP:rdap.registrar.example"_qs);
+        QCOMPARE(f.history.historyCount(), 1);
+        QVERIFY(f.view.warnings.isEmpty());
     }
 
     // A referral is offered with the result, followed by hand for the same

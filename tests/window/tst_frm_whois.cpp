@@ -126,7 +126,7 @@ private slots:
         for (int i = 0; i < combo->count(); ++i)
             items << combo->itemText(i);
         QCOMPARE(items,
-            (QStringList { u"---自動選択---"_qs, u"JPNIC[whois.nic.ad.jp]"_qs,
+            (QStringList { u"---自動選択---"_qs, u"---RDAP---"_qs, u"JPNIC[whois.nic.ad.jp]"_qs,
                 u"InterNic[whois.internic.net]"_qs, u"APNIC[whois.apnic.net]"_qs,
                 u"VeriSign[whois.verisign-grs.com]"_qs, u"RIPE[whois.ripe.net]"_qs,
                 u"ARIN[whois.arin.net]"_qs }));
@@ -362,7 +362,7 @@ private slots:
         QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
         w.waitIdle();
         QCOMPARE(w.pane(), u"second"_qs);
-        QCOMPARE(combo->count(), 7);
+        QCOMPARE(combo->count(), 8);
         QCOMPARE(combo->currentText(), kLocalHost);
     }
 
@@ -423,7 +423,7 @@ private slots:
         QDropEvent drop(inside, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(combo, &drop);
         QCOMPARE(combo->currentText(), u" whois.example.net\r\n"_qs);
-        QCOMPARE(combo->count(), 7);
+        QCOMPARE(combo->count(), 8);
 
         QMimeData picture;
         picture.setData(u"image/png"_qs, QByteArray("\x89PNG"));
