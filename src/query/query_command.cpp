@@ -5,7 +5,6 @@
 #include "query/referral_policy.h"
 #include "selection/blank_trim.h"
 #include "selection/server_choice.h"
-#include "selection/whois_hosts.h"
 #include "serverlist/server_list.h"
 #include "settings/code_page_932.h"
 
@@ -139,9 +138,8 @@ void QueryCommand::StartQuery(const QueryTarget &target, const QString &label, c
 void QueryCommand::ConnectServer(const QueryTarget &target)
 {
     m_target = target;
-    m_needsJisDecode = target.host == WhoisHost::APNIC || target.host == WhoisHost::JPNIC;
     m_view.EnterBusy();
-    m_decoder.Reset(m_needsJisDecode);
+    m_decoder.Reset();
     m_receivedBytes = 0;
     m_hopAnswer.clear();
     sockWhois.Close();

@@ -46,7 +46,6 @@ public:
     QString GetSelectedServer() const;
 
     QString serverLabel() const { return m_serverLabel; }
-    bool NeedsJisDecode() const { return m_needsJisDecode; }
 
 private:
     // Starts a query of the line to the target, described by the label.
@@ -76,7 +75,6 @@ private:
     ResponseDecoder m_decoder;
     const WhoisRoute m_route;
     QString m_serverLabel;
-    bool m_needsJisDecode = false;
     qint64 m_receivedBytes = 0;
     QueryTarget m_target; // the server being asked
     QString m_line; // the request line, without CR LF
