@@ -5,7 +5,6 @@
 #include "query/referral_policy.h"
 #include "selection/blank_trim.h"
 #include "selection/server_choice.h"
-#include "selection/whois_hosts.h"
 #include "serverlist/server_list.h"
 #include "settings/code_page_932.h"
 
@@ -159,9 +158,8 @@ void QueryCommand::ConnectServer(const QueryTarget &target)
         return;
     }
     m_target = target;
-    m_needsJisDecode = target.host == WhoisHost::APNIC || target.host == WhoisHost::JPNIC;
     m_view.EnterBusy();
-    m_decoder.Reset(m_needsJisDecode);
+    m_decoder.Reset();
     m_receivedBytes = 0;
     m_hopAnswer.clear();
     sockWhois.Close();

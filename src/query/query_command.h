@@ -50,7 +50,6 @@ public:
     QString GetSelectedServer() const;
 
     QString serverLabel() const { return m_serverLabel; }
-    bool NeedsJisDecode() const { return m_needsJisDecode; }
 
 private:
     static inline const QString kIdle = u"アイドル中"_qs;
@@ -98,7 +97,6 @@ private:
     const RdapRoute m_rdapRoute;
     int m_lookupId = -1; // the address lookup of an RDAP referral under way
     QString m_serverLabel;
-    bool m_needsJisDecode = false;
     qint64 m_receivedBytes = 0;
     QueryTarget m_target; // the server being asked
     QString m_line; // the request line, without CR LF

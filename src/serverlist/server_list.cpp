@@ -2,7 +2,7 @@
 
 #include "selection/blank_trim.h"
 #include "selection/whois_hosts.h"
-#include "settings/code_page_932.h"
+#include "serverlist/server_list_text.h"
 #include "settings/visible_file.h"
 
 #include <QFile>
@@ -66,7 +66,7 @@ QList<ServerEntry> LoadServerList(const QString &folder)
 {
     const std::optional<QByteArray> bytes =
         readListFile(WithTrailingSeparator(folder) + u"serverlist.dat"_qs);
-    return bytes ? parseServerList(CodePage932::Decode(*bytes)) : builtInServers();
+    return bytes ? parseServerList(ServerListText(*bytes)) : builtInServers();
 }
 
 QString GetSelectedServer(const QList<ServerEntry> &table, const QString &comboText)
