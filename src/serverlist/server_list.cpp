@@ -3,6 +3,7 @@
 #include "selection/blank_trim.h"
 #include "selection/whois_hosts.h"
 #include "serverlist/server_list_text.h"
+#include "settings/file_folders.h"
 #include "settings/visible_file.h"
 
 #include <QFile>
@@ -65,7 +66,7 @@ QList<ServerEntry> parseServerList(const QString &text)
 QList<ServerEntry> LoadServerList(const QString &folder)
 {
     const std::optional<QByteArray> bytes =
-        readListFile(WithTrailingSeparator(folder) + u"serverlist.dat"_qs);
+        readListFile(WithTrailingSeparator(folder) + kServerListFileName);
     return bytes ? parseServerList(ServerListText(*bytes)) : builtInServers();
 }
 

@@ -4,7 +4,7 @@
 #include "query/query_command.h"
 #include "query/query_view.h"
 #include "serverlist/server_entry.h"
-#include "settings/app_dir.h"
+#include "settings/file_folders.h"
 #include "window/layout_rule.h"
 
 #include <QList>
@@ -41,8 +41,9 @@ public:
     using WarningPresenter = std::function<void(const QString &text)>;
 
     // The program connects to port 43 of the chosen server or to its RDAP
-    // service, and keeps its files in the executable's folder; tests give
-    // routes to their own servers and a folder of their own.
+    // service, and finds its files from the executable's folder (see
+    // FindFileFolders); tests give routes to their own servers and a
+    // writable folder of their own.
     explicit frmWhois(const WhoisRoute &route = {}, const QString &appDir = AppDir(),
         const RdapRoute &rdapRoute = {}, QWidget *parent = nullptr);
 
@@ -92,7 +93,7 @@ private:
     int toPixels(float twips) const;
     float toTwips(int pixels) const;
 
-    const QString m_appDir;
+    const FileFolders m_folders;
     QList<ServerEntry> m_servers;
     ResultHistory m_history;
     QueryCommand m_query;
