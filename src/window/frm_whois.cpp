@@ -285,7 +285,7 @@ void frmWhois::SetReferral(const std::optional<QueryTarget> &referral)
 void frmWhois::mnuFollowReferrals_Click(bool checked)
 {
     m_query.SetFollowReferrals(checked);
-    cIni(m_appDir).SaveIni(kSettingFollowReferrals, checked ? kStoredTrue : kStoredFalse);
+    cIni(m_folders.settings).SaveIni(kSettingFollowReferrals, checked ? kStoredTrue : kStoredFalse);
 }
 
 void frmWhois::setQueryInputsEnabled(bool enabled)
