@@ -53,6 +53,16 @@ HttpTestAnswer Status(int status, QList<std::pair<QByteArray, QByteArray>> heade
     return answer;
 }
 
+HttpTestAnswer Slow(const QByteArray &body, int pieceBytes, int pauseMs)
+{
+    HttpTestAnswer answer;
+    answer.body = body;
+    answer.delivery = HttpTestAnswer::Body::Slow;
+    answer.pieceBytes = pieceBytes;
+    answer.pauseMs = pauseMs;
+    return answer;
+}
+
 } // namespace
 
 class TestRdapConnection : public QObject {
@@ -119,12 +129,9 @@ private slots:
     void slowBodyArrivesInPieces()
     {
         Exchange x;
-        HttpTestAnswer slow;
-        slow.body =
-            QByteArray(R"({"objectClassName": "autnum", "name": ")") + QByteArray(300, 'x') + "\"}";
-        slow.delivery = HttpTestAnswer::Body::Slow;
-        slow.pieceBytes = 100;
-        slow.pauseMs = 20;
+        const HttpTestAnswer slow = Slow(
+            QByteArray(R"({"objectClassName": "autnum", "name": ")") + QByteArray(300, 'x') + "\"}",
+            100, 20);
         x.server.answer("/autnum/4713", slow);
         x.get("/autnum/4713");
         QCOMPARE(x.events.last(), u"closed"_qs);
@@ -136,12 +143,7 @@ private slots:
     void slowBodyTimesOut()
     {
         Exchange x(300);
-        HttpTestAnswer slow;
-        slow.body = QByteArray(1000, ' ');
-        slow.delivery = HttpTestAnswer::Body::Slow;
-        slow.pieceBytes = 1;
-        slow.pauseMs = 50;
-        x.server.answer("/autnum/4713", slow);
+        x.server.answer("/autnum/4713", Slow(QByteArray(1000, ' '), 1, 50));
         x.get("/autnum/4713");
         QCOMPARE(x.events.last(), u"error"_qs);
         QCOMPARE(x.failure, u"RDAPサーバが応答しません。"_qs);
@@ -183,10 +185,7 @@ private slots:
     void closeEndsSilently()
     {
         Exchange x;
-        HttpTestAnswer slow;
-        slow.body = QByteArray(1000, ' ');
-        slow.delivery = HttpTestAnswer::Body::Slow;
-        x.server.answer("/autnum/1", slow);
+        x.server.answer("/autnum/1", Slow(QByteArray(1000, ' '), 64, 20));
         QCOMPARE(x.connection.Get(QUrl(u"https://rdap.example.net/autnum/1"_qs)), QString());
         QTRY_VERIFY_WITH_TIMEOUT(x.pieces > 0, kTimeout);
         x.connection.Close();

@@ -1,6 +1,7 @@
 #include "window/frm_whois.h"
 
 #include "support/whois_test_server.h"
+#include "window/find_child.h"
 #include "window/twips.h"
 
 #include <QAction>
@@ -46,10 +47,7 @@ struct Window {
 
     template<typename T> T *find(const QString &name) const
     {
-        T *child = window->findChild<T *>(name);
-        if (!child)
-            qFatal("no child %s", qPrintable(name));
-        return child;
+        return FindChild<T>(window.get(), name);
     }
 
     QAction *toolButton(const QString &key) const

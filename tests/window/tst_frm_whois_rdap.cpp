@@ -1,6 +1,7 @@
 #include "rdap/fixture.h"
 #include "support/http_test_server.h"
 #include "support/whois_test_server.h"
+#include "window/find_child.h"
 #include "window/frm_whois.h"
 
 #include <QAction>
@@ -35,10 +36,7 @@ struct Window {
 
     template<typename T> T *find(const QString &name) const
     {
-        T *child = window->findChild<T *>(name);
-        if (!child)
-            qFatal("no child %s", qPrintable(name));
-        return child;
+        return FindChild<T>(window.get(), name);
     }
 
     QString status() const
