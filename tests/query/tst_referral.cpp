@@ -165,6 +165,31 @@ private slots:
         QVERIFY(target);
         QCOMPARE(ReferralPolicy::MayFollow(*target, asked, followed), allowed);
     }
+
+    // An RDAP record's link is followed under the same limits; it has no port 43.
+    void automaticFollowingOfRdapLinks_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<int>("followed");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("registrar") << u"https://rdap.registrar.example/domain/x"_qs << 0 << true;
+        QTest::newRow("fourth referral")
+            << u"https://rdap.registrar.example/domain/x"_qs << 3 << false;
+        QTest::newRow("asked before") << u"https://RDAP.registry.example/domain/x"_qs << 1 << false;
+        QTest::newRow("loopback") << u"https://127.0.0.1/domain/x"_qs << 0 << false;
+        QTest::newRow("private") << u"https://192.168.0.1:8443/domain/x"_qs << 0 << false;
+        QTest::newRow("IPv6 link-local") << u"https://[fe80::1]/domain/x"_qs << 0 << false;
+    }
+
+    void automaticFollowingOfRdapLinks()
+    {
+        QFETCH(QString, url);
+        QFETCH(int, followed);
+        QFETCH(bool, allowed);
+        QCOMPARE(ReferralPolicy::MayFollow(
+                     QueryTarget::Rdap(QUrl(url)), { u"rdap.registry.example"_qs }, followed),
+            allowed);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestReferral)
