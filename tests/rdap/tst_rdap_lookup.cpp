@@ -99,18 +99,6 @@ private slots:
         }
         QVERIFY(checked > 1000);
     }
-
-    // The first AS number of every range of the bootstrap file.
-    void everyAsRange()
-    {
-        for (const QJsonValue &service : Services(u"asn.json"_qs)) {
-            const QString base = HttpsBase(service.toArray().at(1).toArray());
-            for (const QJsonValue &range : service.toArray().at(0).toArray()) {
-                const QString first = range.toString().section(u'-', 0, 0);
-                QCOMPARE(Lookup(u"AS"_qs + first), base + u"autnum/"_qs + first);
-            }
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(TestRdapLookup)

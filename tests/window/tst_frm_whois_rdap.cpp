@@ -85,16 +85,6 @@ private slots:
         tzset();
     }
 
-    void rdapIsSecondInTheCombo()
-    {
-        Window w;
-        auto *combo = w.find<QComboBox>(u"cboServer"_qs);
-        QCOMPARE(combo->itemText(0), kAuto);
-        QCOMPARE(combo->itemText(1), kRdap);
-        QCOMPARE(combo->itemText(2), u"JPNIC[whois.nic.ad.jp]"_qs);
-        QCOMPARE(combo->count(), 8);
-    }
-
     void answers_data()
     {
         QTest::addColumn<QString>("key");
