@@ -18,6 +18,11 @@ bool endsWithLineBreak(const QString &text)
     return text.endsWith(u'\r') || text.endsWith(u'\n');
 }
 
+bool holdsLineBreak(const QString &text)
+{
+    return text.contains(u'\r') || text.contains(u'\n');
+}
+
 } // namespace
 
 QueryCommand::QueryCommand(QueryView &view, const QList<ServerEntry> &servers,
@@ -43,6 +48,12 @@ bool QueryCommand::CheckInput()
 
     if (TrimBlanks(key).isEmpty()) {
         m_view.SetStatus(u"IPアドレス、またはドメイン名を入力してください。"_qs);
+        return false;
+    }
+    // The key goes to the server as one request line; a line break inside it
+    // would send further requests that the user never sees.
+    if (holdsLineBreak(key)) {
+        m_view.SetStatus(u"キーに改行が含まれています。1 行で入力してください。"_qs);
         return false;
     }
     if (TrimBlanks(m_view.comboText()).isEmpty()) {
