@@ -9,6 +9,7 @@
 #include "selection/whois_hosts.h"
 #include "support/whois_test_server.h"
 #include "window/frm_whois.h"
+#include "window/twips.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -41,6 +42,9 @@ constexpr qsizetype kTenMb = 10'000'000;
 constexpr int kRounds = 5;
 constexpr int kStartupRuns = 5;
 constexpr char kStartupArgument[] = "--startup";
+// The size a window opens with when no size is stored.
+constexpr float kWindowWidthTwips = 9000;
+constexpr float kWindowHeightTwips = 7000;
 
 const QString kIdle = u"アイドル中"_qs;
 
@@ -157,6 +161,7 @@ public:
         });
         m_server.setPauseBetweenWrites(0);
         m_window.show();
+        checkWindowSize();
         m_input->setText(u"example.com"_qs);
     }
 
@@ -191,6 +196,28 @@ public:
     }
 
 private:
+    // The pane's work grows with its size, so the window must have the
+    // size it opens with before anything is measured.
+    void checkWindowSize() const
+    {
+        const auto deadline = Clock::now() + std::chrono::seconds(10);
+        while (!(m_window.windowHandle() && m_window.windowHandle()->isExposed())) {
+            if (Clock::now() > deadline)
+                fail("the window was not shown");
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        QCoreApplication::processEvents();
+        const int dpi = m_window.logicalDpiX();
+        const QSize expected(Twips::ToPixels(kWindowWidthTwips, dpi),
+            Twips::ToPixels(kWindowHeightTwips, dpi));
+        const QSize outer = m_window.frameGeometry().size();
+        if (outer != expected) {
+            std::fprintf(stderr, "window %dx%d, expected %dx%d\n", outer.width(), outer.height(),
+                expected.width(), expected.height());
+            fail("the window does not have the size it opens with");
+        }
+    }
+
     bool isIdle() const { return m_ok->isEnabled() && m_status->text() == kIdle; }
 
     template<typename T> T *find(const QString &name) const

@@ -21,6 +21,11 @@ void setClipboardText(const QString &text)
         clipboard->setText(text);
 }
 
+bool isMenuReason(Qt::FocusReason reason)
+{
+    return reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason;
+}
+
 } // namespace
 
 EditCommands::EditCommands(
@@ -36,13 +41,14 @@ bool EditCommands::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
         return false;
+    const bool focused = event->type() == QEvent::FocusIn;
+    const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+    trackMenuSelection(watched, focused, reason);
     // An opening menu takes the focus for a moment; the flags keep naming
     // the control the user was working in.
-    const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-    if (reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason)
+    if (isMenuReason(reason))
         return false;
 
-    const bool focused = event->type() == QEvent::FocusIn;
     if (watched == txtInput) {
         boolInputFocus = focused;
         if (focused)
@@ -53,6 +59,47 @@ bool EditCommands::eventFilter(QObject *watched, QEvent *event)
         boolResultFocus = focused;
     }
     return false;
+}
+
+void EditCommands::trackMenuSelection(QObject *watched, bool focused, Qt::FocusReason reason)
+{
+    QLineEdit *box = nullptr;
+    if (watched == txtInput)
+        box = txtInput;
+    else if (watched == cboServer)
+        box = cboServer->lineEdit();
+    if (!box)
+        return;
+
+    const bool byMenu = isMenuReason(reason);
+    if (!focused) {
+        // The first menu to take the focus finds the selection still there.
+        if (byMenu && !m_held.box)
+            m_held = { box, box->hasSelectedText() ? selectionAnchor(box) : box->cursorPosition(),
+                box->cursorPosition() };
+        else if (!byMenu && reason != Qt::ActiveWindowFocusReason)
+            m_held = {};
+        return;
+    }
+    if (byMenu || reason == Qt::ActiveWindowFocusReason)
+        restoreHeldSelection();
+    m_held = {};
+}
+
+int EditCommands::selectionAnchor(const QLineEdit *box)
+{
+    const int start = box->selectionStart();
+    return box->cursorPosition() == start ? box->selectionEnd() : start;
+}
+
+void EditCommands::restoreHeldSelection() const
+{
+    if (!m_held.box)
+        return;
+    if (m_held.anchor == m_held.cursor)
+        m_held.box->setCursorPosition(m_held.cursor);
+    else
+        m_held.box->setSelection(m_held.anchor, m_held.cursor - m_held.anchor);
 }
 
 QLineEdit *EditCommands::boxWithSelection() const
@@ -71,6 +118,7 @@ bool EditCommands::resultHasSelection() const
 
 EditMenuState EditCommands::MenuState() const
 {
+    restoreHeldSelection();
     EditMenuState state;
     state.cut = boxWithSelection() != nullptr;
     state.copy = state.cut || (boolResultFocus && resultHasSelection());
@@ -80,6 +128,7 @@ EditMenuState EditCommands::MenuState() const
 
 void EditCommands::EditCut()
 {
+    restoreHeldSelection();
     if (QLineEdit *box = boxWithSelection()) {
         setClipboardText(box->selectedText());
         box->del();
@@ -88,6 +137,7 @@ void EditCommands::EditCut()
 
 void EditCommands::EditCopy()
 {
+    restoreHeldSelection();
     if (QLineEdit *box = boxWithSelection()) {
         setClipboardText(box->selectedText());
     } else if (boolResultFocus && resultHasSelection()) {
@@ -100,6 +150,7 @@ void EditCommands::EditCopy()
 
 void EditCommands::EditPaste()
 {
+    restoreHeldSelection();
     // Each test reads the clipboard afresh.
     if (!clipboardText().isEmpty() && boolInputFocus)
         txtInput->insert(clipboardText());

@@ -16,7 +16,8 @@ struct EditMenuState {
 // Cut, Copy, Paste and Select all for the key box, the server combo and the
 // result view. Menus and toolbar buttons take no focus, so the commands act
 // on the control that the focus flags name: the flags follow the focus of
-// the three controls and ignore the focus a menu takes while it is open.
+// the three controls and ignore the focus a menu takes while it is open, and
+// the boxes keep their selection and caret while a menu is open.
 // The clipboard is used as plain text; one that cannot be read counts as empty.
 class EditCommands : public QObject {
     Q_OBJECT
@@ -39,6 +40,17 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // A box loses its selection to a menu that takes the focus; the commands
+    // chosen in the menu, and the box when the focus returns, get it back.
+    struct HeldSelection {
+        QLineEdit *box = nullptr;
+        int anchor = 0;
+        int cursor = 0;
+    };
+    void trackMenuSelection(QObject *watched, bool focused, Qt::FocusReason reason);
+    static int selectionAnchor(const QLineEdit *box);
+    void restoreHeldSelection() const;
+
     // The line edit that Cut and Copy act on: the focused box with a selection.
     QLineEdit *boxWithSelection() const;
     bool resultHasSelection() const;
@@ -49,4 +61,5 @@ private:
     bool boolInputFocus = false;
     bool boolServerFocus = false;
     bool boolResultFocus = false;
+    HeldSelection m_held;
 };

@@ -1,5 +1,6 @@
 #include "window/frm_whois.h"
 
+#include "history/result_file.h"
 #include "serverlist/server_list.h"
 #include "settings/ini_store.h"
 #include "settings/visible_file.h"
@@ -9,16 +10,21 @@
 #include "window/resource_icon.h"
 #include "window/stored_size.h"
 #include "window/twips.h"
+#include "window/warning_box.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QShortcutEvent>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTextCursor>
 #include <QToolBar>
@@ -65,6 +71,11 @@ void frmWhois::setWarningPresenter(WarningPresenter presenter)
     m_warningPresenter = std::move(presenter);
 }
 
+void frmWhois::setSaveFileChooser(SaveFileChooser chooser)
+{
+    m_saveFileChooser = std::move(chooser);
+}
+
 int frmWhois::toPixels(float twips) const
 {
     return Twips::ToPixels(twips, logicalDpiX());
@@ -91,7 +102,7 @@ void frmWhois::Form_Load()
             { kDefaultHeightTwips, kMinHeightTwips, qRound(toTwips(available.height())) });
     m_storedOuterSize =
         QSize(toPixels(static_cast<float>(width)), toPixels(static_cast<float>(height)));
-    resize(m_storedOuterSize);
+    resize(*m_storedOuterSize);
     txtInput->setFocus();
 }
 
@@ -119,14 +130,15 @@ void frmWhois::fitStoredOuterSize()
 {
     // The stored size is the outer size, frame included; the frame is known
     // only once the window manager has framed the window, which it reports
-    // with a move. Without a frame the two sizes are the same.
-    if (m_storedOuterSize.isNull())
+    // with a move. Without a frame the two sizes are the same. Once fitted,
+    // the size is the user's: later moves and shows leave it alone.
+    if (!m_storedOuterSize)
         return;
     const QSize frame = frameGeometry().size() - size();
     if (frame.isNull())
         return;
-    resize(m_storedOuterSize - frame);
-    m_storedOuterSize = QSize();
+    resize(*m_storedOuterSize - frame);
+    m_storedOuterSize.reset();
 }
 
 void frmWhois::closeEvent(QCloseEvent *event)
@@ -149,6 +161,14 @@ bool frmWhois::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_client && event->type() == QEvent::Resize)
         Form_Resize();
+    // A button's access key clicks it at once. The button's own handling
+    // shows the press first and clicks a tenth of a second later, after
+    // keys typed straight after the access key have gone to the key box.
+    if ((watched == cmdOK || watched == cmdClear) && event->type() == QEvent::Shortcut
+        && !static_cast<QShortcutEvent *>(event)->isAmbiguous()) {
+        static_cast<QPushButton *>(watched)->click();
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -246,12 +266,18 @@ void frmWhois::ShowWarning(const QString &text)
         m_warningPresenter(text);
         return;
     }
-    QMessageBox box(QMessageBox::Warning, u"エラー"_qs, text, QMessageBox::Ok, this);
-    box.exec();
+    ShowWarningBox(this, text);
 }
 
 void frmWhois::EnterBusy()
 {
+    // The key box holds the key of the query that starts now.
+    m_resultKey = txtInput->text();
+    // Disabling the focused input would pass the focus on to the result
+    // label; the answer comes in the result view.
+    m_busyTookFocus = queryInputHasFocus();
+    if (m_busyTookFocus)
+        rtbResult->setFocus(Qt::OtherFocusReason);
     setQueryInputsEnabled(false);
 }
 
@@ -260,6 +286,19 @@ void frmWhois::LeaveBusy()
     // A query ends with its whole text on screen.
     showPendingText();
     setQueryInputsEnabled(true);
+    // However the query ended, typing goes on in the key box rather than
+    // nowhere, unless the user has chosen another control since.
+    const QWidget *focused = focusWidget();
+    const bool stillWhereBusyPutIt = m_busyTookFocus && focused == rtbResult;
+    m_busyTookFocus = false;
+    if (!focused || focused == txtLabel || !focused->isEnabled() || stillWhereBusyPutIt)
+        txtInput->setFocus(Qt::OtherFocusReason);
+}
+
+bool frmWhois::queryInputHasFocus() const
+{
+    const QWidget *focused = focusWidget();
+    return focused == txtInput || focused == cboServer || focused == cmdOK || focused == cmdClear;
 }
 
 void frmWhois::setQueryInputsEnabled(bool enabled)
@@ -272,6 +311,8 @@ void frmWhois::setQueryInputsEnabled(bool enabled)
     m_toolForward->setEnabled(enabled);
     mnuBack->setEnabled(enabled);
     mnuFoword->setEnabled(enabled);
+    mnuSave->setEnabled(enabled);
+    m_abortKey->setEnabled(!enabled);
 }
 
 void frmWhois::HistoryBack()
@@ -289,6 +330,7 @@ void frmWhois::showHistoryStep(const HistoryStep &step)
     if (step.record) {
         rtbResult->setPlainText(step.record->response);
         m_endedWithCr = false;
+        m_resultKey = step.record->key;
         SetResultLabel(step.record->key, step.record->server);
     }
     SetStatus(step.status);
@@ -319,6 +361,24 @@ void frmWhois::mnuEdit_Click()
     mnuCut->setEnabled(state.cut);
     mnuCopy->setEnabled(state.copy);
     mnuPaste->setEnabled(state.paste);
+}
+
+void frmWhois::mnuSave_Click()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString suggested = QDir(folder).filePath(ResultFileName(m_resultKey));
+    const QString path = m_saveFileChooser ? m_saveFileChooser(suggested) : askSavePath(suggested);
+    if (path.isEmpty())
+        return;
+    // A failed write leaves the result on screen and any earlier file as they were.
+    if (const std::optional<QString> reason = WriteResultFile(path, paneText()))
+        ShowWarning(u"保存できませんでした。\n"_qs + *reason);
+}
+
+QString frmWhois::askSavePath(const QString &suggestedPath)
+{
+    return QFileDialog::getSaveFileName(this, u"名前を付けて保存"_qs, suggestedPath,
+        u"テキスト ファイル (*.txt);;すべてのファイル (*)"_qs);
 }
 
 void frmWhois::mnuHelp2_Click()

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 class EditCommands;
 class QAction;
@@ -21,6 +22,7 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QShortcut;
 class QStatusBar;
 class QToolBar;
 
@@ -39,6 +41,9 @@ public:
     static constexpr float kStatusBarTwips = 255;
 
     using WarningPresenter = std::function<void(const QString &text)>;
+    // Asks where to save the result, starting at the suggested path; an
+    // empty answer saves nothing.
+    using SaveFileChooser = std::function<QString(const QString &suggestedPath)>;
 
     // The program connects to port 43 of the chosen server and keeps its
     // files in the executable's folder; tests give a route to their own
@@ -48,6 +53,8 @@ public:
 
     // Replaces the modal warning box, so that tests can answer it.
     void setWarningPresenter(WarningPresenter presenter);
+    // Replaces the file dialog of Save As, so that tests can answer it.
+    void setSaveFileChooser(SaveFileChooser chooser);
 
     // QueryView
     QString keyText() const override;
@@ -80,6 +87,9 @@ private:
     void fitStoredOuterSize();
     void showPendingText();
     void setQueryInputsEnabled(bool enabled);
+    bool queryInputHasFocus() const;
+    QString askSavePath(const QString &suggestedPath);
+    void mnuSave_Click();
     void HistoryBack();
     void HistoryForward();
     void showHistoryStep(const HistoryStep &step);
@@ -96,8 +106,13 @@ private:
     QueryCommand m_query;
     LayoutSizes m_layout;
     // The stored outer size until the frame around the window is known.
-    QSize m_storedOuterSize;
+    std::optional<QSize> m_storedOuterSize;
     WarningPresenter m_warningPresenter;
+    SaveFileChooser m_saveFileChooser;
+    // The key of the result on screen, for the name of a saved result.
+    QString m_resultKey;
+    // A query moved the focus from the input it disabled to the result view.
+    bool m_busyTookFocus = false;
     // Text appended to the pane and not shown yet; m_paneUpdate runs from
     // each update of the pane until the next may come.
     QString m_pendingText;
@@ -122,6 +137,8 @@ private:
     QAction *m_toolForward = nullptr;
     QAction *mnuBack = nullptr;
     QAction *mnuFoword = nullptr;
+    QAction *mnuSave = nullptr;
+    QShortcut *m_abortKey = nullptr;
     QAction *mnuCut = nullptr;
     QAction *mnuCopy = nullptr;
     QAction *mnuPaste = nullptr;
