@@ -208,8 +208,8 @@ private:
         }
         QCoreApplication::processEvents();
         const int dpi = m_window.logicalDpiX();
-        const QSize expected(Twips::ToPixels(kWindowWidthTwips, dpi),
-            Twips::ToPixels(kWindowHeightTwips, dpi));
+        const QSize expected(
+            Twips::ToPixels(kWindowWidthTwips, dpi), Twips::ToPixels(kWindowHeightTwips, dpi));
         const QSize outer = m_window.frameGeometry().size();
         if (outer != expected) {
             std::fprintf(stderr, "window %dx%d, expected %dx%d\n", outer.width(), outer.height(),

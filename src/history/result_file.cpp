@@ -83,7 +83,8 @@ QString ResultFileName(QStringView key)
     for (qsizetype at = 0; at < key.size(); ++at) {
         const QChar c = key[at];
         // A lone half of a surrogate pair has no UTF-8 form.
-        const bool pair = c.isHighSurrogate() && at + 1 < key.size() && key[at + 1].isLowSurrogate();
+        const bool pair =
+            c.isHighSurrogate() && at + 1 < key.size() && key[at + 1].isLowSurrogate();
         if (pair) {
             stem += key.sliced(at, 2);
             ++at;

@@ -24,7 +24,9 @@ private slots:
         }
         for (const QString &text : std::as_const(texts)) {
             QString expected = text;
-            expected.replace(u"\r\n"_qs, u"\n"_qs).replace(u'\r', u'\n').replace(u"\n"_qs, u"\r\n"_qs);
+            expected.replace(u"\r\n"_qs, u"\n"_qs)
+                .replace(u'\r', u'\n')
+                .replace(u"\n"_qs, u"\r\n"_qs);
             const QByteArray row = QByteArray("text ") + text.toUtf8().toPercentEncoding();
             QVERIFY2(ResultFileBytes(text) == expected.toUtf8(), row.constData());
         }
@@ -79,8 +81,8 @@ private slots:
                 }
             }
             const QString name = ResultFileName(key);
-            const QByteArray where = "seed " + QByteArray::number(seed) + " round "
-                + QByteArray::number(round);
+            const QByteArray where =
+                "seed " + QByteArray::number(seed) + " round " + QByteArray::number(round);
             QVERIFY2(name.endsWith(u".txt"), where.constData());
             QVERIFY2(name.size() > 4 && !name.startsWith(u'.'), where.constData());
             QVERIFY2(name.toUtf8().size() <= 255, where.constData());

@@ -131,9 +131,11 @@ private slots:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("status");
-        QTest::newRow("blank") << u"  "_qs << u"IPアドレス、またはドメイン名を入力してください。"_qs;
+        QTest::newRow("blank") << u"  "_qs
+                               << u"IPアドレス、またはドメイン名を入力してください。"_qs;
         QTest::newRow("pasted line break")
-            << u"evil\r\nexample.jp"_qs << u"キーに改行が含まれています。1 行で入力してください。"_qs;
+            << u"evil\r\nexample.jp"_qs
+            << u"キーに改行が含まれています。1 行で入力してください。"_qs;
     }
 
     void rejectedInputStartsNothing()

@@ -232,8 +232,8 @@ private slots:
         server("server: copy", u"{Alt+E} c"_qs, u"abc"_qs, u"b"_qs);
 
         const auto typed = [&](const char *name, const QString &text) {
-            QTest::newRow(name) << u"{Alt+S} "_qs + text + u" {Return}"_qs << u"xyz"_qs
-                                << QString() << text << u"xyz"_qs;
+            QTest::newRow(name) << u"{Alt+S} "_qs + text + u" {Return}"_qs << u"xyz"_qs << QString()
+                                << text << u"xyz"_qs;
         };
         typed("server: a list entry's name", u"ripe"_qs);
         typed("server: a list entry's name in capitals", u"JPNIC"_qs);

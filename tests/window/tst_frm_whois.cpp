@@ -20,8 +20,8 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
@@ -173,8 +173,8 @@ private slots:
         QTest::addColumn<QKeySequence>("shortcut");
         QTest::newRow("back") << u"mnuBack"_qs << u"戻る(&B)"_qs << QKeySequence(u"Ctrl+B"_qs);
         QTest::newRow("forward") << u"mnuFoword"_qs << u"進む(&F)"_qs << QKeySequence(u"Ctrl+F"_qs);
-        QTest::newRow("save")
-            << u"mnuSave"_qs << u"名前を付けて保存(&S)..."_qs << QKeySequence(u"Ctrl+S"_qs);
+        QTest::newRow("save") << u"mnuSave"_qs << u"名前を付けて保存(&S)..."_qs
+                              << QKeySequence(u"Ctrl+S"_qs);
         QTest::newRow("exit") << u"mnuExit"_qs << u"閉じる(&X)"_qs << QKeySequence();
     }
 
