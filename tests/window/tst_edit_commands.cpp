@@ -329,20 +329,6 @@ private slots:
         QCOMPARE(w.status(), u"進めません。"_qs);
     }
 
-    void abortDuringAQuery()
-    {
-        Window w;
-        w.server.staySilent();
-        w.input->setText(u"example.jp"_qs);
-        w.combo->setEditText(kLocalHost);
-        QTest::keyClick(w.input, Qt::Key_Return);
-        QTRY_COMPARE_WITH_TIMEOUT(w.status(), u"送信完了"_qs, 10000);
-        QVERIFY(!w.input->isEnabled());
-        w.clickToolButton(u"中止"_qs);
-        QCOMPARE(w.status(), u"接続を終了しました。"_qs);
-        QVERIFY(w.input->isEnabled());
-    }
-
     void help()
     {
         UrlRecorder recorder;

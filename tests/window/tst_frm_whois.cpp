@@ -545,23 +545,6 @@ private slots:
         QCOMPARE(w.find<QLineEdit>(u"txtInput"_qs)->text(), u"next.jp"_qs);
     }
 
-    // Esc closes an open menu and leaves the query running.
-    void escInAMenuDoesNotAbort()
-    {
-        Window w;
-        w.server.staySilent();
-        w.find<QComboBox>(u"cboServer"_qs)->setEditText(kLocalHost);
-        w.showActive();
-        w.keys(u"{Alt+K} example.jp {Return}"_qs);
-        QTRY_COMPARE_WITH_TIMEOUT(w.status(), u"送信完了"_qs, kTimeout);
-        w.keys(u"{Alt+F}"_qs);
-        QVERIFY(QApplication::activePopupWidget());
-        w.keys(u"{Esc}"_qs);
-        QVERIFY(!QApplication::activePopupWidget());
-        QVERIFY(w.busy());
-        QCOMPARE(w.status(), u"送信完了"_qs);
-    }
-
     void saveTheResult()
     {
         Window w;
@@ -634,20 +617,6 @@ private slots:
         QCOMPARE(lines.size(), 2);
         QVERIFY(fits);
         QVERIFY(!QApplication::activeModalWidget());
-    }
-
-    void accessKeysMoveTheFocus()
-    {
-        Window w;
-        w.window->show();
-        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
-        auto *input = w.find<QLineEdit>(u"txtInput"_qs);
-        auto *combo = w.find<QComboBox>(u"cboServer"_qs);
-        QTRY_VERIFY(input->hasFocus());
-        QTest::keyClick(w.window.get(), Qt::Key_S, Qt::AltModifier);
-        QTRY_VERIFY(combo->hasFocus());
-        QTest::keyClick(w.window.get(), Qt::Key_K, Qt::AltModifier);
-        QTRY_VERIFY(input->hasFocus());
     }
 };
 
