@@ -2,7 +2,8 @@
 
 #include "selection/blank_trim.h"
 #include "selection/whois_hosts.h"
-#include "settings/code_page_932.h"
+#include "serverlist/server_list_text.h"
+#include "settings/file_folders.h"
 #include "settings/visible_file.h"
 
 #include <QFile>
@@ -65,8 +66,8 @@ QList<ServerEntry> parseServerList(const QString &text)
 QList<ServerEntry> LoadServerList(const QString &folder)
 {
     const std::optional<QByteArray> bytes =
-        readListFile(WithTrailingSeparator(folder) + u"serverlist.dat"_qs);
-    return bytes ? parseServerList(CodePage932::Decode(*bytes)) : builtInServers();
+        readListFile(WithTrailingSeparator(folder) + kServerListFileName);
+    return bytes ? parseServerList(ServerListText(*bytes)) : builtInServers();
 }
 
 QString GetSelectedServer(const QList<ServerEntry> &table, const QString &comboText)
