@@ -17,7 +17,8 @@ struct EditMenuState {
 // result view. Menus and toolbar buttons take no focus, so the commands act
 // on the control that the focus flags name: the flags follow the focus of
 // the three controls and ignore the focus a menu takes while it is open, and
-// the boxes keep their selection and caret while a menu is open.
+// a command chosen in a menu finds the box's selection and caret as the user
+// left them.
 // The clipboard is used as plain text; one that cannot be read counts as empty.
 class EditCommands : public QObject {
     Q_OBJECT
