@@ -9,7 +9,6 @@
 
 #include <QList>
 #include <QMainWindow>
-#include <QTimer>
 
 #include <functional>
 
@@ -19,10 +18,10 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QToolBar;
+class ResultView;
 
 // The main window: the key box, the server combo, the result view, the
 // menus, the toolbar and the status bar. It shows what the query command and
@@ -78,7 +77,6 @@ private:
     void Form_Unload();
     void fillServerCombo();
     void fitStoredOuterSize();
-    void showPendingText();
     void setQueryInputsEnabled(bool enabled);
     void HistoryBack();
     void HistoryForward();
@@ -98,13 +96,6 @@ private:
     // The stored outer size until the frame around the window is known.
     QSize m_storedOuterSize;
     WarningPresenter m_warningPresenter;
-    // Text appended to the pane and not shown yet; m_paneUpdate runs from
-    // each update of the pane until the next may come.
-    QString m_pendingText;
-    QTimer m_paneUpdate;
-    // The text last shown in the pane ended with a CR, so an LF that begins
-    // the next one completes that line break.
-    bool m_endedWithCr = false;
 
     QWidget *m_client = nullptr;
     QLabel *Label1 = nullptr;
@@ -114,7 +105,7 @@ private:
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdClear = nullptr;
     QLineEdit *txtLabel = nullptr;
-    QPlainTextEdit *rtbResult = nullptr;
+    ResultView *rtbResult = nullptr;
     QStatusBar *stbMain = nullptr;
     QLabel *m_statusPanel = nullptr;
     QToolBar *tlbMain = nullptr;
