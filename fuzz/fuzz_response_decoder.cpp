@@ -2,8 +2,8 @@
 // the text differs from that of the answer decoded as one chunk, or holds
 // more UTF-16 units than the answer has bytes.
 //
-// Input: byte 0 chooses the converter (bit 0) and the largest chunk size
-// (bits 1-7, plus one); bytes 1-4 seed the chunk sizes; the rest is the answer.
+// Input: byte 0 is the largest chunk size less one; bytes 1-4 seed the chunk
+// sizes; the rest is the answer.
 
 #include "query/response_decoder.h"
 
@@ -14,21 +14,20 @@
 
 namespace {
 
-QString decodeInOneChunk(bool needsJisDecode, QByteArrayView answer)
+QString decodeInOneChunk(QByteArrayView answer)
 {
     ResponseDecoder decoder;
-    decoder.Reset(needsJisDecode);
+    decoder.Reset();
     QString text = decoder.Decode(answer);
     text += decoder.Flush();
     return text;
 }
 
-QString decodeInChunks(
-    bool needsJisDecode, QByteArrayView answer, std::uint32_t seed, qsizetype largestChunk)
+QString decodeInChunks(QByteArrayView answer, std::uint32_t seed, qsizetype largestChunk)
 {
     std::minstd_rand sizes(seed);
     ResponseDecoder decoder;
-    decoder.Reset(needsJisDecode);
+    decoder.Reset();
     QString text;
     qsizetype at = 0;
     while (at < answer.size()) {
@@ -55,16 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     constexpr std::size_t kHeader = 5;
     if (size < kHeader)
         return 0;
-    const bool needsJisDecode = (data[0] & 1) != 0;
-    const qsizetype largestChunk = (data[0] >> 1) + 1;
+    const qsizetype largestChunk = data[0] + 1;
     const std::uint32_t seed =
         data[1] | data[2] << 8 | data[3] << 16 | std::uint32_t(data[4]) << 24;
     const QByteArrayView answer(data + kHeader, static_cast<qsizetype>(size - kHeader));
 
-    const QString whole = decodeInOneChunk(needsJisDecode, answer);
+    const QString whole = decodeInOneChunk(answer);
     if (whole.size() > answer.size())
         fail("more UTF-16 units than bytes");
-    if (decodeInChunks(needsJisDecode, answer, seed, largestChunk) != whole)
+    if (decodeInChunks(answer, seed, largestChunk) != whole)
         fail("the chunks decode to other text than the whole answer");
     return 0;
 }

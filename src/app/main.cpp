@@ -1,8 +1,12 @@
+#include "settings/code_page_932.h"
 #include "window/frm_whois.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QMessageBox>
 #include <QTranslator>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -13,6 +17,17 @@ int main(int argc, char *argv[])
     QTranslator toolkitTexts;
     if (toolkitTexts.load(u"qtbase_ja"_qs, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&toolkitTexts);
+
+    // Keys go out and answers come in as code page 932; without its codec
+    // every Japanese character would turn silently into U+FFFD.
+    if (!CodePage932::CodecAvailable()) {
+        const QString message = u"この Qt には文字コード \"%1\" (Shift_JIS) の変換がないため、"
+                                u"Domquire を起動できません。ICU を使う Qt が必要です。"_qs.arg(
+                                    QLatin1StringView(CodePage932::kCodecName));
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+        QMessageBox::critical(nullptr, u"Domquire"_qs, message);
+        return 1;
+    }
 
     frmWhois window;
     window.show();

@@ -90,7 +90,6 @@ void QueryCommand::Whois()
         m_serverLabel = m_view.comboText();
     }
     m_view.clearPane();
-    m_needsJisDecode = host == WhoisHost::APNIC || host == WhoisHost::JPNIC;
     ConnectServer(host);
 }
 
@@ -102,7 +101,7 @@ void QueryCommand::Clear()
 void QueryCommand::ConnectServer(const QString &host)
 {
     m_view.EnterBusy();
-    m_decoder.Reset(m_needsJisDecode);
+    m_decoder.Reset();
     m_receivedBytes = 0;
     sockWhois.Close();
     if (!sockWhois.ConnectToHost(host)) {

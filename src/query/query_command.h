@@ -37,7 +37,6 @@ public:
     static QString AutoSelectServer(const QString &key);
 
     QString serverLabel() const { return m_serverLabel; }
-    bool NeedsJisDecode() const { return m_needsJisDecode; }
 
 private:
     void ConnectServer(const QString &host);
@@ -57,6 +56,5 @@ private:
     WhoisConnection sockWhois;
     ResponseDecoder m_decoder;
     QString m_serverLabel;
-    bool m_needsJisDecode = false;
     qint64 m_receivedBytes = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "query/jis_char_table.h"
 #include "settings/code_page_932.h"
+#include "settings/utf8_char.h"
 
 #include <QChar>
 
@@ -52,54 +53,6 @@ bool isClosingFinalByte(Byte byte)
     return byte == 'B' || byte == 'J' || byte == 'H' || byte == 'I';
 }
 
-// One UTF-8 sequence: its code point and size, or size 0 when the bytes are
-// no valid sequence (incomplete: they end before the sequence does).
-struct Utf8Char {
-    char32_t codePoint;
-    int size;
-    bool incomplete;
-};
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-Utf8Char readUtf8(const Byte *p, const Byte *end)
-{
-    constexpr Utf8Char invalid { 0, 0, false };
-    const Byte lead = p[0];
-    int size = 0;
-    char32_t codePoint = 0;
-    Byte low = 0x80;
-    Byte high = 0xBF;
-    if (lead < 0xC2)
-        return invalid;
-    if (lead < 0xE0) {
-        size = 2;
-        codePoint = lead & 0x1Fu;
-    } else if (lead < 0xF0) {
-        size = 3;
-        codePoint = lead & 0x0Fu;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead < 0xF5) {
-        size = 4;
-        codePoint = lead & 0x07u;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return invalid;
-    }
-    for (int k = 1; k < size; ++k) {
-        if (p + k == end)
-            return { 0, 0, true };
-        const Byte next = p[k];
-        if (next < low || next > high)
-            return invalid;
-        codePoint = (codePoint << 6) | (next & 0x3Fu);
-        low = 0x80;
-        high = 0xBF;
-    }
-    return { codePoint, size, false };
-}
-
 void appendCodePoint(char32_t codePoint, char16_t *&out)
 {
     if (QChar::requiresSurrogates(codePoint)) {
@@ -112,9 +65,8 @@ void appendCodePoint(char32_t codePoint, char16_t *&out)
 
 } // namespace
 
-void ResponseDecoder::Reset(bool needsJisDecode)
+void ResponseDecoder::Reset()
 {
-    m_needsJisDecode = needsJisDecode;
     boolEnd = true;
     m_utf8 = true;
     m_heldBytes.clear();
@@ -143,17 +95,10 @@ QString ResponseDecoder::convert(QByteArrayView bytes, bool atEnd)
     char16_t *out = first;
     const auto *begin = reinterpret_cast<const Byte *>(bytes.data());
     const Byte *end = begin + bytes.size();
-    const Byte *stop = m_needsJisDecode ? DecodeIso2022Jp(begin, end, atEnd, out)
-                                        : TextFromBytes(begin, end, atEnd, out);
+    const Byte *stop = DecodeIso2022Jp(begin, end, atEnd, out);
     m_heldBytes = QByteArray(reinterpret_cast<const char *>(stop), end - stop);
     text.truncate(out - first);
     return text;
-}
-
-const ResponseDecoder::Byte *ResponseDecoder::TextFromBytes(
-    const Byte *begin, const Byte *end, bool atEnd, char16_t *&out)
-{
-    return decodeText(begin, end, atEnd, false, out);
 }
 
 const ResponseDecoder::Byte *ResponseDecoder::DecodeIso2022Jp(
@@ -167,7 +112,7 @@ const ResponseDecoder::Byte *ResponseDecoder::DecodeIso2022Jp(
                 break;
             continue;
         }
-        p = decodeText(p, end, atEnd, true, out);
+        p = TextFromBytes(p, end, atEnd, out);
         // Text stops early only at an escape or at bytes held back.
         if (p == end || *p != kEsc)
             break;
@@ -185,22 +130,22 @@ const ResponseDecoder::Byte *ResponseDecoder::DecodeIso2022Jp(
     return p;
 }
 
-const ResponseDecoder::Byte *ResponseDecoder::decodeText(
-    const Byte *begin, const Byte *end, bool atEnd, bool stopAtEscape, char16_t *&out)
+const ResponseDecoder::Byte *ResponseDecoder::TextFromBytes(
+    const Byte *begin, const Byte *end, bool atEnd, char16_t *&out)
 {
     const Byte *p = begin;
     char16_t *o = out;
     while (p != end) {
         const Byte byte = *p;
         if (byte < 0x80) {
-            if (byte == kEsc && stopAtEscape)
+            if (byte == kEsc)
                 break;
             *o++ = byte;
             ++p;
             continue;
         }
         if (m_utf8) {
-            const Utf8Char utf8 = readUtf8(p, end);
+            const Utf8Char utf8 = ReadUtf8(p, end);
             if (utf8.size > 0) {
                 appendCodePoint(utf8.codePoint, o);
                 p += utf8.size;

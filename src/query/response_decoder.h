@@ -5,8 +5,12 @@
 #include <QString>
 
 // Turns the bytes of one whois answer into text, chunk by chunk as they
-// arrive. Answers of the servers that send ISO-2022-JP go through
-// DecodeIso2022Jp, all others through TextFromBytes.
+// arrive. Every answer goes through DecodeIso2022Jp: text runs through
+// TextFromBytes until an escape sequence opens a run of two-byte JIS
+// characters. So the ISO-2022-JP answers of JPNIC and APNIC decode the same
+// whichever way their server was named (typed in capitals, with a trailing
+// dot, as an address, a mirror or a referral target), and an answer without
+// escapes is unchanged by it.
 //
 // Bytes at the end of a chunk that may still begin an escape sequence or
 // complete a character are held and decoded with the next chunk, so the text
@@ -16,7 +20,7 @@
 class ResponseDecoder {
 public:
     // Starts a new answer: single-byte mode, nothing held, UTF-8 assumed.
-    void Reset(bool needsJisDecode);
+    void Reset();
 
     // The text of one received chunk; what may continue in the next chunk is
     // held back.
@@ -35,15 +39,13 @@ private:
     // Each converter decodes [begin, end) into out, advancing it, and returns
     // where it stopped: end, or the first byte that may continue in the next
     // chunk. With atEnd set the bytes end the answer and nothing is left.
+    // TextFromBytes also stops at an escape, for DecodeIso2022Jp to read.
     const Byte *TextFromBytes(const Byte *begin, const Byte *end, bool atEnd, char16_t *&out);
     const Byte *DecodeIso2022Jp(const Byte *begin, const Byte *end, bool atEnd, char16_t *&out);
 
     QString convert(QByteArrayView bytes, bool atEnd);
-    const Byte *decodeText(
-        const Byte *begin, const Byte *end, bool atEnd, bool stopAtEscape, char16_t *&out);
     const Byte *decodePairs(const Byte *begin, const Byte *end, bool atEnd, char16_t *&out);
 
-    bool m_needsJisDecode = false;
     // True: single-byte mode; false: inside a double-byte run.
     bool boolEnd = true;
     // True while every 8-bit byte of the answer has been valid UTF-8.

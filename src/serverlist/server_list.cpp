@@ -2,8 +2,8 @@
 
 #include "selection/blank_trim.h"
 #include "selection/whois_hosts.h"
+#include "serverlist/server_list_text.h"
 #include "settings/bounded_file.h"
-#include "settings/code_page_932.h"
 #include "settings/visible_file.h"
 
 #include <optional>
@@ -36,11 +36,6 @@ std::optional<QByteArray> readListFile(const QString &path)
     return ReadBoundedFile(path);
 }
 
-QString serverListText(const QByteArray &bytes)
-{
-    return CodePage932::Decode(bytes);
-}
-
 QList<ServerEntry> parseServerList(QStringView text)
 {
     QList<ServerEntry> table;
@@ -69,7 +64,7 @@ QList<ServerEntry> LoadServerList(const QString &folder)
 {
     const std::optional<QByteArray> bytes =
         readListFile(WithTrailingSeparator(folder) + u"serverlist.dat"_qs);
-    return bytes ? parseServerList(serverListText(*bytes)) : builtInServers();
+    return bytes ? parseServerList(ServerListText(*bytes)) : builtInServers();
 }
 
 QString GetSelectedServer(const QList<ServerEntry> &table, const QString &comboText)

@@ -9,8 +9,6 @@
 namespace CodePage932 {
 namespace {
 
-constexpr auto kCodecName = "windows-31j";
-
 // Every two-byte code, indexed by lead * 256 + trail; U+FFFD where the code
 // has no character.
 using DoubleByteTable = std::array<char16_t, std::size_t { 256 } * 256>;
@@ -44,6 +42,8 @@ DoubleByteTable buildDoubleByteTable()
         pairs.append('\n');
     }
     QStringDecoder decoder(kCodecName);
+    if (!decoder.isValid())
+        qFatal("Qt has no \"%s\" codec: Japanese text cannot be decoded", kCodecName);
     const QString decoded = decoder(pairs);
     const auto lines = QStringView(decoded).split(u'\n');
 
@@ -63,6 +63,11 @@ const DoubleByteTable &doubleByteTable()
 }
 
 } // namespace
+
+bool CodecAvailable()
+{
+    return QStringDecoder(kCodecName).isValid() && QStringEncoder(kCodecName).isValid();
+}
 
 bool IsLeadByte(unsigned char byte)
 {

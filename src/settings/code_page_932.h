@@ -12,6 +12,13 @@ namespace CodePage932 {
 
 inline constexpr char16_t kReplacement = u'\uFFFD';
 
+// The name of the Qt codec the tables come from.
+inline constexpr const char *kCodecName = "windows-31j";
+
+// False when this Qt has no such codec (a build without ICU). The program
+// then cannot read or send Japanese text and must not start.
+bool CodecAvailable();
+
 // True for the first byte of a two-byte character (0x81-0x9F, 0xE0-0xFC).
 bool IsLeadByte(unsigned char byte);
 

@@ -143,7 +143,6 @@ private slots:
 
         QCOMPARE(f.history.historyCount(), 1);
         QCOMPARE(f.query.serverLabel(), kLocalHost);
-        QVERIFY(!f.query.NeedsJisDecode());
     }
 
     void requestBytes_data()
@@ -184,51 +183,40 @@ private slots:
         QCOMPARE(step.record->response, QString());
     }
 
-    // JPNIC's and APNIC's servers answer in ISO-2022-JP: chosen from the
-    // list, typed exactly, or chosen automatically.
-    void isoDecodingFollowsTheHost_data()
+    // An ISO-2022-JP answer decodes whichever way its server was chosen:
+    // from the list, typed in any case, or automatically.
+    void isoAnswerDecodesFromAnyServer_data()
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("combo");
-        QTest::addColumn<bool>("jis");
         QTest::addColumn<QString>("serverLabel");
 
         const QString jpnic = WhoisHost::JPNIC.toString();
         const QString apnic = WhoisHost::APNIC.toString();
         const QString automatic = kAutoSelectText.toString();
         QTest::newRow("JPNIC entry")
-            << u"x"_qs << u"JPNIC["_qs + jpnic + u']' << true << u"JPNIC["_qs + jpnic + u']';
-        QTest::newRow("APNIC entry")
-            << u"x"_qs << u"APNIC["_qs + apnic + u']' << true << u"APNIC["_qs + apnic + u']';
-        QTest::newRow("JPNIC host typed") << u"x"_qs << jpnic << true << jpnic;
-        QTest::newRow("typed with blanks")
-            << u"x"_qs << u" "_qs + apnic + u' ' << true << u" "_qs + apnic + u' ';
-        QTest::newRow("capital letter") << u"x"_qs << jpnic.toUpper() << false << jpnic.toUpper();
-        QTest::newRow("name only") << u"x"_qs << u"JPNIC"_qs << false << u"JPNIC"_qs;
+            << u"x"_qs << u"JPNIC["_qs + jpnic + u']' << u"JPNIC["_qs + jpnic + u']';
+        QTest::newRow("APNIC host typed with blanks")
+            << u"x"_qs << u" "_qs + apnic + u' ' << u" "_qs + apnic + u' ';
+        QTest::newRow("capital letters") << u"x"_qs << jpnic.toUpper() << jpnic.toUpper();
+        QTest::newRow("trailing dot") << u"x"_qs << jpnic + u'.' << jpnic + u'.';
         QTest::newRow("auto: JPNIC block")
-            << u"133.1.2.3"_qs << automatic << true << u"自動選択["_qs + jpnic + u']';
-        QTest::newRow("auto: APNIC block")
-            << u" 202.12.0.1 "_qs << automatic << true << u"自動選択["_qs + apnic + u']';
-        QTest::newRow("auto: ARIN block") << u"192.168.0.1"_qs << automatic << false
-                                          << u"自動選択["_qs + WhoisHost::ARIN.toString() + u']';
-        QTest::newRow("auto: jp name") << u"example.jp"_qs << automatic << false
+            << u"133.1.2.3"_qs << automatic << u"自動選択["_qs + jpnic + u']';
+        QTest::newRow("auto: jp name") << u"example.jp"_qs << automatic
                                        << u"自動選択["_qs + WhoisHost::DotJp.toString() + u']';
     }
 
-    void isoDecodingFollowsTheHost()
+    void isoAnswerDecodesFromAnyServer()
     {
         QFETCH(QString, key);
         QFETCH(QString, combo);
-        QFETCH(bool, jis);
         QFETCH(QString, serverLabel);
 
         Fixture f;
-        // 亜 in ISO-2022-JP; without the decoder the escapes show as characters.
         f.server.answerWith({ "\x1b$B0!\x1b(B" });
         f.run(key, combo);
-        QCOMPARE(f.query.NeedsJisDecode(), jis);
         QCOMPARE(f.query.serverLabel(), serverLabel);
-        QCOMPARE(f.view.pane, jis ? u"亜"_qs : u"\x1b$B0!\x1b(B"_qs);
+        QCOMPARE(f.view.pane, u"亜"_qs);
         QCOMPARE(f.history.historyCount(), 1);
     }
 

@@ -23,19 +23,19 @@ Chunks hexChunks(std::initializer_list<const char *> hex)
     return chunks;
 }
 
-QString decodeChunks(bool needsJisDecode, const Chunks &chunks)
+QString decodeChunks(const Chunks &chunks)
 {
     ResponseDecoder decoder;
-    decoder.Reset(needsJisDecode);
+    decoder.Reset();
     QString text;
     for (const QByteArray &chunk : chunks)
         text += decoder.Decode(chunk);
     return text + decoder.Flush();
 }
 
-QString decodeWhole(bool needsJisDecode, const QByteArray &bytes)
+QString decodeWhole(const QByteArray &bytes)
 {
-    return decodeChunks(needsJisDecode, { bytes });
+    return decodeChunks({ bytes });
 }
 
 QString describe(const Chunks &chunks)
@@ -137,7 +137,7 @@ QByteArray randomRichBytes(std::mt19937 &rng, bool sevenBit)
 
 // A plain step-by-step model of decoding one whole chunk of 7-bit bytes:
 // escapes, mode switches and pairs, with no bytes held back.
-QString referenceDecode(bool needsJisDecode, const QByteArray &bytes)
+QString referenceDecode(const QByteArray &bytes)
 {
     QString text;
     const auto at = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
@@ -147,10 +147,7 @@ QString referenceDecode(bool needsJisDecode, const QByteArray &bytes)
     bool singleByte = true;
     qsizetype i = 0;
     while (i < bytes.size()) {
-        if (!needsJisDecode) {
-            text += QChar(CodePage932::SingleByteChar(at(i)));
-            ++i;
-        } else if (singleByte) {
+        if (singleByte) {
             if (startsWith(i, "\x1B$@") || startsWith(i, "\x1B$B")) {
                 i += 3;
                 singleByte = false;
@@ -193,74 +190,48 @@ class TestResponseDecoder : public QObject {
 private slots:
     void examples_data()
     {
-        QTest::addColumn<bool>("needsJisDecode");
         QTest::addColumn<Chunks>("chunks");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("kanji") << true << hexChunks({ "1b2442 3021 1b2842" }) << u"亜"_qs;
-        QTest::newRow("letter, kana, letter")
-            << true << hexChunks({ "41 1b2442 2422 1b2842 42" }) << u"AあB"_qs;
-        QTest::newRow("ideographic space") << true << hexChunks({ "1b2442 2121" }) << u"\u3000"_qs;
-        QTest::newRow("division sign past the 7F skip")
-            << true << hexChunks({ "1b2442 2160" }) << u"\u00F7"_qs;
-        QTest::newRow("pair split across chunks")
-            << true << hexChunks({ "1b2442 24", "22 1b2842" }) << u"あ"_qs;
-        QTest::newRow("chunk ends after the opening escape")
-            << true << hexChunks({ "1b2442", "3021" }) << u"亜"_qs;
-        QTest::newRow("closing escape in single-byte mode is text")
-            << true << hexChunks({ "1b2842" }) << u"\x1B(B"_qs;
-        QTest::newRow("ESC $ @ opens") << true << hexChunks({ "1b2440 3021" }) << u"亜"_qs;
-        QTest::newRow("ESC $ ( d opens") << true << hexChunks({ "1b242864 3021" }) << u"亜"_qs;
-        QTest::newRow("ESC $ ( D is text")
-            << true << hexChunks({ "1b242844 3021" }) << u"\x1B$(D0!"_qs;
-        QTest::newRow("ESC & @ ESC $ B opens")
-            << true << hexChunks({ "1b2640 1b2442 3021" }) << u"亜"_qs;
-        QTest::newRow("ESC & @ alone is text")
-            << true << hexChunks({ "1b2640 41" }) << u"\x1B&@A"_qs;
-        QTest::newRow("ESC ( J closes")
-            << true << hexChunks({ "1b2442 3021 1b284a 41" }) << u"亜A"_qs;
-        QTest::newRow("ESC ( H closes")
-            << true << hexChunks({ "1b2442 3021 1b2848 41" }) << u"亜A"_qs;
-        QTest::newRow("ESC ( I closes to ASCII, not katakana")
-            << true << hexChunks({ "1b2442 3021 1b2849 21415f" }) << u"亜!A_"_qs;
-        QTest::newRow("opening escape in double-byte mode is paired")
-            << true << hexChunks({ "1b2442 1b24 4230 1b2842" }) << u"\uFFFD属"_qs;
-        QTest::newRow("misaligned closing escape is paired")
-            << true << hexChunks({ "1b2442 241b 2842" }) << u"\uFF5A\uFFFD"_qs;
-        QTest::newRow("lone byte at the end is dropped")
-            << true << hexChunks({ "1b2442 3021 30" }) << u"亜"_qs;
-        QTest::newRow("closing escape cut by the end is a pair")
-            << true << hexChunks({ "1b2442 1b28" }) << u"\uFFFD"_qs;
-        QTest::newRow("opening escape cut by the end is text")
-            << true << hexChunks({ "41 1b24" }) << u"A\x1B$"_qs;
-        QTest::newRow("opening escape split after ESC $")
-            << true << hexChunks({ "41 1b24", "42 3021 1b2842 41" }) << u"A亜A"_qs;
-        QTest::newRow("opening escape split after ESC")
-            << true << hexChunks({ "1b", "2442 3021" }) << u"亜"_qs;
-        QTest::newRow("six-byte opening escape in six chunks")
-            << true << hexChunks({ "1b", "26", "40", "1b", "24", "42 3021" }) << u"亜"_qs;
-        QTest::newRow("closing escape split after ESC (")
-            << true << hexChunks({ "1b2442 3021 1b28", "42 41" }) << u"亜A"_qs;
-        QTest::newRow("closing escape split after ESC")
-            << true << hexChunks({ "1b2442 3021 1b", "2842 41" }) << u"亜A"_qs;
-        QTest::newRow("UTF-8 between double-byte runs")
-            << true << hexChunks({ "1b2442 3021 1b2842 c3a9 e4ba", "9c" }) << u"亜é亜"_qs;
-        QTest::newRow("Shift_JIS lead byte before an escape")
-            << true << hexChunks({ "82 1b2442 3021" }) << u"\uFFFD亜"_qs;
+        QTest::newRow("kanji") << hexChunks({ "1b2442 3021 1b2842" }) << u"亜"_qs;
+        QTest::newRow("letter, kana, letter") << hexChunks({ "41 1b2442 2422 1b2842 42" }) << u"AあB"_qs;
+        QTest::newRow("ideographic space") << hexChunks({ "1b2442 2121" }) << u"\u3000"_qs;
+        QTest::newRow("division sign past the 7F skip") << hexChunks({ "1b2442 2160" }) << u"\u00F7"_qs;
+        QTest::newRow("pair split across chunks") << hexChunks({ "1b2442 24", "22 1b2842" }) << u"あ"_qs;
+        QTest::newRow("chunk ends after the opening escape") << hexChunks({ "1b2442", "3021" }) << u"亜"_qs;
+        QTest::newRow("closing escape in single-byte mode is text") << hexChunks({ "1b2842" }) << u"\x1B(B"_qs;
+        QTest::newRow("ESC $ @ opens") << hexChunks({ "1b2440 3021" }) << u"亜"_qs;
+        QTest::newRow("ESC $ ( d opens") << hexChunks({ "1b242864 3021" }) << u"亜"_qs;
+        QTest::newRow("ESC $ ( D is text") << hexChunks({ "1b242844 3021" }) << u"\x1B$(D0!"_qs;
+        QTest::newRow("ESC & @ ESC $ B opens") << hexChunks({ "1b2640 1b2442 3021" }) << u"亜"_qs;
+        QTest::newRow("ESC & @ alone is text") << hexChunks({ "1b2640 41" }) << u"\x1B&@A"_qs;
+        QTest::newRow("ESC ( J closes") << hexChunks({ "1b2442 3021 1b284a 41" }) << u"亜A"_qs;
+        QTest::newRow("ESC ( H closes") << hexChunks({ "1b2442 3021 1b2848 41" }) << u"亜A"_qs;
+        QTest::newRow("ESC ( I closes to ASCII, not katakana") << hexChunks({ "1b2442 3021 1b2849 21415f" }) << u"亜!A_"_qs;
+        QTest::newRow("opening escape in double-byte mode is paired") << hexChunks({ "1b2442 1b24 4230 1b2842" }) << u"\uFFFD属"_qs;
+        QTest::newRow("misaligned closing escape is paired") << hexChunks({ "1b2442 241b 2842" }) << u"\uFF5A\uFFFD"_qs;
+        QTest::newRow("lone byte at the end is dropped") << hexChunks({ "1b2442 3021 30" }) << u"亜"_qs;
+        QTest::newRow("closing escape cut by the end is a pair") << hexChunks({ "1b2442 1b28" }) << u"\uFFFD"_qs;
+        QTest::newRow("opening escape cut by the end is text") << hexChunks({ "41 1b24" }) << u"A\x1B$"_qs;
+        QTest::newRow("opening escape split after ESC $") << hexChunks({ "41 1b24", "42 3021 1b2842 41" }) << u"A亜A"_qs;
+        QTest::newRow("opening escape split after ESC") << hexChunks({ "1b", "2442 3021" }) << u"亜"_qs;
+        QTest::newRow("six-byte opening escape in six chunks") << hexChunks({ "1b", "26", "40", "1b", "24", "42 3021" }) << u"亜"_qs;
+        QTest::newRow("closing escape split after ESC (") << hexChunks({ "1b2442 3021 1b28", "42 41" }) << u"亜A"_qs;
+        QTest::newRow("closing escape split after ESC") << hexChunks({ "1b2442 3021 1b", "2842 41" }) << u"亜A"_qs;
+        QTest::newRow("UTF-8 between double-byte runs") << hexChunks({ "1b2442 3021 1b2842 c3a9 e4ba", "9c" }) << u"亜é亜"_qs;
+        QTest::newRow("Shift_JIS lead byte before an escape") << hexChunks({ "82 1b2442 3021" }) << u"\uFFFD亜"_qs;
         QTest::newRow("plain text keeps CR and LF")
-            << false
             << QList<QByteArray> { "Domain Name: EXAMPLE.JP\r\n[Name Server] ns.example.jp\r\n" }
             << u"Domain Name: EXAMPLE.JP\r\n[Name Server] ns.example.jp\r\n"_qs;
-        QTest::newRow("plain text keeps escapes and controls")
-            << false << hexChunks({ "1b2442 3021 00 07 7f" }) << u"\x1B$B0!\0\a\x7F"_qs;
+        QTest::newRow("plain text keeps controls and a lone ESC")
+            << hexChunks({ "00 07 7f 1b 41" }) << u"\0\a\x7F\x1B" "A"_qs;
     }
 
     void examples()
     {
-        QFETCH(bool, needsJisDecode);
         QFETCH(Chunks, chunks);
         QFETCH(QString, expected);
-        const QString text = decodeChunks(needsJisDecode, chunks);
+        const QString text = decodeChunks(chunks);
         QVERIFY2(text == expected, qPrintable(codePoints(text)));
     }
 
@@ -286,7 +257,7 @@ private slots:
         QFETCH(QString, lastText);
         QFETCH(bool, pending);
         ResponseDecoder decoder;
-        decoder.Reset(true);
+        decoder.Reset();
         QString text;
         for (const QByteArray &chunk : chunks)
             text = decoder.Decode(chunk);
@@ -299,10 +270,9 @@ private slots:
     {
         std::mt19937 rng(kSeed);
         for (int i = 0; i < 3000; ++i) {
-            const bool needsJisDecode = i % 4 != 0;
             const QByteArray bytes = randomRichBytes(rng, true);
-            const QString text = decodeWhole(needsJisDecode, bytes);
-            const QString expected = referenceDecode(needsJisDecode, bytes);
+            const QString text = decodeWhole(bytes);
+            const QString expected = referenceDecode(bytes);
             if (text != expected) {
                 QFAIL(qPrintable(
                     u"seed %1 case %2 bytes %3: %4, expected %5"_qs.arg(kSeed).arg(i).arg(
@@ -316,17 +286,14 @@ private slots:
     {
         std::mt19937 rng(kSeed);
         for (int i = 0; i < 5000; ++i) {
-            const bool needsJisDecode = i % 3 != 0;
             const QByteArray bytes = randomRichBytes(rng, false);
             const Chunks chunks = randomSplit(bytes, rng);
-            const QString whole = decodeWhole(needsJisDecode, bytes);
-            const QString split = decodeChunks(needsJisDecode, chunks);
+            const QString whole = decodeWhole(bytes);
+            const QString split = decodeChunks(chunks);
             QVERIFY(whole.size() <= bytes.size());
             if (split != whole) {
-                QFAIL(qPrintable(u"seed %1 case %2 jis %3 chunks %4: %5, whole %6"_qs.arg(kSeed)
-                                     .arg(i)
-                                     .arg(needsJisDecode)
-                                     .arg(describe(chunks), codePoints(split), codePoints(whole))));
+                QFAIL(qPrintable(u"seed %1 case %2 chunks %3: %4, whole %5"_qs.arg(kSeed).arg(i).arg(
+                    describe(chunks), codePoints(split), codePoints(whole))));
             }
         }
     }
@@ -349,10 +316,25 @@ private slots:
         QTest::newRow("UTF-8 cut short by the end") << QByteArray("a\xE3\x81") << u"a縺"_qs;
         QTest::newRow("lead byte cut short by the end")
             << QByteArray("\xE3\x81\x82\x82\xA0\x88") << u"ああ\uFFFD"_qs;
+        QTest::newRow("UTF-8, then ISO-2022-JP by escape")
+            << u"名前: é\r\n"_qs.toUtf8() + "\x1B$B0!\x1B(B\r\n" << u"名前: é\r\n亜\r\n"_qs;
+        // Forms that strict UTF-8 forbids: from them on the answer is code
+        // page 932.
+        const std::pair<const char *, QByteArray> forbidden[] = {
+            { "surrogate", "\xED\xA0\x80" },
+            { "overlong two bytes", "\xC0\xAF" },
+            { "overlong three bytes", "\xE0\x80\x80" },
+            { "overlong four bytes", "\xF0\x80\x80\x80" },
+            { "above U+10FFFF", "\xF4\x90\x80\x80" },
+        };
+        for (const auto &[name, bytes] : forbidden) {
+            QTest::newRow(name) << u"é"_qs.toUtf8() + bytes + u"あ"_qs.toUtf8()
+                                << u"é"_qs + CodePage932::Decode(bytes + u"あ"_qs.toUtf8());
+        }
     }
 
-    // Encoded answers decode to their text in both modes, split anywhere
-    // into two or three chunks or into single bytes.
+    // Encoded answers decode to their text, split anywhere into two or three
+    // chunks or into single bytes.
     void encodedAnswers()
     {
         QFETCH(QByteArray, bytes);
@@ -368,12 +350,10 @@ private slots:
                     bytes.sliced(second) });
             }
         }
-        for (const bool needsJisDecode : { false, true }) {
-            for (const Chunks &chunks : splits) {
-                const QString text = decodeChunks(needsJisDecode, chunks);
-                if (text != expected)
-                    QFAIL(qPrintable(describe(chunks) + u": "_qs + codePoints(text)));
-            }
+        for (const Chunks &chunks : splits) {
+            const QString text = decodeChunks(chunks);
+            if (text != expected)
+                QFAIL(qPrintable(describe(chunks) + u": "_qs + codePoints(text)));
         }
     }
 
@@ -391,7 +371,7 @@ private slots:
                 QStringDecoder qt("ISO-2022-JP");
                 const QString expected = qt.decode(bytes);
                 if (expected.size() == 1 && expected[0] != QChar::ReplacementCharacter
-                    && decodeWhole(true, bytes) == expected)
+                    && decodeWhole(bytes) == expected)
                     agreeing.append(pair);
             }
         }
@@ -414,7 +394,7 @@ private slots:
             QStringDecoder qt("ISO-2022-JP");
             const QString expected = qt.decode(bytes);
             const Chunks chunks = randomSplit(bytes, rng);
-            const QString text = decodeChunks(true, chunks);
+            const QString text = decodeChunks(chunks);
             if (text != expected) {
                 QFAIL(qPrintable(
                     u"seed %1 case %2 chunks %3: %4, expected %5"_qs.arg(kSeed).arg(i).arg(
@@ -430,24 +410,16 @@ private slots:
         for (int i = 0; i < 2000; ++i) {
             const QByteArray cutOff = randomRichBytes(rng, false);
             const QByteArray next = randomRichBytes(rng, false);
-            const bool firstJis = rng() % 2;
-            const bool nextJis = rng() % 2;
             ResponseDecoder decoder;
-            decoder.Reset(firstJis);
+            decoder.Reset();
             decoder.Decode(cutOff);
-            decoder.Reset(nextJis);
+            decoder.Reset();
             QString text = decoder.Decode(next);
             text += decoder.Flush();
-            const QString expected = decodeWhole(nextJis, next);
+            const QString expected = decodeWhole(next);
             if (text != expected) {
-                QFAIL(qPrintable(
-                    u"seed %1 case %2: after %3 (jis %4), %5 (jis %6) gave %7"_qs.arg(kSeed)
-                        .arg(i)
-                        .arg(describe({ cutOff }))
-                        .arg(firstJis)
-                        .arg(describe({ next }))
-                        .arg(nextJis)
-                        .arg(codePoints(text))));
+                QFAIL(qPrintable(u"seed %1 case %2: after %3, %4 gave %5"_qs.arg(kSeed).arg(i).arg(
+                    describe({ cutOff }), describe({ next }), codePoints(text))));
             }
         }
     }

@@ -101,6 +101,15 @@ private slots:
                    { u"ソフト"_qs, u"ｱﾝ"_qs, u"ソフト[ｱﾝ]"_qs } };
         QTest::newRow("lead byte before a line end") << QByteArray(
             "x\x88\r\nname,host") << Table { { u"name"_qs, u"host"_qs, u"name[host]"_qs } };
+        const Table japanese = { { u"日本"_qs, u"whois.example.jp"_qs, u"日本[whois.example.jp]"_qs } };
+        QTest::newRow("UTF-8 names") << u"日本,whois.example.jp\r\n"_qs.toUtf8() << japanese;
+        QTest::newRow("UTF-8 with byte-order mark")
+            << "\xEF\xBB\xBF" + u"日本,whois.example.jp"_qs.toUtf8() << japanese;
+        QTest::newRow("byte-order mark before ASCII")
+            << QByteArray("\xEF\xBB\xBFname,host")
+            << Table { { u"name"_qs, u"host"_qs, u"name[host]"_qs } };
+        QTest::newRow("half-width kana that look like two-byte UTF-8")
+            << QByteArray("\xC3\xA8,host") << Table { { u"ﾃｨ"_qs, u"host"_qs, u"ﾃｨ[host]"_qs } };
     }
 
     void fileReplacesTheBuiltIns()
@@ -180,7 +189,8 @@ private slots:
 
     // Any servers written one to a line, with blanks around the fields, any
     // line ends, a third field or lines without a comma in between, read back
-    // as written.
+    // as written, in code page 932 or in UTF-8 with or without a byte-order
+    // mark.
     void anyListReadsBack()
     {
         const QString characters = u"abcXYZ019.-_[]ソゾ表能日本ｱﾝ\t \u3000"_qs;
@@ -219,7 +229,9 @@ private slots:
             }
             QTemporaryDir dir;
             QVERIFY(dir.isValid());
-            QVERIFY(writeBytes(listPath(dir), CodePage932::Encode(text)));
+            const QByteArrayList encodings = { CodePage932::Encode(text), text.toUtf8(),
+                "\xEF\xBB\xBF" + text.toUtf8() };
+            QVERIFY(writeBytes(listPath(dir), pick(encodings)));
             QVERIFY2(LoadServerList(dir.path()) == written, seedText.constData());
         }
     }

@@ -7,6 +7,9 @@ class TestCodePage932 : public QObject {
     Q_OBJECT
 
 private slots:
+    // Without the codec the program refuses to start.
+    void codecIsPresent() { QVERIFY(CodePage932::CodecAvailable()); }
+
     void decode_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -37,7 +40,7 @@ private slots:
     // character the table holds encodes to bytes that decode to it again.
     void tableAgreesWithCodecAndRoundTrips()
     {
-        QStringDecoder codec("windows-31j");
+        QStringDecoder codec(CodePage932::kCodecName);
         int mapped = 0;
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
