@@ -102,11 +102,6 @@ void ResultView::appendText(QStringView text)
         viewport()->update();
 }
 
-QString ResultView::text()
-{
-    return m_buffer.text();
-}
-
 QString ResultView::selectedText() const
 {
     const QString &text = m_buffer.text();

@@ -33,7 +33,7 @@ public:
     // Shows a text kept elsewhere, sharing it.
     void setText(const QString &text);
     // The whole text, exactly as given; shared, not copied.
-    QString text();
+    QString text() const { return m_buffer.text(); }
     bool isEmpty() const { return m_buffer.size() == 0; }
 
     bool hasSelection() const { return m_selection.hasSelection(); }
@@ -45,7 +45,6 @@ public:
     // Finds the next or previous match of the find bar's text, a slice at a
     // time from the event loop; searchFinished tells the outcome.
     void find(bool forward);
-    bool isSearching() const { return m_search.state() == SlicedSearch::State::Running; }
 
 signals:
     void searchFinished(bool found);
