@@ -39,26 +39,37 @@ void TextBuffer::index(qsizetype from)
     quint32 *starts = m_lineStarts.data();
 
     qsizetype column = m_column;
-    for (qsizetype at = from; at < size; ++at) {
+    qsizetype at = from;
+    while (at < size) {
         if (at % kCheckpointChars == 0)
             m_checkpointColumns.append(
                 static_cast<quint32>(std::min<qsizetype>(column, 0xFFFFFFFF)));
-        const char16_t c = chars[at];
-        if (c == u'\n') {
-            // The LF of a CR LF moves the line start the CR gave one further.
-            if (at > 0 && chars[at - 1] == u'\r' && starts[count - 1] == at)
-                starts[count - 1] = static_cast<quint32>(at + 1);
-            else
+        const qsizetype checkpointEnd =
+            std::min(size, (at / kCheckpointChars + 1) * kCheckpointChars);
+        for (; at < checkpointEnd; ++at) {
+            const char16_t c = chars[at];
+            // Most characters take one cell and end nothing.
+            if (c > u'\r' && c < 0x1100) {
+                ++column;
+                continue;
+            }
+            if (c == u'\n') {
+                // The LF of a CR LF moves the line start the CR gave one further.
+                if (at > 0 && chars[at - 1] == u'\r' && starts[count - 1] == at)
+                    starts[count - 1] = static_cast<quint32>(at + 1);
+                else
+                    starts[count++] = static_cast<quint32>(at + 1);
+            } else if (c == u'\r') {
                 starts[count++] = static_cast<quint32>(at + 1);
-            column = 0;
-        } else if (c == u'\r') {
-            starts[count++] = static_cast<quint32>(at + 1);
-            column = 0;
-        } else {
-            column += CharCells(c, column);
+            } else {
+                column += CharCells(c, column);
+                continue;
+            }
             m_maxColumns = std::max(m_maxColumns, column);
+            column = 0;
         }
     }
+    m_maxColumns = std::max(m_maxColumns, column);
     m_lineStarts.resize(count);
     m_column = column;
 }
