@@ -352,7 +352,7 @@ QByteArray largestAnswer()
 // line feeds, "largest" the largest answer followed by a find of its last
 // line. Prints the best milliseconds of several queries, the longest stall
 // and the peak memory above the idle window in MB of the first, and for the
-// find its best milliseconds and longest stall.
+// find the best milliseconds and the best round's longest stall.
 int measureMemory(const char *kind, int argc, char **argv)
 {
     QApplication app(argc, argv);
