@@ -4,6 +4,7 @@
 #include "selection/whois_hosts.h"
 #include "serverlist/server_list_text.h"
 #include "settings/bounded_file.h"
+#include "settings/file_folders.h"
 #include "settings/visible_file.h"
 
 #include <optional>
@@ -63,7 +64,7 @@ QList<ServerEntry> parseServerList(QStringView text)
 QList<ServerEntry> LoadServerList(const QString &folder)
 {
     const std::optional<QByteArray> bytes =
-        readListFile(WithTrailingSeparator(folder) + u"serverlist.dat"_qs);
+        readListFile(WithTrailingSeparator(folder) + kServerListFileName);
     return bytes ? parseServerList(ServerListText(*bytes)) : builtInServers();
 }
 

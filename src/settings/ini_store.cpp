@@ -4,6 +4,7 @@
 #include "settings/code_page_932.h"
 #include "settings/profile_text.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -64,6 +65,8 @@ void cIni::SaveIni(const QString &key, const QString &value) const
     const ProfileText profile(*bytes);
     const QByteArray line = CodePage932::Encode(key) + '=' + CodePage932::Encode(value);
 
+    // The per-user settings folder does not exist before the first save.
+    QDir().mkpath(m_folder);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return;

@@ -20,10 +20,10 @@ public:
     // than 16 MiB or is not text. A key present with an empty value gives the empty text.
     QString LoadIni(const QString &key, const QString &defaultValue) const;
 
-    // Stores the value under the key, creating the file, the section or the
-    // key as needed. The file is replaced atomically; when it cannot be
-    // written, or is not a text file of at most 16 MiB, nothing changes and
-    // nothing is shown.
+    // Stores the value under the key, creating the folder, the file, the
+    // section or the key as needed. The file is replaced atomically; when it
+    // cannot be written, or is not a text file of at most 16 MiB, nothing
+    // changes and nothing is shown.
     // A key or value that would break the file's line structure (a line
     // break, or a key that is empty, holds "=" or starts with "[" or ";") is
     // not written.

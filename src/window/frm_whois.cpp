@@ -38,7 +38,7 @@ const QString kSettingHeight = u"HET"_qs;
 } // namespace
 
 frmWhois::frmWhois(const WhoisRoute &route, const QString &appDir, QWidget *parent)
-    : QMainWindow(parent), m_appDir(WithTrailingSeparator(appDir)),
+    : QMainWindow(parent), m_folders(FindFileFolders(appDir)),
       m_query(*this, m_servers, m_history, route)
 {
     setObjectName(u"frmWhois"_qs);
@@ -67,10 +67,10 @@ float frmWhois::toTwips(int pixels) const
 void frmWhois::Form_Load()
 {
     setWindowTitle(kProductName.toString());
-    m_servers = LoadServerList(m_appDir);
+    m_servers = LoadServerList(m_folders.serverList);
     fillServerCombo();
 
-    const cIni settings(m_appDir);
+    const cIni settings(m_folders.settings);
     const QSize available = screen()->availableSize();
     const int width =
         StoredTwips(settings.LoadIni(kSettingWidth, QString::number(kDefaultWidthTwips)),
@@ -129,7 +129,7 @@ void frmWhois::Form_Unload()
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
     const QSize outer = frameGeometry().size();
-    const cIni settings(m_appDir);
+    const cIni settings(m_folders.settings);
     settings.SaveIni(kSettingWidth, QString::number(qRound(toTwips(outer.width()))));
     settings.SaveIni(kSettingHeight, QString::number(qRound(toTwips(outer.height()))));
 }
@@ -285,7 +285,7 @@ void frmWhois::mnuEdit_Click()
 
 void frmWhois::mnuHelp2_Click()
 {
-    const QString path = m_appDir + u"DOMQUIRE.HLP"_qs;
+    const QString path = m_folders.program + u"DOMQUIRE.HLP"_qs;
     if (IsVisibleFile(path))
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     else

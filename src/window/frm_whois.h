@@ -4,7 +4,7 @@
 #include "query/query_command.h"
 #include "query/query_view.h"
 #include "serverlist/server_entry.h"
-#include "settings/app_dir.h"
+#include "settings/file_folders.h"
 #include "window/layout_rule.h"
 
 #include <QList>
@@ -39,9 +39,9 @@ public:
 
     using WarningPresenter = std::function<void(const QString &text)>;
 
-    // The program connects to port 43 of the chosen server and keeps its
-    // files in the executable's folder; tests give a route to their own
-    // server and a folder of their own.
+    // The program connects to port 43 of the chosen server and finds its
+    // files from the executable's folder (see FindFileFolders); tests give a
+    // route to their own server and a writable folder of their own.
     explicit frmWhois(
         const WhoisRoute &route = {}, const QString &appDir = AppDir(), QWidget *parent = nullptr);
 
@@ -88,7 +88,7 @@ private:
     int toPixels(float twips) const;
     float toTwips(int pixels) const;
 
-    const QString m_appDir;
+    const FileFolders m_folders;
     QList<ServerEntry> m_servers;
     ResultHistory m_history;
     QueryCommand m_query;
