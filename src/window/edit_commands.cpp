@@ -1,11 +1,12 @@
 #include "window/edit_commands.h"
 
+#include "window/result_view.h"
+
 #include <QClipboard>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 
 namespace {
 
@@ -28,8 +29,7 @@ bool isMenuReason(Qt::FocusReason reason)
 
 } // namespace
 
-EditCommands::EditCommands(
-    QLineEdit *input, QComboBox *server, QPlainTextEdit *result, QObject *parent)
+EditCommands::EditCommands(QLineEdit *input, QComboBox *server, ResultView *result, QObject *parent)
     : QObject(parent), txtInput(input), cboServer(server), rtbResult(result)
 {
     for (QObject *control : { static_cast<QObject *>(txtInput), static_cast<QObject *>(cboServer),
@@ -111,17 +111,12 @@ QLineEdit *EditCommands::boxWithSelection() const
     return nullptr;
 }
 
-bool EditCommands::resultHasSelection() const
-{
-    return rtbResult->textCursor().hasSelection();
-}
-
 EditMenuState EditCommands::MenuState() const
 {
     restoreHeldSelection();
     EditMenuState state;
     state.cut = boxWithSelection() != nullptr;
-    state.copy = state.cut || (boolResultFocus && resultHasSelection());
+    state.copy = state.cut || (boolResultFocus && rtbResult->hasSelection());
     state.paste = !clipboardText().isEmpty() && (boolServerFocus || boolInputFocus);
     return state;
 }
@@ -140,11 +135,8 @@ void EditCommands::EditCopy()
     restoreHeldSelection();
     if (QLineEdit *box = boxWithSelection()) {
         setClipboardText(box->selectedText());
-    } else if (boolResultFocus && resultHasSelection()) {
-        QString text = rtbResult->textCursor().selectedText();
-        text.replace(QChar::ParagraphSeparator, u'\n');
-        text.replace(QChar::LineSeparator, u'\n');
-        setClipboardText(text);
+    } else if (boolResultFocus && rtbResult->hasSelection()) {
+        setClipboardText(rtbResult->selectedText());
     }
 }
 
@@ -160,7 +152,5 @@ void EditCommands::EditPaste()
 
 void EditCommands::SelectAll()
 {
-    if (rtbResult->document()->isEmpty())
-        return;
     rtbResult->selectAll();
 }

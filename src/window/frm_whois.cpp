@@ -8,6 +8,7 @@
 #include "window/frm_about.h"
 #include "window/product_info.h"
 #include "window/resource_icon.h"
+#include "window/result_view.h"
 #include "window/stored_size.h"
 #include "window/twips.h"
 #include "window/warning_box.h"
@@ -19,14 +20,12 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QShortcutEvent>
 #include <QStandardPaths>
 #include <QStatusBar>
-#include <QTextCursor>
 #include <QToolBar>
 #include <QUrl>
 
@@ -39,13 +38,6 @@ constexpr int kDefaultHeightTwips = 7000;
 constexpr int kMinWidthTwips = 3000;
 constexpr int kMinHeightTwips = 2400;
 
-// Every update of the result pane lays it out and paints it again, which for
-// a fast answer costs more than the text itself. The pane takes appended text
-// at once when it was not updated within kPaneUpdateMs, and otherwise holds
-// it until then or until kPaneUpdateChars are held.
-constexpr int kPaneUpdateMs = 50;
-constexpr qsizetype kPaneUpdateChars = 256 * 1024;
-
 const QString kSettingWidth = u"WID"_qs;
 const QString kSettingHeight = u"HET"_qs;
 
@@ -57,9 +49,6 @@ frmWhois::frmWhois(const WhoisRoute &route, const QString &appDir, QWidget *pare
 {
     setObjectName(u"frmWhois"_qs);
     setWindowIcon(ResourceIcon(u"domquire"));
-    m_paneUpdate.setSingleShot(true);
-    m_paneUpdate.setInterval(kPaneUpdateMs);
-    connect(&m_paneUpdate, &QTimer::timeout, this, &frmWhois::showPendingText);
     createControls();
     createMenus();
     createToolBar();
@@ -208,41 +197,17 @@ QString frmWhois::comboText() const
 
 void frmWhois::clearPane()
 {
-    m_pendingText.clear();
-    m_paneUpdate.stop();
     rtbResult->clear();
-    m_endedWithCr = false;
 }
 
 void frmWhois::appendToPane(const QString &text)
 {
-    m_pendingText += text;
-    if (!m_paneUpdate.isActive() || m_pendingText.size() >= kPaneUpdateChars)
-        showPendingText();
-}
-
-void frmWhois::showPendingText()
-{
-    if (m_pendingText.isEmpty())
-        return;
-    // The document makes one line break of a CR LF, a lone CR or a lone LF;
-    // a CR LF split between two updates must stay one.
-    QStringView piece(m_pendingText);
-    if (m_endedWithCr && piece.startsWith(u'\n'))
-        piece = piece.sliced(1);
-    m_endedWithCr = m_pendingText.endsWith(u'\r');
-
-    QTextCursor end(rtbResult->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(piece.toString());
-    m_pendingText.clear();
-    m_paneUpdate.start();
+    rtbResult->appendText(text);
 }
 
 QString frmWhois::paneText()
 {
-    showPendingText();
-    return rtbResult->toPlainText();
+    return rtbResult->text();
 }
 
 void frmWhois::focusKey()
@@ -283,8 +248,6 @@ void frmWhois::EnterBusy()
 
 void frmWhois::LeaveBusy()
 {
-    // A query ends with its whole text on screen.
-    showPendingText();
     setQueryInputsEnabled(true);
     // However the query ended, typing goes on in the key box rather than
     // nowhere, unless the user has chosen another control since.
@@ -328,8 +291,7 @@ void frmWhois::HistoryForward()
 void frmWhois::showHistoryStep(const HistoryStep &step)
 {
     if (step.record) {
-        rtbResult->setPlainText(step.record->response);
-        m_endedWithCr = false;
+        rtbResult->setText(step.record->response);
         m_resultKey = step.record->key;
         SetResultLabel(step.record->key, step.record->server);
     }

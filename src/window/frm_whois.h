@@ -9,7 +9,6 @@
 
 #include <QList>
 #include <QMainWindow>
-#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -20,11 +19,11 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class QShortcut;
 class QStatusBar;
 class QToolBar;
+class ResultView;
 
 // The main window: the key box, the server combo, the result view, the
 // menus, the toolbar and the status bar. It shows what the query command and
@@ -85,7 +84,6 @@ private:
     void Form_Unload();
     void fillServerCombo();
     void fitStoredOuterSize();
-    void showPendingText();
     void setQueryInputsEnabled(bool enabled);
     bool queryInputHasFocus() const;
     QString askSavePath(const QString &suggestedPath);
@@ -113,13 +111,6 @@ private:
     QString m_resultKey;
     // A query moved the focus from the input it disabled to the result view.
     bool m_busyTookFocus = false;
-    // Text appended to the pane and not shown yet; m_paneUpdate runs from
-    // each update of the pane until the next may come.
-    QString m_pendingText;
-    QTimer m_paneUpdate;
-    // The text last shown in the pane ended with a CR, so an LF that begins
-    // the next one completes that line break.
-    bool m_endedWithCr = false;
 
     QWidget *m_client = nullptr;
     QLabel *Label1 = nullptr;
@@ -129,7 +120,7 @@ private:
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdClear = nullptr;
     QLineEdit *txtLabel = nullptr;
-    QPlainTextEdit *rtbResult = nullptr;
+    ResultView *rtbResult = nullptr;
     QStatusBar *stbMain = nullptr;
     QLabel *m_statusPanel = nullptr;
     QToolBar *tlbMain = nullptr;
