@@ -13,7 +13,7 @@ namespace {
 const QString kIdle = u"アイドル中"_qs;
 
 // Referrals stand near the top of an answer; the rest is not searched.
-constexpr qsizetype kReferralScanChars = 1024 * 1024;
+constexpr qsizetype kReferralScanChars = qsizetype(1024) * 1024;
 
 QString HopHeader(const QString &server)
 {

@@ -4,6 +4,7 @@
 #include "serverlist/server_list.h"
 #include "support/whois_test_server.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -365,42 +366,6 @@ private slots:
         QCOMPARE(f.server.receivedRequests().size(), 0);
     }
 
-    // A referral is offered with the result, followed by hand for the same
-    // key, and kept with each result in the history.
-    void referralFollowedByHand()
-    {
-        Fixture f;
-        f.server.answerInTurn({ "Domain Name: EXAMPLE.COM\r\n"
-                                "   Registrar WHOIS Server: whois.registrar.example\r\n",
-            "Registrant: Example\r\n" });
-        f.run(u"example.com"_qs, kAutoSelectText.toString());
-        const QString firstLabel = u"example.com | 自動選択[whois.verisign-grs.com]"
-                                   u" → whois.registrar.example"_qs;
-        QCOMPARE(f.view.label, firstLabel);
-        QCOMPARE(f.view.referral, QueryTarget::Whois(u"whois.registrar.example"_qs));
-
-        f.view.key = u"edited"_qs;
-        f.query.FollowReferral();
-        QTRY_VERIFY_WITH_TIMEOUT(!f.view.busy, kTimeout);
-        QCOMPARE(
-            f.server.receivedRequests(), (QByteArrayList { "example.com\r\n", "example.com\r\n" }));
-        QCOMPARE(f.view.key, u"example.com"_qs);
-        QCOMPARE(f.view.pane, u"Registrant: Example\r\n"_qs);
-        QCOMPARE(f.view.label, u"example.com | whois.registrar.example"_qs);
-        QCOMPARE(f.view.referral, std::nullopt);
-        QCOMPARE(f.history.historyCount(), 2);
-
-        const HistoryStep back = f.history.HistoryBack();
-        QCOMPARE(back.record->server, firstLabel.section(u" | "_qs, 1));
-        QCOMPARE(back.record->referral, QueryTarget::Whois(u"whois.registrar.example"_qs));
-
-        // Without a referral on screen there is nothing to follow.
-        f.history.HistoryForward();
-        f.query.FollowReferral();
-        QVERIFY(!f.view.busy);
-        QCOMPARE(f.server.receivedRequests().size(), 2);
-    }
-
     // Automatic following: which hops are asked, what the pane and the label
     // show, and that the chain is recorded once.
     void automaticChain_data()
@@ -461,15 +426,14 @@ private slots:
         Fixture f;
         f.query.SetFollowReferrals(true);
         f.server.answerInTurn({ "refer: a.example\r\n" });
-        f.server.resetAfter({ "partial" });
+        f.server.resetAfter({});
         f.run(u"example.com"_qs, u"whois.iana.org"_qs);
 
         QCOMPARE(f.server.receivedRequests().size(), 2);
-        const QString first = u"---- whois.iana.org ----\r\nrefer: a.example\r\n"_qs;
-        QVERIFY2(
-            f.view.pane.startsWith(first + u"---- a.example ----\r\npartial---- a.example: "_qs),
-            qPrintable(f.view.pane));
-        QVERIFY(f.view.pane.endsWith(u" ----\r\n"));
+        const QRegularExpression pane(
+            u"^---- whois\\.iana\\.org ----\r\nrefer: a\\.example\r\n"
+            "---- a\\.example ----\r\n---- a\\.example: [^\r\n]+ ----\r\n$"_qs);
+        QVERIFY2(pane.match(f.view.pane).hasMatch(), qPrintable(f.view.pane));
         QVERIFY(f.view.warnings.isEmpty());
         QCOMPARE(f.history.historyCount(), 1);
         QCOMPARE(f.view.label, u"example.com | whois.iana.org → a.example"_qs);
