@@ -1,5 +1,6 @@
-# Shared by scripts/run, scripts/test and scripts/bench: installs the Debian
-# packages the build, the tests and the screenshots need, when any is missing.
+# Shared by scripts/run, scripts/test, scripts/bench and scripts/package:
+# installs the Debian packages the build, the tests, the screenshots and the
+# package need, when any is missing.
 
 dq_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
@@ -9,6 +10,9 @@ dq_packages=(
     libgl-dev fonts-noto-cjk
     libbenchmark-dev
     xvfb xauth
+    # scripts/package and its check in scripts/test. Qt's TLS backend needs no
+    # package of its own: it ships inside libqt6network6.
+    dpkg-dev file desktop-file-utils appstream
 )
 
 dq_install_missing() {

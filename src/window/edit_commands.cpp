@@ -1,11 +1,12 @@
 #include "window/edit_commands.h"
 
+#include "window/result_view.h"
+
 #include <QClipboard>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 
 namespace {
 
@@ -23,8 +24,7 @@ void setClipboardText(const QString &text)
 
 } // namespace
 
-EditCommands::EditCommands(
-    QLineEdit *input, QComboBox *server, QPlainTextEdit *result, QObject *parent)
+EditCommands::EditCommands(QLineEdit *input, QComboBox *server, ResultView *result, QObject *parent)
     : QObject(parent), txtInput(input), cboServer(server), rtbResult(result)
 {
     for (QObject *control : { static_cast<QObject *>(txtInput), static_cast<QObject *>(cboServer),
@@ -64,16 +64,11 @@ QLineEdit *EditCommands::boxWithSelection() const
     return nullptr;
 }
 
-bool EditCommands::resultHasSelection() const
-{
-    return rtbResult->textCursor().hasSelection();
-}
-
 EditMenuState EditCommands::MenuState() const
 {
     EditMenuState state;
     state.cut = boxWithSelection() != nullptr;
-    state.copy = state.cut || (boolResultFocus && resultHasSelection());
+    state.copy = state.cut || (boolResultFocus && rtbResult->hasSelection());
     state.paste = !clipboardText().isEmpty() && (boolServerFocus || boolInputFocus);
     return state;
 }
@@ -90,11 +85,8 @@ void EditCommands::EditCopy()
 {
     if (QLineEdit *box = boxWithSelection()) {
         setClipboardText(box->selectedText());
-    } else if (boolResultFocus && resultHasSelection()) {
-        QString text = rtbResult->textCursor().selectedText();
-        text.replace(QChar::ParagraphSeparator, u'\n');
-        text.replace(QChar::LineSeparator, u'\n');
-        setClipboardText(text);
+    } else if (boolResultFocus && rtbResult->hasSelection()) {
+        setClipboardText(rtbResult->selectedText());
     }
 }
 
@@ -109,7 +101,5 @@ void EditCommands::EditPaste()
 
 void EditCommands::SelectAll()
 {
-    if (rtbResult->document()->isEmpty())
-        return;
     rtbResult->selectAll();
 }

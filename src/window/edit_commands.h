@@ -4,7 +4,7 @@
 
 class QComboBox;
 class QLineEdit;
-class QPlainTextEdit;
+class ResultView;
 
 // Which Edit menu items can act now.
 struct EditMenuState {
@@ -23,7 +23,7 @@ class EditCommands : public QObject {
 
 public:
     EditCommands(
-        QLineEdit *input, QComboBox *server, QPlainTextEdit *result, QObject *parent = nullptr);
+        QLineEdit *input, QComboBox *server, ResultView *result, QObject *parent = nullptr);
 
     EditMenuState MenuState() const;
     void EditCut();
@@ -41,11 +41,10 @@ protected:
 private:
     // The line edit that Cut and Copy act on: the focused box with a selection.
     QLineEdit *boxWithSelection() const;
-    bool resultHasSelection() const;
 
     QLineEdit *txtInput;
     QComboBox *cboServer;
-    QPlainTextEdit *rtbResult;
+    ResultView *rtbResult;
     bool boolInputFocus = false;
     bool boolServerFocus = false;
     bool boolResultFocus = false;

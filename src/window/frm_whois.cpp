@@ -7,6 +7,7 @@
 #include "window/frm_about.h"
 #include "window/product_info.h"
 #include "window/resource_icon.h"
+#include "window/result_view.h"
 #include "window/stored_size.h"
 #include "window/twips.h"
 
@@ -16,11 +17,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTextCursor>
 #include <QToolBar>
 #include <QUrl>
 
@@ -33,13 +32,6 @@ constexpr int kDefaultHeightTwips = 7000;
 constexpr int kMinWidthTwips = 3000;
 constexpr int kMinHeightTwips = 2400;
 
-// Every update of the result pane lays it out and paints it again, which for
-// a fast answer costs more than the text itself. The pane takes appended text
-// at once when it was not updated within kPaneUpdateMs, and otherwise holds
-// it until then or until kPaneUpdateChars are held.
-constexpr int kPaneUpdateMs = 50;
-constexpr qsizetype kPaneUpdateChars = 256 * 1024;
-
 const QString kSettingWidth = u"WID"_qs;
 const QString kSettingHeight = u"HET"_qs;
 const QString kSettingFollowReferrals = u"FollowReferrals"_qs;
@@ -50,14 +42,11 @@ const QString kStoredFalse = u"0"_qs;
 } // namespace
 
 frmWhois::frmWhois(const WhoisRoute &route, const QString &appDir, QWidget *parent)
-    : QMainWindow(parent), m_appDir(WithTrailingSeparator(appDir)),
+    : QMainWindow(parent), m_folders(FindFileFolders(appDir)),
       m_query(*this, m_servers, m_history, route)
 {
     setObjectName(u"frmWhois"_qs);
     setWindowIcon(ResourceIcon(u"domquire"));
-    m_paneUpdate.setSingleShot(true);
-    m_paneUpdate.setInterval(kPaneUpdateMs);
-    connect(&m_paneUpdate, &QTimer::timeout, this, &frmWhois::showPendingText);
     createControls();
     createMenus();
     createToolBar();
@@ -82,10 +71,10 @@ float frmWhois::toTwips(int pixels) const
 void frmWhois::Form_Load()
 {
     setWindowTitle(kProductName.toString());
-    m_servers = LoadServerList(m_appDir);
+    m_servers = LoadServerList(m_folders.serverList);
     fillServerCombo();
 
-    const cIni settings(m_appDir);
+    const cIni settings(m_folders.settings);
     const QSize available = screen()->availableSize();
     const int width =
         StoredTwips(settings.LoadIni(kSettingWidth, QString::number(kDefaultWidthTwips)),
@@ -147,7 +136,7 @@ void frmWhois::Form_Unload()
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
     const QSize outer = frameGeometry().size();
-    const cIni settings(m_appDir);
+    const cIni settings(m_folders.settings);
     settings.SaveIni(kSettingWidth, QString::number(qRound(toTwips(outer.width()))));
     settings.SaveIni(kSettingHeight, QString::number(qRound(toTwips(outer.height()))));
 }
@@ -195,41 +184,17 @@ QString frmWhois::comboText() const
 
 void frmWhois::clearPane()
 {
-    m_pendingText.clear();
-    m_paneUpdate.stop();
     rtbResult->clear();
-    m_endedWithCr = false;
 }
 
 void frmWhois::appendToPane(const QString &text)
 {
-    m_pendingText += text;
-    if (!m_paneUpdate.isActive() || m_pendingText.size() >= kPaneUpdateChars)
-        showPendingText();
-}
-
-void frmWhois::showPendingText()
-{
-    if (m_pendingText.isEmpty())
-        return;
-    // The document makes one line break of a CR LF, a lone CR or a lone LF;
-    // a CR LF split between two updates must stay one.
-    QStringView piece(m_pendingText);
-    if (m_endedWithCr && piece.startsWith(u'\n'))
-        piece = piece.sliced(1);
-    m_endedWithCr = m_pendingText.endsWith(u'\r');
-
-    QTextCursor end(rtbResult->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(piece.toString());
-    m_pendingText.clear();
-    m_paneUpdate.start();
+    rtbResult->appendText(text);
 }
 
 QString frmWhois::paneText()
 {
-    showPendingText();
-    return rtbResult->toPlainText();
+    return rtbResult->text();
 }
 
 void frmWhois::focusKey()
@@ -266,8 +231,6 @@ void frmWhois::EnterBusy()
 
 void frmWhois::LeaveBusy()
 {
-    // A query ends with its whole text on screen.
-    showPendingText();
     setQueryInputsEnabled(true);
     SetReferral(m_shownReferral);
 }
@@ -283,7 +246,7 @@ void frmWhois::SetReferral(const std::optional<QueryTarget> &referral)
 void frmWhois::mnuFollowReferrals_Click(bool checked)
 {
     m_query.SetFollowReferrals(checked);
-    cIni(m_appDir).SaveIni(kSettingFollowReferrals, checked ? kStoredTrue : kStoredFalse);
+    cIni(m_folders.settings).SaveIni(kSettingFollowReferrals, checked ? kStoredTrue : kStoredFalse);
 }
 
 void frmWhois::setQueryInputsEnabled(bool enabled)
@@ -311,8 +274,7 @@ void frmWhois::HistoryForward()
 void frmWhois::showHistoryStep(const HistoryStep &step)
 {
     if (step.record) {
-        rtbResult->setPlainText(step.record->response);
-        m_endedWithCr = false;
+        rtbResult->setText(step.record->response);
         SetResultLabel(step.record->key, step.record->server);
         SetReferral(step.record->referral);
     }
@@ -349,7 +311,7 @@ void frmWhois::mnuEdit_Click()
 
 void frmWhois::mnuHelp2_Click()
 {
-    const QString path = m_appDir + u"DOMQUIRE.HLP"_qs;
+    const QString path = m_folders.program + u"DOMQUIRE.HLP"_qs;
     if (IsVisibleFile(path))
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     else

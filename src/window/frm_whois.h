@@ -4,12 +4,11 @@
 #include "query/query_command.h"
 #include "query/query_view.h"
 #include "serverlist/server_entry.h"
-#include "settings/app_dir.h"
+#include "settings/file_folders.h"
 #include "window/layout_rule.h"
 
 #include <QList>
 #include <QMainWindow>
-#include <QTimer>
 
 #include <functional>
 
@@ -19,10 +18,10 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QToolBar;
+class ResultView;
 
 // The main window: the key box, the server combo, the result view, the
 // menus, the toolbar and the status bar. It shows what the query command and
@@ -40,9 +39,9 @@ public:
 
     using WarningPresenter = std::function<void(const QString &text)>;
 
-    // The program connects to port 43 of the chosen server and keeps its
-    // files in the executable's folder; tests give a route to their own
-    // server and a folder of their own.
+    // The program connects to port 43 of the chosen server and finds its
+    // files from the executable's folder (see FindFileFolders); tests give a
+    // route to their own server and a writable folder of their own.
     explicit frmWhois(
         const WhoisRoute &route = {}, const QString &appDir = AppDir(), QWidget *parent = nullptr);
 
@@ -79,7 +78,6 @@ private:
     void Form_Unload();
     void fillServerCombo();
     void fitStoredOuterSize();
-    void showPendingText();
     void setQueryInputsEnabled(bool enabled);
     void mnuFollowReferrals_Click(bool checked);
     void HistoryBack();
@@ -92,7 +90,7 @@ private:
     int toPixels(float twips) const;
     float toTwips(int pixels) const;
 
-    const QString m_appDir;
+    const FileFolders m_folders;
     QList<ServerEntry> m_servers;
     ResultHistory m_history;
     QueryCommand m_query;
@@ -100,13 +98,6 @@ private:
     // The stored outer size until the frame around the window is known.
     QSize m_storedOuterSize;
     WarningPresenter m_warningPresenter;
-    // Text appended to the pane and not shown yet; m_paneUpdate runs from
-    // each update of the pane until the next may come.
-    QString m_pendingText;
-    QTimer m_paneUpdate;
-    // The text last shown in the pane ended with a CR, so an LF that begins
-    // the next one completes that line break.
-    bool m_endedWithCr = false;
     // The referral of the result on screen.
     std::optional<QueryTarget> m_shownReferral;
 
@@ -118,7 +109,7 @@ private:
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdClear = nullptr;
     QLineEdit *txtLabel = nullptr;
-    QPlainTextEdit *rtbResult = nullptr;
+    ResultView *rtbResult = nullptr;
     QStatusBar *stbMain = nullptr;
     QLabel *m_statusPanel = nullptr;
     QToolBar *tlbMain = nullptr;

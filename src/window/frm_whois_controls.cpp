@@ -3,6 +3,7 @@
 
 #include "window/edit_commands.h"
 #include "window/resource_icon.h"
+#include "window/result_view.h"
 #include "window/text_drop_filter.h"
 #include "window/web_site.h"
 
@@ -10,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
@@ -64,12 +64,7 @@ void frmWhois::createControls()
     txtLabel = named(new QLineEdit(m_client), u"txtLabel"_qs);
     txtLabel->setReadOnly(true);
 
-    rtbResult = named(new QPlainTextEdit(m_client), u"rtbResult"_qs);
-    rtbResult->setReadOnly(true);
-    // Nothing in a read-only pane can be undone; recording every appended
-    // line for undo would only cost time and memory.
-    rtbResult->setUndoRedoEnabled(false);
-    rtbResult->setLineWrapMode(QPlainTextEdit::NoWrap);
+    rtbResult = named(new ResultView(m_client), u"rtbResult"_qs);
     rtbResult->setFont(gothicFont(9.75));
 
     // Labels sit at fixed places and size themselves to their text.

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Checks a Debian package made by scripts/package: unpacks it into a
+# temporary folder and checks that every file an installed copy needs is
+# there and sound, and that Depends names the Qt libraries.
+# Usage: check_package.sh path/to/domquire_*.deb
+set -euo pipefail
+
+deb=$1
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg-deb -x "$deb" "$root"
+
+failures=0
+fail() {
+    echo "check_package: $*" >&2
+    failures=$((failures + 1))
+}
+
+# The output of file(1) for each path must match its pattern.
+expect_type() {
+    local path=$1 pattern=$2
+    if [ ! -f "$root/$path" ]; then
+        fail "missing $path"
+    elif ! file -b "$root/$path" | grep -Eq "$pattern"; then
+        fail "$path is $(file -b "$root/$path"), expected $pattern"
+    fi
+}
+
+expect_type usr/bin/domquire 'ELF 64-bit LSB .*executable.*stripped'
+[ -x "$root/usr/bin/domquire" ] || fail "usr/bin/domquire is not executable"
+for size in 16 32 48 64; do
+    expect_type "usr/share/icons/hicolor/${size}x${size}/apps/domquire.png" \
+        "PNG image data, $size x $size,"
+done
+expect_type usr/share/icons/hicolor/scalable/apps/domquire.svg 'SVG'
+expect_type usr/share/applications/domquire.desktop 'text'
+expect_type usr/share/metainfo/jp.example.domquire.metainfo.xml 'XML'
+expect_type usr/share/doc/domquire/README.md 'text'
+
+desktop-file-validate "$root/usr/share/applications/domquire.desktop" \
+    || fail "domquire.desktop does not validate"
+appstreamcli validate --no-net "$root/usr/share/metainfo/jp.example.domquire.metainfo.xml" \
+    || fail "the metainfo file does not validate"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libqt6core6 libqt6network6 libqt6widgets6; do
+    grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
+done
+# A package built with the sanitizers would drag their runtimes along.
+grep -Eq 'libasan|libubsan' <<<"$depends" && fail "Depends names a sanitizer runtime: $depends"
+
+[ "$failures" -eq 0 ] || exit 1
+echo "check_package: $(basename "$deb") is complete"
