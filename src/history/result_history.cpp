@@ -48,3 +48,10 @@ HistoryStep ResultHistory::show(int number) const
 {
     return { m_records.at(number - 1), u"アイドル中"_qs };
 }
+
+std::optional<HistoryRecord> ResultHistory::Shown() const
+{
+    if (m_records.isEmpty())
+        return std::nullopt;
+    return m_records.at(historyCount() - m_cursor);
+}

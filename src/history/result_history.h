@@ -36,6 +36,9 @@ public:
     HistoryStep HistoryBack();
     HistoryStep HistoryForward();
 
+    // The record on screen, if any.
+    std::optional<HistoryRecord> Shown() const;
+
     int historyCount() const { return static_cast<int>(m_records.size()); }
     int historyCursor() const { return m_cursor; }
     qsizetype textBytes() const { return m_textBytes; }

@@ -1,17 +1,24 @@
 #include "query/query_command.h"
 
 #include "query/query_view.h"
+#include "query/referral.h"
+#include "query/referral_policy.h"
 #include "selection/blank_trim.h"
-#include "selection/domain_list.h"
-#include "selection/ip_list.h"
-#include "selection/selection_error.h"
-#include "selection/whois_hosts.h"
+#include "selection/server_choice.h"
 #include "serverlist/server_list.h"
 #include "settings/code_page_932.h"
 
 namespace {
 
 const QString kIdle = u"アイドル中"_qs;
+
+// Referrals stand near the top of an answer; the rest is not searched.
+constexpr qsizetype kReferralScanChars = qsizetype(1024) * 1024;
+
+QString HopHeader(const QString &server)
+{
+    return u"---- "_qs + server + u" ----\r\n"_qs;
+}
 
 bool endsWithLineBreak(const QString &text)
 {
@@ -27,7 +34,8 @@ bool holdsLineBreak(const QString &text)
 
 QueryCommand::QueryCommand(QueryView &view, const QList<ServerEntry> &servers,
     ResultHistory &history, const WhoisRoute &route, QObject *parent)
-    : QObject(parent), m_view(view), m_servers(servers), m_history(history), sockWhois(route)
+    : QObject(parent), m_view(view), m_servers(servers), m_history(history), sockWhois(route),
+      m_route(route)
 {
     connect(&sockWhois, &WhoisConnection::connected, this, &QueryCommand::onConnected);
     connect(&sockWhois, &WhoisConnection::sendProgress, this,
@@ -68,40 +76,59 @@ QString QueryCommand::GetSelectedServer() const
     return ::GetSelectedServer(m_servers, m_view.comboText());
 }
 
-QString QueryCommand::AutoSelectServer(const QString &key)
-{
-    CIPList address;
-    if (address.CheckIp(key))
-        return address.WhoisFromIp();
-    return cDomlist().WhoisFromDom(key);
-}
-
 void QueryCommand::Whois()
 {
     if (!CheckInput())
         return;
 
-    QString host;
-    if (m_view.comboText() == kAutoSelectText) {
+    const QueryKey key = ReadQueryKey(m_view.keyText());
+    const bool automatic = m_view.comboText() == kAutoSelectText;
+    if (automatic)
         m_view.SetStatus(u"whoisサーバを選択中です。"_qs);
-        host = AutoSelectServer(TrimBlanks(m_view.keyText()));
-        if (host == kSelectionError) {
-            m_view.ShowWarning(
-                u"自動選択リストに登録されていないアドレスです。または、書式が正しくありません。\r"
-                u"\n"
-                "サーバを手動で選択するか、またはキーワードを入力し直してください。"_qs);
-            m_view.SetStatus(kIdle);
-            return;
-        }
-        m_view.SetStatus(u"whoisサーバに接続します。"_qs);
-        m_serverLabel = u"自動選択["_qs + host + u']';
-    } else {
-        m_view.SetStatus(u"whoisサーバに接続します。"_qs);
-        host = TrimBlanks(GetSelectedServer());
-        m_serverLabel = m_view.comboText();
+    if (key.noAsciiForm) {
+        m_view.ShowWarning(u"ドメイン名を ASCII 形式に変換できません。"_qs);
+        m_view.SetStatus(kIdle);
+        return;
     }
-    m_view.clearPane();
-    ConnectServer(host);
+    if (!automatic) {
+        m_view.SetStatus(u"whoisサーバに接続します。"_qs);
+        StartQuery(
+            QueryTarget::Whois(TrimBlanks(GetSelectedServer())), m_view.comboText(), key.line);
+        return;
+    }
+
+    const ServerChoice choice = AutoSelectServer(key);
+    switch (choice.outcome) {
+    case ServerChoice::Outcome::Whois:
+        m_view.SetStatus(u"whoisサーバに接続します。"_qs);
+        StartQuery(choice.target, u"自動選択["_qs + choice.target.host + u']', key.line);
+        return;
+    case ServerChoice::Outcome::RdapOnly:
+        m_view.ShowWarning(u"「."_qs + choice.topLevel
+            + u"」の登録機関はポート43の whois を提供していません。"_qs);
+        break;
+    case ServerChoice::Outcome::NoServer:
+    case ServerChoice::Outcome::NoAsciiForm:
+        m_view.ShowWarning(
+            u"自動選択リストに登録されていないアドレスです。または、書式が正しくありません。\r"
+            u"\n"
+            "サーバを手動で選択するか、またはキーワードを入力し直してください。"_qs);
+        break;
+    }
+    m_view.SetStatus(kIdle);
+}
+
+void QueryCommand::FollowReferral()
+{
+    const std::optional<HistoryRecord> shown = m_history.Shown();
+    if (sockWhois.IsOpen() || !shown || !shown->referral)
+        return;
+    const QueryKey key = ReadQueryKey(shown->key);
+    if (key.noAsciiForm)
+        return;
+    m_view.setKeyText(shown->key);
+    m_view.SetStatus(u"whoisサーバに接続します。"_qs);
+    StartQuery(*shown->referral, shown->referral->Display(), key.line);
 }
 
 void QueryCommand::Clear()
@@ -109,25 +136,48 @@ void QueryCommand::Clear()
     m_view.setKeyText(QString());
 }
 
-void QueryCommand::ConnectServer(const QString &host)
+void QueryCommand::StartQuery(const QueryTarget &target, const QString &label, const QString &line)
 {
+    m_serverLabel = label;
+    m_line = line;
+    m_asked = QStringList { target.host };
+    m_followed = 0;
+    m_view.clearPane();
+    ConnectServer(target);
+}
+
+void QueryCommand::ConnectServer(const QueryTarget &target)
+{
+    m_target = target;
     m_view.EnterBusy();
     m_decoder.Reset();
     m_receivedBytes = 0;
+    m_hopAnswer.clear();
     sockWhois.Close();
-    if (!sockWhois.ConnectToHost(host)) {
-        sockWhois.Close();
-        m_view.LeaveBusy();
-        m_view.ShowWarning(
-            u"サーバへの接続に失敗しました｡アドレスが正しくない可能性があります。"_qs);
-        m_view.SetStatus(kIdle);
+    if (sockWhois.ConnectToHost(target.host, target.port))
+        return;
+    sockWhois.Close();
+    if (InChain()) {
+        FailHop(u"接続できません"_qs);
+        return;
     }
+    m_view.LeaveBusy();
+    m_view.ShowWarning(u"サーバへの接続に失敗しました｡アドレスが正しくない可能性があります。"_qs);
+    m_view.SetStatus(kIdle);
 }
 
 void QueryCommand::onConnected()
 {
+    // A server's answer chose this host; the address it stands for must not
+    // lead into the user's own network. Tests route every host to themselves.
+    if (InChain() && m_route.fixedAddress.isEmpty()
+        && ReferralPolicy::IsInternalAddress(sockWhois.PeerAddress())) {
+        sockWhois.Close();
+        FailHop(u"内部ネットワークのアドレスには自動で接続しません"_qs);
+        return;
+    }
     m_view.SetStatus(u"接続しました。"_qs);
-    sockWhois.Send(CodePage932::Encode(m_view.keyText()) + "\r\n");
+    sockWhois.Send(CodePage932::Encode(m_line) + "\r\n");
 }
 
 void QueryCommand::onSendProgress(qint64 bytesSent)
@@ -138,7 +188,10 @@ void QueryCommand::onSendProgress(qint64 bytesSent)
 
 void QueryCommand::onSendComplete()
 {
-    m_view.clearPane();
+    if (!InChain())
+        m_view.clearPane();
+    if (m_followReferrals)
+        m_view.appendToPane(HopHeader(m_target.Display()));
     m_view.SetStatus(u"送信完了"_qs);
 }
 
@@ -159,17 +212,51 @@ void QueryCommand::onClosed()
     showDecoded(m_decoder.Flush());
     m_view.SetStatus(u"接続を終了します。"_qs);
     sockWhois.Close();
+    const std::optional<QueryTarget> referral = FindReferral(m_hopAnswer, m_target);
+    if (m_followReferrals && FollowAutomatically(referral))
+        return;
+    FinishQuery(referral);
+}
+
+bool QueryCommand::FollowAutomatically(const std::optional<QueryTarget> &referral)
+{
+    if (!referral || !ReferralPolicy::MayFollow(*referral, m_asked, m_followed))
+        return false;
+    ++m_followed;
+    m_asked.append(referral->host);
+    m_serverLabel += u" → "_qs + referral->Display();
+    m_view.SetStatus(u"whoisサーバに接続します。"_qs);
+    ConnectServer(*referral);
+    return true;
+}
+
+void QueryCommand::FinishQuery(const std::optional<QueryTarget> &referral)
+{
+    const QString label =
+        referral ? m_serverLabel + u" → "_qs + referral->Display() : m_serverLabel;
     m_view.LeaveBusy();
     if (!sockWhois.IsOpen())
-        m_history.PushHistory({ m_view.keyText(), m_serverLabel, m_view.paneText() });
+        m_history.PushHistory({ m_view.keyText(), label, m_view.paneText(), referral });
     m_view.SetStatus(kIdle);
     m_view.focusKey();
-    m_view.SetResultLabel(m_view.keyText(), m_serverLabel);
+    m_view.SetResultLabel(m_view.keyText(), label);
+    m_view.SetReferral(referral);
+}
+
+void QueryCommand::FailHop(const QString &reason)
+{
+    showDecoded(m_decoder.Flush());
+    m_view.appendToPane(u"---- "_qs + m_target.Display() + u": "_qs + reason + u" ----\r\n"_qs);
+    FinishQuery(std::nullopt);
 }
 
 void QueryCommand::onError(const QString &description)
 {
     sockWhois.Close();
+    if (InChain()) {
+        FailHop(description);
+        return;
+    }
     showDecoded(m_decoder.Flush());
     m_view.SetStatus(QString());
     m_view.ShowWarning(description);
@@ -193,6 +280,10 @@ void QueryCommand::stopReceiving(const QString &status)
 
 void QueryCommand::showDecoded(const QString &text)
 {
-    if (!text.isEmpty())
-        m_view.appendToPane(text);
+    if (text.isEmpty())
+        return;
+    m_view.appendToPane(text);
+    if (m_hopAnswer.size() < kReferralScanChars)
+        m_hopAnswer +=
+            QStringView(text).first(qMin(text.size(), kReferralScanChars - m_hopAnswer.size()));
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "selection/query_target.h"
+
 #include <QString>
+
+#include <optional>
 
 // What the query needs of the main window: its inputs, the result pane, and
 // the five operations that show progress and lock the inputs.
@@ -23,6 +27,8 @@ public:
     virtual void ShowWarning(const QString &text) = 0;
     virtual void EnterBusy() = 0;
     virtual void LeaveBusy() = 0;
+    // The referral of the result now on screen, if its answer names one.
+    virtual void SetReferral(const std::optional<QueryTarget> &referral) = 0;
 
 protected:
     QueryView() = default;

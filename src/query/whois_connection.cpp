@@ -9,7 +9,7 @@ WhoisConnection::WhoisConnection(const WhoisRoute &route, QObject *parent)
 {
 }
 
-bool WhoisConnection::ConnectToHost(const QString &host)
+bool WhoisConnection::ConnectToHost(const QString &host, quint16 port)
 {
     Close();
     if (!IsUsableHost(host))
@@ -20,8 +20,10 @@ bool WhoisConnection::ConnectToHost(const QString &host)
     connect(sockWhois, &QTcpSocket::readyRead, this, &WhoisConnection::OnReadyRead);
     connect(sockWhois, &QTcpSocket::errorOccurred, this, &WhoisConnection::OnSocketError);
     connect(sockWhois, &QTcpSocket::disconnected, this, &WhoisConnection::OnPeerClosed);
-    sockWhois->connectToHost(
-        m_route.fixedAddress.isEmpty() ? host : m_route.fixedAddress, m_route.port);
+    if (!m_route.fixedAddress.isEmpty())
+        sockWhois->connectToHost(m_route.fixedAddress, m_route.port);
+    else
+        sockWhois->connectToHost(host, port == 43 ? m_route.port : port);
     return true;
 }
 
@@ -41,6 +43,11 @@ void WhoisConnection::Close()
 bool WhoisConnection::IsOpen() const
 {
     return sockWhois != nullptr;
+}
+
+QHostAddress WhoisConnection::PeerAddress() const
+{
+    return sockWhois ? sockWhois->peerAddress() : QHostAddress();
 }
 
 void WhoisConnection::OnConnected()

@@ -4,6 +4,7 @@
 
 #include <QAbstractSocket>
 #include <QByteArray>
+#include <QHostAddress>
 #include <QObject>
 #include <QString>
 
@@ -15,11 +16,11 @@ class QTcpSocket;
 // or more dataArrival, then closed; error may end the exchange at any point
 // instead. After closed, error or Close() nothing more is emitted until the
 // next ConnectToHost, and the object is ready for it.
-// Where a connection goes: port 43 of the chosen host in the program. Tests
+// Where a connection goes: the chosen host and port in the program. Tests
 // send every query to a server of their own, whatever host was chosen.
 struct WhoisRoute {
-    quint16 port = 43;
-    QString fixedAddress; // when set, connect here instead of the host
+    quint16 port = 43; // used instead of port 43
+    QString fixedAddress; // when set, connect here, on `port`, whatever the host and port
 };
 
 class WhoisConnection : public QObject {
@@ -31,13 +32,15 @@ public:
     // Ends any earlier exchange and starts connecting to the host. Returns
     // false at once, and starts nothing, when the host cannot be used (see
     // IsUsableHost); otherwise the outcome arrives as connected() or error().
-    bool ConnectToHost(const QString &host);
+    bool ConnectToHost(const QString &host, quint16 port = 43);
     // Sends bytes on the open connection; sending nothing does nothing.
     void Send(const QByteArray &bytes);
     // Ends the exchange without any notification; harmless when closed.
     void Close();
     // True from ConnectToHost until closed, error or Close().
     bool IsOpen() const;
+    // The address connected to, once connected() has come.
+    QHostAddress PeerAddress() const;
 
 signals:
     void connected();

@@ -165,30 +165,44 @@ QString Normalized(QStringView label)
 
 } // namespace
 
-QString cDomlist::WhoisFromDom(const QString &name) const
+std::optional<cDomlist::LastLabels> cDomlist::ReadLastLabels(QStringView name)
 {
-    const QStringView view(name);
-    const qsizetype lastDot = view.lastIndexOf(u'.');
+    const qsizetype lastDot = name.lastIndexOf(u'.');
     if (lastDot < 0)
-        return WhoisHost::IANA.toString();
-
+        return std::nullopt;
     // Only the last two labels count; those further left are never read.
-    const QStringView rest = view.first(lastDot);
-    const QString topLevel = Normalized(view.sliced(lastDot + 1));
-    const QString secondLevel = Normalized(rest.sliced(rest.lastIndexOf(u'.') + 1));
-    if (secondLevel.isEmpty())
-        return kSelectionError;
+    const QStringView rest = name.first(lastDot);
+    return LastLabels { Normalized(name.sliced(lastDot + 1)),
+        Normalized(rest.sliced(rest.lastIndexOf(u'.') + 1)) };
+}
 
+std::optional<QString> cDomlist::SecondLevelHost(const LastLabels &labels)
+{
     const auto combination = std::find_if(
         std::begin(kSecondLevel), std::end(kSecondLevel), [&](const SecondLevelRow &row) {
-            return row.secondLevel == secondLevel && row.topLevel == topLevel;
+            return row.secondLevel == labels.secondLevel && row.topLevel == labels.topLevel;
         });
-    if (combination != std::end(kSecondLevel))
-        return combination->host.toString();
+    if (combination == std::end(kSecondLevel))
+        return std::nullopt;
+    return combination->host.toString();
+}
 
+std::optional<QString> cDomlist::TopLevelHost(QStringView topLevel)
+{
     const auto registry = std::find_if(std::begin(kTopLevel), std::end(kTopLevel),
         [&](const TopLevelRow &row) { return row.label == topLevel; });
-    if (registry != std::end(kTopLevel))
-        return registry->host.toString();
-    return kSelectionError;
+    if (registry == std::end(kTopLevel))
+        return std::nullopt;
+    return registry->host.toString();
+}
+
+QString cDomlist::WhoisFromDom(const QString &name) const
+{
+    const std::optional<LastLabels> labels = ReadLastLabels(name);
+    if (!labels)
+        return WhoisHost::IANA.toString();
+    if (labels->secondLevel.isEmpty())
+        return kSelectionError;
+    return SecondLevelHost(*labels).value_or(
+        TopLevelHost(labels->topLevel).value_or(kSelectionError));
 }

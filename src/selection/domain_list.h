@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // Maps a domain name to the whois server of its registry, from a built-in
 // table of second-level combinations and top-level labels.
 class cDomlist {
@@ -9,4 +11,16 @@ public:
     // The host for the name, or kSelectionError when no server is known.
     // A name without a dot, or the empty name, goes to IANA.
     QString WhoisFromDom(const QString &name) const;
+
+    // The last two labels of a name, without surrounding blanks and in lower
+    // case; none for a name without a dot.
+    struct LastLabels {
+        QString topLevel;
+        QString secondLevel;
+    };
+    static std::optional<LastLabels> ReadLastLabels(QStringView name);
+    // The host of a second-level combination such as ac.uk, if it is one.
+    static std::optional<QString> SecondLevelHost(const LastLabels &labels);
+    // The host that the built-in table gives a top-level label, if any.
+    static std::optional<QString> TopLevelHost(QStringView topLevel);
 };

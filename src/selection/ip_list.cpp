@@ -256,3 +256,11 @@ QString CIPList::WhoisFromIp() const
         [&](const FirstOctetRow &r) { return r.low <= first && first <= r.high; });
     return row->host.toString();
 }
+
+quint32 CIPList::Address() const
+{
+    quint32 address = 0;
+    for (const qint16 part : m_address)
+        address = (address << 8) | static_cast<quint8>(part);
+    return address;
+}

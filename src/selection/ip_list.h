@@ -17,6 +17,9 @@ public:
     // The host for the address stored by the last successful CheckIp.
     QString WhoisFromIp() const;
 
+    // The address stored by the last successful CheckIp.
+    quint32 Address() const;
+
 private:
     std::array<qint16, 4> m_address {};
 };

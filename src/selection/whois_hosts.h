@@ -16,6 +16,10 @@ inline constexpr QStringView VeriSign = u"whois.verisign-grs.com";
 inline constexpr QStringView InterNic = u"whois.internic.net";
 inline constexpr QStringView IANA = u"whois.iana.org";
 
+// The two regional registries that the built-in server list does not show.
+inline constexpr QStringView AFRINIC = u"whois.afrinic.net";
+inline constexpr QStringView LACNIC = u"whois.lacnic.net";
+
 // Second-level registries: uk.com, gb.com and gb.net share CentralNic.
 inline constexpr QStringView CentralNic = u"whois.centralnic.com";
 inline constexpr QStringView EuOrg = u"whois.eu.org";

@@ -40,6 +40,10 @@ constexpr int kMinHeightTwips = 2400;
 
 const QString kSettingWidth = u"WID"_qs;
 const QString kSettingHeight = u"HET"_qs;
+const QString kSettingFollowReferrals = u"FollowReferrals"_qs;
+// Stored flags, as the settings file keeps them.
+const QString kStoredTrue = u"-1"_qs;
+const QString kStoredFalse = u"0"_qs;
 
 } // namespace
 
@@ -92,6 +96,9 @@ void frmWhois::Form_Load()
     m_storedOuterSize =
         QSize(toPixels(static_cast<float>(width)), toPixels(static_cast<float>(height)));
     resize(*m_storedOuterSize);
+    const bool follow = settings.LoadIni(kSettingFollowReferrals, kStoredFalse) == kStoredTrue;
+    mnuFollowReferrals->setChecked(follow);
+    m_query.SetFollowReferrals(follow);
     txtInput->setFocus();
 }
 
@@ -244,11 +251,14 @@ void frmWhois::EnterBusy()
     if (m_busyTookFocus)
         rtbResult->setFocus(Qt::OtherFocusReason);
     setQueryInputsEnabled(false);
+    mnuReferral->setEnabled(false);
+    m_toolReferral->setEnabled(false);
 }
 
 void frmWhois::LeaveBusy()
 {
     setQueryInputsEnabled(true);
+    SetReferral(m_shownReferral);
     // However the query ended, typing goes on in the key box rather than
     // nowhere, unless the user has chosen another control since.
     const QWidget *focused = focusWidget();
@@ -256,6 +266,20 @@ void frmWhois::LeaveBusy()
     m_busyTookFocus = false;
     if (!focused || focused == txtLabel || !focused->isEnabled() || stillWhereBusyPutIt)
         txtInput->setFocus(Qt::OtherFocusReason);
+}
+
+void frmWhois::SetReferral(const std::optional<QueryTarget> &referral)
+{
+    m_shownReferral = referral;
+    const bool available = referral.has_value() && cmdOK->isEnabled();
+    mnuReferral->setEnabled(available);
+    m_toolReferral->setEnabled(available);
+}
+
+void frmWhois::mnuFollowReferrals_Click(bool checked)
+{
+    m_query.SetFollowReferrals(checked);
+    cIni(m_folders.settings).SaveIni(kSettingFollowReferrals, checked ? kStoredTrue : kStoredFalse);
 }
 
 bool frmWhois::queryInputHasFocus() const
@@ -294,6 +318,7 @@ void frmWhois::showHistoryStep(const HistoryStep &step)
         rtbResult->setText(step.record->response);
         m_resultKey = step.record->key;
         SetResultLabel(step.record->key, step.record->server);
+        SetReferral(step.record->referral);
     }
     SetStatus(step.status);
 }
@@ -303,6 +328,7 @@ void frmWhois::tlbMain_ButtonClick(const QString &key)
     const std::pair<QStringView, std::function<void()>> buttons[] = {
         { u"戻る", [this] { HistoryBack(); } },
         { u"進む", [this] { HistoryForward(); } },
+        { u"紹介先を照会", [this] { m_query.FollowReferral(); } },
         { u"中止", [this] { m_query.Abort(); } },
         { u"切り取り", [this] { m_edit->EditCut(); } },
         { u"コピー", [this] { m_edit->EditCopy(); } },

@@ -68,6 +68,7 @@ public:
     void ShowWarning(const QString &text) override;
     void EnterBusy() override;
     void LeaveBusy() override;
+    void SetReferral(const std::optional<QueryTarget> &referral) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -88,6 +89,7 @@ private:
     bool queryInputHasFocus() const;
     QString askSavePath(const QString &suggestedPath);
     void mnuSave_Click();
+    void mnuFollowReferrals_Click(bool checked);
     void HistoryBack();
     void HistoryForward();
     void showHistoryStep(const HistoryStep &step);
@@ -111,6 +113,8 @@ private:
     QString m_resultKey;
     // A query moved the focus from the input it disabled to the result view.
     bool m_busyTookFocus = false;
+    // The referral of the result on screen.
+    std::optional<QueryTarget> m_shownReferral;
 
     QWidget *m_client = nullptr;
     QLabel *Label1 = nullptr;
@@ -130,6 +134,9 @@ private:
     QAction *mnuFoword = nullptr;
     QAction *mnuSave = nullptr;
     QShortcut *m_abortKey = nullptr;
+    QAction *m_toolReferral = nullptr;
+    QAction *mnuReferral = nullptr;
+    QAction *mnuFollowReferrals = nullptr;
     QAction *mnuCut = nullptr;
     QAction *mnuCopy = nullptr;
     QAction *mnuPaste = nullptr;

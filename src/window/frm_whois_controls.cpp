@@ -130,11 +130,18 @@ void frmWhois::createMenus()
     mnuFoword->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     mnuSave = addItem(mnuFile, u"mnuSave"_qs, u"名前を付けて保存(&S)..."_qs);
     mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuReferral = addItem(mnuFile, u"mnuReferral"_qs, u"紹介先を照会(&R)"_qs);
+    mnuReferral->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    mnuReferral->setEnabled(false);
+    mnuFollowReferrals = addItem(mnuFile, u"mnuFollowReferrals"_qs, u"紹介先を自動でたどる(&A)"_qs);
+    mnuFollowReferrals->setCheckable(true);
     addLine(mnuFile, u"mnuFileLine"_qs);
     QAction *mnuExit = addItem(mnuFile, u"mnuExit"_qs, u"閉じる(&X)"_qs);
     connect(mnuBack, &QAction::triggered, this, &frmWhois::HistoryBack);
     connect(mnuFoword, &QAction::triggered, this, &frmWhois::HistoryForward);
     connect(mnuSave, &QAction::triggered, this, &frmWhois::mnuSave_Click);
+    connect(mnuReferral, &QAction::triggered, &m_query, &QueryCommand::FollowReferral);
+    connect(mnuFollowReferrals, &QAction::triggered, this, &frmWhois::mnuFollowReferrals_Click);
     connect(mnuExit, &QAction::triggered, this, &frmWhois::close);
 
     QMenu *mnuEdit = named(menuBar()->addMenu(u"編集(&E)"_qs), u"mnuEdit"_qs);
@@ -177,6 +184,8 @@ void frmWhois::createToolBar()
     };
     m_toolBack = addButton(u"戻る"_qs, u"back");
     m_toolForward = addButton(u"進む"_qs, u"forward");
+    m_toolReferral = addButton(u"紹介先を照会"_qs, u"referral");
+    m_toolReferral->setEnabled(false);
     tlbMain->addSeparator();
     addButton(u"中止"_qs, u"stop");
     tlbMain->addSeparator();

@@ -14,6 +14,7 @@ public:
     QString label;
     QStringList warnings;
     bool busy = false;
+    std::optional<QueryTarget> referral;
     QStringList log;
 
     QString keyText() const override { return key; }
@@ -56,4 +57,5 @@ public:
         busy = false;
         log << u"idle"_qs;
     }
+    void SetReferral(const std::optional<QueryTarget> &target) override { referral = target; }
 };

@@ -185,8 +185,13 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QByteArray>("request");
         QTest::newRow("ascii") << u"192.0.2.1"_qs << QByteArray("192.0.2.1\r\n");
-        QTest::newRow("japanese as code page 932")
-            << u"日本.jp"_qs << QByteArray("\x93\xfa\x96\x7b.jp\r\n");
+        QTest::newRow("japanese word as code page 932")
+            << u"日本 株式会社"_qs
+            << QByteArray("\x93\xfa\x96\x7b \x8a\x94\x8e\xae\x89\xef\x8e\xd0\r\n");
+        QTest::newRow("japanese domain name in its ASCII form")
+            << u"日本.jp"_qs << QByteArray("xn--wgv71a.jp\r\n");
+        QTest::newRow("japanese name under an unknown label as code page 932")
+            << u"日本.invalid"_qs << QByteArray("\x93\xfa\x96\x7b.invalid\r\n");
         QTest::newRow("unmappable as question mark") << u"a€b"_qs << QByteArray("a?b\r\n");
         QTest::newRow("trailing CR LF not doubled") << u"a\r\n"_qs << QByteArray("a\r\n");
     }
@@ -263,7 +268,7 @@ private slots:
         f.view.log.clear();
         const QString labelBefore = f.view.label;
 
-        f.view.key = u"example.xyz"_qs;
+        f.view.key = u"example.invalid"_qs;
         f.query.Whois();
         QCOMPARE(f.view.log,
             (QStringList {
@@ -363,6 +368,110 @@ private slots:
         QCOMPARE(f.history.historyCount(), 0);
         QVERIFY(f.view.pane.size() >= QueryCommand::kMaxResponseBytes);
         QVERIFY(f.view.pane.startsWith(QString::fromLatin1(line)));
+    }
+
+    // Outcomes of the automatic choice that send nothing.
+    void choicesWithoutRequest_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("RDAP only")
+            << u"example.info"_qs
+            << u"「.info」の登録機関はポート43の whois を提供していません。"_qs;
+        QTest::newRow("RDAP only, capitals")
+            << u"WWW.Example.DEV"_qs
+            << u"「.dev」の登録機関はポート43の whois を提供していません。"_qs;
+        QTest::newRow("no ASCII form")
+            << QString(70, u'あ') + u".jp"_qs << u"ドメイン名を ASCII 形式に変換できません。"_qs;
+    }
+
+    void choicesWithoutRequest()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, warning);
+        Fixture f;
+        f.view.key = key;
+        f.view.combo = kAutoSelectText.toString();
+        f.query.Whois();
+        QCOMPARE(f.view.warnings, QStringList { warning });
+        QCOMPARE(f.view.status, kIdle);
+        QVERIFY(!f.view.busy);
+        QTest::qWait(50);
+        QCOMPARE(f.server.receivedRequests().size(), 0);
+    }
+
+    // Automatic following: which hops are asked, what the pane and the label
+    // show, and that the chain is recorded once.
+    void automaticChain_data()
+    {
+        QTest::addColumn<QByteArrayList>("answers");
+        QTest::addColumn<QStringList>("hosts"); // the hosts asked, in order
+        QTest::addColumn<QString>("offered"); // the referral left to follow by hand
+
+        QTest::newRow("IANA, registry, registrar")
+            << QByteArrayList { "refer: whois.verisign-grs.com\r\n",
+                   "Registrar WHOIS Server: whois.registrar.example\r\n", "Registrant: X\r\n" }
+            << QStringList { u"whois.iana.org"_qs, u"whois.verisign-grs.com"_qs,
+                   u"whois.registrar.example"_qs }
+            << QString();
+        QTest::newRow("no host twice")
+            << QByteArrayList { "refer: a.example\r\n", "refer: whois.iana.org\r\n" }
+            << QStringList { u"whois.iana.org"_qs, u"a.example"_qs } << u"whois.iana.org"_qs;
+        QTest::newRow("three referrals at most")
+            << QByteArrayList { "refer: a.example\r\n", "refer: b.example\r\n",
+                   "refer: c.example\r\n", "refer: d.example\r\n" }
+            << QStringList { u"whois.iana.org"_qs, u"a.example"_qs, u"b.example"_qs,
+                   u"c.example"_qs }
+            << u"d.example"_qs;
+        QTest::newRow("other port by hand only")
+            << QByteArrayList { "refer: a.example:4343\r\n" }
+            << QStringList { u"whois.iana.org"_qs } << u"a.example:4343"_qs;
+        QTest::newRow("no internal address")
+            << QByteArrayList { "refer: 10.0.0.1\r\n" } << QStringList { u"whois.iana.org"_qs }
+            << u"10.0.0.1"_qs;
+    }
+
+    void automaticChain()
+    {
+        QFETCH(QByteArrayList, answers);
+        QFETCH(QStringList, hosts);
+        QFETCH(QString, offered);
+        Fixture f;
+        f.query.SetFollowReferrals(true);
+        f.server.answerInTurn(answers);
+        f.run(u"example.com"_qs, u"whois.iana.org"_qs);
+
+        QCOMPARE(f.server.receivedRequests(), QByteArrayList(hosts.size(), "example.com\r\n"));
+        QString pane;
+        for (qsizetype i = 0; i < hosts.size(); ++i)
+            pane += u"---- "_qs + hosts[i] + u" ----\r\n"_qs + QString::fromLatin1(answers[i]);
+        QCOMPARE(f.view.pane, pane);
+        const QString label = (QStringList(hosts) << offered).filter(u"."_qs).join(u" → "_qs);
+        QCOMPARE(f.view.label, u"example.com | "_qs + label);
+        QCOMPARE(f.view.referral ? f.view.referral->Display() : QString(), offered);
+        QCOMPARE(f.history.historyCount(), 1);
+        QCOMPARE(f.history.Shown()->response, pane);
+        QVERIFY(f.view.warnings.isEmpty());
+    }
+
+    // A hop that fails ends the chain with a line; the hops before it stay.
+    void failedHopEndsTheChain()
+    {
+        Fixture f;
+        f.query.SetFollowReferrals(true);
+        f.server.answerInTurn({ "refer: a.example\r\n" });
+        f.server.resetAfter({});
+        f.run(u"example.com"_qs, u"whois.iana.org"_qs);
+
+        QCOMPARE(f.server.receivedRequests().size(), 2);
+        const QRegularExpression pane(
+            u"^---- whois\\.iana\\.org ----\r\nrefer: a\\.example\r\n"
+            "---- a\\.example ----\r\n---- a\\.example: [^\r\n]+ ----\r\n$"_qs);
+        QVERIFY2(pane.match(f.view.pane).hasMatch(), qPrintable(f.view.pane));
+        QVERIFY(f.view.warnings.isEmpty());
+        QCOMPARE(f.history.historyCount(), 1);
+        QCOMPARE(f.view.label, u"example.com | whois.iana.org → a.example"_qs);
+        QCOMPARE(f.view.referral, std::nullopt);
     }
 
     void clearEmptiesTheKeyOnly()

@@ -16,6 +16,11 @@ void WhoisTestServer::answerWith(const QList<QByteArray> &chunks)
     m_script.ending = WhoisTestScript::Ending::Close;
 }
 
+void WhoisTestServer::answerInTurn(const QByteArrayList &answers)
+{
+    m_answersInTurn = answers;
+}
+
 void WhoisTestServer::closeWithoutData()
 {
     answerWith({});
@@ -58,7 +63,12 @@ void WhoisTestServer::Accept()
         const qsizetype index = m_requests.size();
         m_requests.append(QByteArray());
         ++m_openConnections;
-        auto *session = new WhoisTestSession(socket, m_script, this);
+        WhoisTestScript script = m_script;
+        if (!m_answersInTurn.isEmpty()) {
+            script.chunks = { m_answersInTurn.takeFirst() };
+            script.ending = WhoisTestScript::Ending::Close;
+        }
+        auto *session = new WhoisTestSession(socket, script, this);
         connect(session, &WhoisTestSession::received, this,
             [this, index](const QByteArray &bytes) { m_requests[index] += bytes; });
         connect(session, &WhoisTestSession::finished, this, [this, session] {

@@ -27,6 +27,9 @@ public:
     // Writes the chunks one by one, letting the event loop turn between
     // them so that the client reads them apart, then closes in order.
     void answerWith(const QList<QByteArray> &chunks);
+    // Answers the next connections with these answers, one each, in turn
+    // and closes; later connections get the behaviour chosen otherwise.
+    void answerInTurn(const QByteArrayList &answers);
     void closeWithoutData();
     // Writes the chunks like answerWith, then resets the connection.
     void resetAfter(const QList<QByteArray> &chunks);
@@ -57,5 +60,6 @@ private:
     QTcpServer m_server;
     WhoisTestScript m_script;
     QByteArrayList m_requests;
+    QByteArrayList m_answersInTurn;
     int m_openConnections = 0;
 };

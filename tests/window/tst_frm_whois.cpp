@@ -155,8 +155,9 @@ private slots:
         for (QAction *action : w.find<QToolBar>(u"tlbMain"_qs)->actions())
             keys << (action->isSeparator() ? u"-"_qs : action->text() + u'/' + action->toolTip());
         QCOMPARE(keys,
-            (QStringList { u"戻る/戻る"_qs, u"進む/進む"_qs, u"-"_qs, u"中止/中止"_qs, u"-"_qs,
-                u"切り取り/切り取り"_qs, u"コピー/コピー"_qs, u"貼り付け/貼り付け"_qs }));
+            (QStringList { u"戻る/戻る"_qs, u"進む/進む"_qs, u"紹介先を照会/紹介先を照会"_qs,
+                u"-"_qs, u"中止/中止"_qs, u"-"_qs, u"切り取り/切り取り"_qs, u"コピー/コピー"_qs,
+                u"貼り付け/貼り付け"_qs }));
         QCOMPARE(w.queryInputsEnabled(), kAllEnabled);
         // The buttons use the desktop's font, not the window's.
         QCOMPARE(w.find<QPushButton>(u"cmdOK"_qs)->font(),
@@ -365,7 +366,7 @@ private slots:
     void warningsGoThroughThePresenter()
     {
         Window w;
-        w.query(u"example.xyz"_qs, u"---自動選択---"_qs);
+        w.query(u"example.invalid"_qs, u"---自動選択---"_qs);
         QCOMPARE(w.warnings.size(), 1);
         QVERIFY(w.warnings[0].startsWith(u"自動選択リストに登録されていないアドレスです。"));
         QCOMPARE(w.status(), u"アイドル中"_qs);
@@ -397,6 +398,70 @@ private slots:
         QDropEvent ignored(inside, Qt::CopyAction, &picture, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(combo, &ignored);
         QCOMPARE(combo->currentText(), u" whois.example.net\r\n"_qs);
+    }
+
+    // A registrar named in VeriSign's answer is asked with Ctrl+R; Back and
+    // Forward show each hop with its own referral state.
+    void referralFollowedWithTheKeyboard()
+    {
+        Window w;
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        const QByteArray registry = "   Registrar WHOIS Server: whois.registrar.example\r\n";
+        const QByteArray registrar = "Registrant Name: Example Person\r\n";
+        w.server.answerInTurn({ registry, registrar });
+        QAction *tool = w.toolButton(u"紹介先を照会"_qs);
+        auto *menuItem = w.find<QAction>(u"mnuReferral"_qs);
+        QVERIFY(!tool->isEnabled() && !menuItem->isEnabled());
+
+        auto *input = w.find<QLineEdit>(u"txtInput"_qs);
+        QTest::keyClicks(input, u"example.com"_qs);
+        QTest::keyClick(input, Qt::Key_Return);
+        w.waitIdle();
+        const QString registryLabel = u"\"example.com\" From:自動選択[whois.verisign-grs.com]"
+                                      u" → whois.registrar.example"_qs;
+        QCOMPARE(w.label(), registryLabel);
+        QVERIFY(tool->isEnabled() && menuItem->isEnabled());
+
+        QTest::keyClick(w.window.get(), Qt::Key_R, Qt::ControlModifier);
+        w.waitIdle();
+        QCOMPARE(
+            w.server.receivedRequests(), (QByteArrayList { "example.com\r\n", "example.com\r\n" }));
+        QCOMPARE(w.pane(), QString::fromLatin1(registrar));
+        QCOMPARE(w.label(), u"\"example.com\" From:whois.registrar.example"_qs);
+        QVERIFY(!tool->isEnabled() && !menuItem->isEnabled());
+
+        QTest::keyClick(w.window.get(), Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(w.pane(), QString::fromLatin1(registry));
+        QCOMPARE(w.label(), registryLabel);
+        QVERIFY(tool->isEnabled() && menuItem->isEnabled());
+        QTest::keyClick(w.window.get(), Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(w.label(), u"\"example.com\" From:whois.registrar.example"_qs);
+        QVERIFY(!tool->isEnabled() && !menuItem->isEnabled());
+    }
+
+    // The File menu's check item switches automatic following on and
+    // stores it; the next window starts with it.
+    void automaticFollowingIsStored()
+    {
+        Window w(QByteArray("[Domquire]\r\nFollowReferrals=-1\r\n"));
+        auto *follow = w.find<QAction>(u"mnuFollowReferrals"_qs);
+        QVERIFY(follow->isChecked());
+        w.server.answerInTurn({ "refer: whois.example.net\r\n", "Domain: X\r\n" });
+        w.query(u"example.com"_qs, u"whois.iana.org"_qs);
+        w.waitIdle();
+        QCOMPARE(w.server.receivedRequests().size(), 2);
+        QCOMPARE(w.label(), u"\"example.com\" From:whois.iana.org → whois.example.net"_qs);
+
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
+        QTest::keyClick(w.window.get(), Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_A);
+        QTRY_VERIFY(!follow->isChecked());
+        QFile ini(w.dir.filePath(u"dq.ini"_qs));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(ini.readAll().contains("FollowReferrals=0"));
     }
 
     // Under a window manager the window is framed, moved, minimised and
@@ -571,7 +636,7 @@ private slots:
             QTest::keyClick(box, Qt::Key_Return);
         });
         poll.start(10);
-        PressKeys(&window, u"{Alt+K} example.xyz {Return}"_qs);
+        PressKeys(&window, u"{Alt+K} example.nosuchtld {Return}"_qs);
         QCOMPARE(lines.size(), 2);
         QVERIFY(fits);
         QVERIFY(!QApplication::activeModalWidget());

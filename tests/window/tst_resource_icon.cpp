@@ -14,7 +14,7 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QList<QSize>>("sizes");
         const QList<QSize> toolbar { QSize(16, 16), QSize(32, 32) };
-        for (const auto *name : { "back", "forward", "stop", "cut", "copy", "paste" })
+        for (const auto *name : { "back", "forward", "referral", "stop", "cut", "copy", "paste" })
             QTest::newRow(name) << QString::fromLatin1(name) << toolbar;
         QTest::newRow("window icon")
             << u"domquire"_qs
@@ -53,7 +53,7 @@ private slots:
             QVERIFY2(HasTransparentAndOpaquePixels(image), qPrintable(path));
             ++images;
         }
-        QCOMPARE(images, 6 * 2 + 4);
+        QCOMPARE(images, 7 * 2 + 4);
     }
 
 private:

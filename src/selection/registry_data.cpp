@@ -1,0 +1,212 @@
+#include "selection/registry_data.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+
+#include <algorithm>
+#include <functional>
+#include <iterator>
+
+// The resources live in a static library, whose registration the linker would
+// drop unless something refers to it. Q_INIT_RESOURCE must be used outside any
+// namespace.
+static QByteArray ReadRegistryResource(const QString &name)
+{
+    Q_INIT_RESOURCE(registry);
+    QFile file(u":/registry/"_qs + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+namespace {
+
+// A base URL as the bootstrap files give it: http or https, with a host, and
+// ending in "/" so that the query path can be appended.
+std::optional<QUrl> ReadBaseUrl(const QJsonValue &value)
+{
+    const QUrl url(value.toString(), QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() || !url.path().endsWith(u'/')
+        || !(url.scheme() == u"https" || url.scheme() == u"http"))
+        return std::nullopt;
+    return url;
+}
+
+// Calls addKey with each key of each service of an RFC 9224 bootstrap file,
+// after adding the service's base URLs to services.
+void ReadBootstrap(const QByteArray &json, QList<RdapService> &services,
+    const std::function<void(const QString &key, qsizetype service)> &addKey)
+{
+    const QJsonArray list = QJsonDocument::fromJson(json).object().value(u"services").toArray();
+    for (const QJsonValue entry : list) {
+        const QJsonArray pair = entry.toArray();
+        if (pair.size() != 2)
+            continue;
+        RdapService service;
+        for (const QJsonValue url : pair.at(1).toArray()) {
+            if (const std::optional<QUrl> base = ReadBaseUrl(url))
+                service.baseUrls.append(*base);
+        }
+        if (service.baseUrls.isEmpty())
+            continue;
+        services.append(service);
+        for (const QJsonValue key : pair.at(0).toArray()) {
+            if (key.isString())
+                addKey(key.toString(), services.size() - 1);
+        }
+    }
+}
+
+// Whether the first `length` bits of the two addresses are the same.
+bool SamePrefix(const std::array<quint8, 16> &a, const std::array<quint8, 16> &b, int length)
+{
+    const auto whole = static_cast<std::size_t>(length / 8);
+    if (!std::equal(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(whole), b.begin()))
+        return false;
+    const int rest = length % 8;
+    if (rest == 0)
+        return true;
+    const auto mask = static_cast<quint8>(0xFF << (8 - rest));
+    return (a[whole] & mask) == (b[whole] & mask);
+}
+
+std::optional<quint32> ReadAsn(QStringView text)
+{
+    bool ok = false;
+    const qulonglong value = text.toULongLong(&ok);
+    if (!ok || text.startsWith(u'+') || value > 0xFFFFFFFFull)
+        return std::nullopt;
+    return static_cast<quint32>(value);
+}
+
+} // namespace
+
+RegistryData::RegistryData(const Files &files)
+{
+    ReadBootstrap(files.dnsJson, m_services, [this](const QString &key, qsizetype service) {
+        if (!key.isEmpty() && key == key.toLower())
+            m_domains.insert(key, service);
+    });
+
+    const auto addPrefix = [](QList<Prefix> &prefixes, QAbstractSocket::NetworkLayerProtocol kind,
+                               const QString &key, qsizetype service) {
+        const QPair<QHostAddress, int> subnet = QHostAddress::parseSubnet(key);
+        if (key.contains(u'/') && subnet.first.protocol() == kind)
+            prefixes.append({ BytesOf(subnet.first), subnet.second, service });
+    };
+    ReadBootstrap(files.ipv4Json, m_services, [&](const QString &key, qsizetype service) {
+        addPrefix(m_ipv4, QAbstractSocket::IPv4Protocol, key, service);
+    });
+    ReadBootstrap(files.ipv6Json, m_services, [&](const QString &key, qsizetype service) {
+        addPrefix(m_ipv6, QAbstractSocket::IPv6Protocol, key, service);
+    });
+
+    ReadBootstrap(files.asnJson, m_services, [this](const QString &key, qsizetype service) {
+        const QStringList bounds = key.split(u'-');
+        if (bounds.size() > 2)
+            return;
+        const std::optional<quint32> first = ReadAsn(bounds.first());
+        const std::optional<quint32> last = ReadAsn(bounds.last());
+        if (first && last && *first <= *last)
+            m_asns.append({ *first, *last, service });
+    });
+
+    for (const QByteArray &line : files.tldWhoisText.split('\n')) {
+        if (line.startsWith('#'))
+            continue;
+        const QList<QByteArray> fields = line.trimmed().split('\t');
+        if (fields.size() == 2 && !fields[0].isEmpty() && !fields[1].isEmpty())
+            m_tldWhois.insert(
+                QString::fromLatin1(fields[0]).toLower(), QString::fromLatin1(fields[1]));
+    }
+}
+
+const RegistryData &RegistryData::BuiltIn()
+{
+    static const RegistryData data({
+        ReadRegistryResource(u"dns.json"_qs),
+        ReadRegistryResource(u"ipv4.json"_qs),
+        ReadRegistryResource(u"ipv6.json"_qs),
+        ReadRegistryResource(u"asn.json"_qs),
+        ReadRegistryResource(u"tld-whois.txt"_qs),
+    });
+    return data;
+}
+
+std::optional<RdapService> RegistryData::DomainService(QStringView asciiName) const
+{
+    QStringView suffix = asciiName;
+    while (!suffix.isEmpty()) {
+        const auto found = m_domains.constFind(suffix.toString());
+        if (found != m_domains.constEnd())
+            return m_services.at(*found);
+        const qsizetype dot = suffix.indexOf(u'.');
+        if (dot < 0)
+            break;
+        suffix = suffix.sliced(dot + 1);
+    }
+    return std::nullopt;
+}
+
+std::optional<RdapService> RegistryData::AddressService(
+    const QHostAddress &address, int prefixLength) const
+{
+    switch (address.protocol()) {
+    case QAbstractSocket::IPv4Protocol:
+        return LongestPrefix(m_ipv4, address, prefixLength < 0 ? 32 : prefixLength);
+    case QAbstractSocket::IPv6Protocol:
+        return LongestPrefix(m_ipv6, address, prefixLength < 0 ? 128 : prefixLength);
+    default:
+        return std::nullopt;
+    }
+}
+
+RegistryData::AddressBytes RegistryData::BytesOf(const QHostAddress &address)
+{
+    AddressBytes bytes {};
+    if (address.protocol() == QAbstractSocket::IPv4Protocol) {
+        const quint32 ipv4 = address.toIPv4Address();
+        for (std::size_t i = 0; i < 4; ++i)
+            bytes[i] = static_cast<quint8>(ipv4 >> (24 - 8 * i));
+    } else {
+        const Q_IPV6ADDR ipv6 = address.toIPv6Address();
+        std::copy(std::begin(ipv6.c), std::end(ipv6.c), bytes.begin());
+    }
+    return bytes;
+}
+
+std::optional<RdapService> RegistryData::LongestPrefix(
+    const QList<Prefix> &prefixes, const QHostAddress &address, int prefixLength) const
+{
+    const AddressBytes bytes = BytesOf(address);
+    const Prefix *best = nullptr;
+    for (const Prefix &prefix : prefixes) {
+        if (prefix.length <= prefixLength && (!best || prefix.length > best->length)
+            && SamePrefix(prefix.network, bytes, prefix.length))
+            best = &prefix;
+    }
+    if (!best)
+        return std::nullopt;
+    return m_services.at(best->service);
+}
+
+std::optional<RdapService> RegistryData::AsnService(quint32 number) const
+{
+    for (const AsnRange &range : m_asns) {
+        if (range.first <= number && number <= range.last)
+            return m_services.at(range.service);
+    }
+    return std::nullopt;
+}
+
+QString RegistryData::TldWhoisHost(QStringView topLevel) const
+{
+    return m_tldWhois.value(topLevel.toString());
+}
+
+bool RegistryData::IsTopLevelDomain(QStringView topLevel) const
+{
+    const QString label = topLevel.toString();
+    return !label.contains(u'.') && (m_tldWhois.contains(label) || m_domains.contains(label));
+}
