@@ -1,17 +1,24 @@
-// Whois queries through the real main window on the offscreen platform:
-// answers of 1 MB and 10 MB ASCII and 10 MB ISO-2022-JP from a loopback
-// server in 64 KiB writes, timed from the Whois click to the history push,
-// beside one setPlainText of the same text in the same run; the longest
-// stall of the event loop during a 10 MB answer; and the start-up time of a
-// fresh process to the painted, idle window. Prints "name: value" lines.
+// Whois queries through the real main window at its default size on the
+// offscreen platform: answers of 1 MB and 10 MB ASCII and 10 MB ISO-2022-JP
+// from a loopback server in 64 KiB writes, timed from the Whois click to the
+// history push, beside one setPlainText of the same text into a plain text
+// box of the pane's size in the same run; the longest stall of the event
+// loop during a 10 MB answer; a 10 MB answer without a line break; 8 MB of
+// bare line feeds and the largest accepted answer (just under 64 MiB) with
+// the memory they take above the idle window, each in a fresh process, and
+// a find through the latter; and the start-up time of a fresh process to
+// the painted, idle window. Prints "name: value" lines.
 
 #include "japanese_whois_text.h"
 #include "selection/whois_hosts.h"
 #include "support/whois_test_server.h"
 #include "window/frm_whois.h"
+#include "window/result_view.h"
+#include "window/twips.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -41,6 +48,14 @@ constexpr qsizetype kTenMb = 10'000'000;
 constexpr int kRounds = 5;
 constexpr int kStartupRuns = 5;
 constexpr char kStartupArgument[] = "--startup";
+constexpr qsizetype kEightMb = 8'000'000;
+constexpr qsizetype kLargestAnswer = qsizetype(64) * 1024 * 1024 - 1;
+constexpr char kMemoryArgument[] = "--memory";
+// The size a window opens with when no size is stored.
+constexpr float kWindowWidthTwips = 9000;
+constexpr float kWindowHeightTwips = 7000;
+// The text that the find looks for, at the very end of the largest answer.
+constexpr char kFindMark[] = "Last line of the answer: FINDMARK";
 
 const QString kIdle = u"アイドル中"_qs;
 
@@ -91,18 +106,13 @@ QByteArray asciiWhoisText(qsizetype size)
     return bytes;
 }
 
-// The text as the result pane gives it back: every line break one LF.
-QString asShownInPane(QString text)
-{
-    return text.replace(u"\r\n"_qs, u"\n"_qs).replace(u'\r', u'\n');
-}
-
-// One answer as the server writes it, and as the pane must show it.
+// One answer as the server writes it, and as the pane must show it: as
+// decoded, every character kept.
 struct Answer {
     QList<QByteArray> writes;
     QString shown;
 
-    Answer(const QByteArray &bytes, const QString &text) : shown(asShownInPane(text))
+    Answer(const QByteArray &bytes, const QString &text) : shown(text)
     {
         for (qsizetype at = 0; at < bytes.size(); at += kWriteBytes)
             writes.append(bytes.sliced(at, std::min(kWriteBytes, bytes.size() - at)));
@@ -157,7 +167,13 @@ public:
         });
         m_server.setPauseBetweenWrites(0);
         m_window.show();
+        checkWindowSize();
         m_input->setText(u"example.com"_qs);
+        m_plain.setLineWrapMode(QPlainTextEdit::NoWrap);
+        m_plain.setUndoRedoEnabled(false);
+        m_plain.setFont(m_pane->font());
+        m_plain.resize(m_pane->size());
+        m_plain.show();
     }
 
     // Milliseconds from the Whois click to the end of the query, whose
@@ -176,21 +192,69 @@ public:
         const double ms = msSince(start);
         if (probe)
             probe->stop();
-        if (m_pane->toPlainText() != answer.shown)
+        if (m_pane->text() != answer.shown)
             fail("the pane does not show the answer");
         return ms;
     }
 
     void clearPane() { m_pane->clear(); }
 
+    // Qt's own one-shot: the whole text into a plain text box of the pane's size.
     double setPlainText(const QString &text)
     {
         const auto start = Clock::now();
-        m_pane->setPlainText(text);
-        return msSince(start);
+        m_plain.setPlainText(text);
+        const double ms = msSince(start);
+        // What the box would still do with the text later is not the pane's.
+        m_plain.clear();
+        QCoreApplication::processEvents();
+        return ms;
+    }
+
+    // Milliseconds from asking for the next match of the text to the match
+    // being selected; fails unless it is.
+    double find(const QString &text, StallProbe &probe)
+    {
+        m_pane->findChild<QLineEdit *>(u"findText"_qs)->setText(text);
+        bool finished = false;
+        const QMetaObject::Connection done =
+            QObject::connect(m_pane, &ResultView::searchFinished, [&finished] { finished = true; });
+        probe.start();
+        const auto start = Clock::now();
+        m_pane->find(true);
+        while (!finished)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        const double ms = msSince(start);
+        probe.stop();
+        QObject::disconnect(done);
+        if (m_pane->selectedText() != text)
+            fail("the find did not select the match");
+        return ms;
     }
 
 private:
+    // The pane's work grows with its size, so the window must have the
+    // size it opens with before anything is measured.
+    void checkWindowSize() const
+    {
+        const auto deadline = Clock::now() + std::chrono::seconds(10);
+        while (!(m_window.windowHandle() && m_window.windowHandle()->isExposed())) {
+            if (Clock::now() > deadline)
+                fail("the window was not shown");
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        QCoreApplication::processEvents();
+        const int dpi = m_window.logicalDpiX();
+        const QSize expected(
+            Twips::ToPixels(kWindowWidthTwips, dpi), Twips::ToPixels(kWindowHeightTwips, dpi));
+        const QSize outer = m_window.frameGeometry().size();
+        if (outer != expected) {
+            std::fprintf(stderr, "window %dx%d, expected %dx%d\n", outer.width(), outer.height(),
+                expected.width(), expected.height());
+            fail("the window does not have the size it opens with");
+        }
+    }
+
     bool isIdle() const { return m_ok->isEnabled() && m_status->text() == kIdle; }
 
     template<typename T> T *find(const QString &name) const
@@ -207,8 +271,9 @@ private:
     QLineEdit *m_input = find<QLineEdit>(u"txtInput"_qs);
     QComboBox *m_combo = find<QComboBox>(u"cboServer"_qs);
     QPushButton *m_ok = find<QPushButton>(u"cmdOK"_qs);
-    QPlainTextEdit *m_pane = find<QPlainTextEdit>(u"rtbResult"_qs);
+    ResultView *m_pane = find<ResultView>(u"rtbResult"_qs);
     QLabel *m_status = find<QStatusBar>(u"stbMain"_qs)->findChild<QLabel *>();
+    QPlainTextEdit m_plain;
 };
 
 // The best time of the rounds of one answer, each begun with an empty pane
@@ -256,6 +321,94 @@ int measureStartup(Clock::time_point start, int argc, char **argv)
     return 0;
 }
 
+// The resident memory of this process in MB, current or peak.
+double residentMb(QByteArrayView field)
+{
+    QFile status(u"/proc/self/status"_qs);
+    if (!status.open(QIODevice::ReadOnly))
+        fail("no /proc/self/status");
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(field.size() + 1).trimmed().split(' ').first().toDouble() * 1024 / 1e6;
+    }
+    fail("no memory figure in /proc/self/status");
+}
+
+// Lets the peak resident memory start again from the current one.
+void resetPeakMemory()
+{
+    QFile clearRefs(u"/proc/self/clear_refs"_qs);
+    if (!clearRefs.open(QIODevice::WriteOnly) || clearRefs.write("5") != 1)
+        fail("cannot reset the peak memory");
+}
+
+// The largest answer the query accepts, in normal lines, ending in a line
+// that occurs nowhere else.
+QByteArray largestAnswer()
+{
+    const QByteArray end = QByteArray(kFindMark) + "\r\n";
+    QByteArray bytes = asciiWhoisText(kLargestAnswer);
+    bytes.truncate(bytes.lastIndexOf('\n', kLargestAnswer - end.size() - 1) + 1);
+    return bytes + end;
+}
+
+// Child process: one answer into a fresh window: "newlines" 8 MB of bare
+// line feeds, "largest" the largest answer followed by a find of its last
+// line. Prints the best milliseconds of several queries, the longest stall
+// and the peak memory above the idle window in MB of the first, and for the
+// find the best milliseconds and the best round's longest stall.
+int measureMemory(const char *kind, int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const bool largest = qstrcmp(kind, "largest") == 0;
+    const QByteArray bytes = largest ? largestAnswer() : QByteArray(kEightMb, '\n');
+    const Answer answer(bytes, QString::fromLatin1(bytes));
+    QueryBench bench;
+    QCoreApplication::processEvents();
+    const double idleMb = residentMb("VmRSS");
+    resetPeakMemory();
+    StallProbe probe;
+    bench.query(answer, WhoisHost::VeriSign, &probe);
+    const double peakMb = residentMb("VmHWM") - idleMb;
+    // The time comes from further queries without the probe's extra turns.
+    const double ms = bestQueryMs(bench, answer, WhoisHost::VeriSign);
+    std::printf("%.1f %.1f %.1f", ms, probe.longestMs(), peakMb);
+    if (largest) {
+        // Each find wraps around the whole text from the match before. Like
+        // the times, the stalls are the best round's: other work on the
+        // machine only ever lengthens them.
+        QList<double> times;
+        QList<double> stalls;
+        for (int round = 0; round < kRounds; ++round) {
+            times.append(bench.find(QString::fromLatin1(kFindMark), probe));
+            stalls.append(probe.longestMs());
+        }
+        std::printf(" %.1f %.1f", best(times), best(stalls));
+    }
+    std::printf("\n");
+    return 0;
+}
+
+// The figures a child process printed for one kind of answer.
+QList<double> memoryFigures(const char *kind, qsizetype count)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+        { QString::fromLatin1(kMemoryArgument), QString::fromLatin1(kind) });
+    const bool finished = child.waitForFinished(-1) && child.exitStatus() == QProcess::NormalExit
+        && child.exitCode() == 0;
+    QList<double> figures;
+    for (const QByteArray &field : child.readAllStandardOutput().simplified().split(' ')) {
+        bool isNumber = false;
+        figures.append(field.toDouble(&isNumber));
+        if (!isNumber)
+            fail("a memory run printed no number");
+    }
+    if (!finished || figures.size() != count)
+        fail("a memory run failed");
+    return figures;
+}
+
 // The best start-up time of fresh processes of this program.
 double bestStartupMs()
 {
@@ -282,6 +435,8 @@ int main(int argc, char **argv)
     const auto start = Clock::now();
     if (argc > 1 && qstrcmp(argv[1], kStartupArgument) == 0)
         return measureStartup(start, argc, argv);
+    if (argc > 2 && qstrcmp(argv[1], kMemoryArgument) == 0)
+        return measureMemory(argv[2], argc, argv);
 
     QApplication app(argc, argv);
     const double startupMs = bestStartupMs();
@@ -292,6 +447,10 @@ int main(int argc, char **argv)
     const Answer asciiAnswer1(ascii1, QString::fromLatin1(ascii1));
     const Answer asciiAnswer10(ascii10, QString::fromLatin1(ascii10));
     const Answer jisAnswer10(jis10, QStringDecoder("ISO-2022-JP").decode(jis10));
+    QByteArray oneLine10 = ascii10;
+    std::replace_if(
+        oneLine10.begin(), oneLine10.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    const Answer oneLineAnswer10(oneLine10, QString::fromLatin1(oneLine10));
 
     QueryBench bench;
     const QString verisign = WhoisHost::VeriSign.toString();
@@ -314,6 +473,12 @@ int main(int argc, char **argv)
     bench.query(jisAnswer10, jpnic, &probe);
     const double maxStall = std::max(asciiStall, probe.longestMs());
 
+    const double queryOneLine10 = bestQueryMs(bench, oneLineAnswer10, verisign);
+    bench.query(oneLineAnswer10, verisign, &probe);
+    const double oneLineStall = probe.longestMs();
+    const QList<double> newlines = memoryFigures("newlines", 3);
+    const QList<double> largest = memoryFigures("largest", 5);
+
     std::printf("startup_ms: %.1f\n", startupMs);
     std::printf("query_1mb_ms: %.1f\n", query1);
     std::printf("query_10mb_ms: %.1f\n", query10);
@@ -321,5 +486,15 @@ int main(int argc, char **argv)
     std::printf("setplaintext_10mb_ms: %.1f\n", setPlainText10);
     std::printf("ratio_vs_setplaintext: %.2f\n", query10 / setPlainText10);
     std::printf("max_stall_ms: %.1f\n", maxStall);
+    std::printf("query_10mb_oneline_ms: %.1f\n", queryOneLine10);
+    std::printf("max_stall_oneline_ms: %.1f\n", oneLineStall);
+    std::printf("query_8mb_newlines_ms: %.1f\n", newlines[0]);
+    std::printf("max_stall_8mb_newlines_ms: %.1f\n", newlines[1]);
+    std::printf("rss_8mb_newlines_mb: %.1f\n", newlines[2]);
+    std::printf("query_64mb_ms: %.1f\n", largest[0]);
+    std::printf("max_stall_64mb_ms: %.1f\n", largest[1]);
+    std::printf("rss_64mb_mb: %.1f\n", largest[2]);
+    std::printf("find_64mb_ms: %.1f\n", largest[3]);
+    std::printf("max_stall_find_64mb_ms: %.1f\n", largest[4]);
     return 0;
 }

@@ -1,15 +1,26 @@
 #include "history/result_history.h"
 
+namespace {
+
+qsizetype bytesOf(const HistoryRecord &record)
+{
+    return (record.key.size() + record.server.size() + record.response.size()) * 2;
+}
+
+} // namespace
+
 void ResultHistory::PushHistory(const HistoryRecord &record)
 {
     const int onScreen = historyCount() - m_cursor + 1; // 0 when empty
     m_cursor = 1;
-    if (onScreen < kCapacity) {
-        m_records.resize(onScreen);
-    } else {
-        m_records.removeFirst();
-    }
+    while (historyCount() > onScreen)
+        m_textBytes -= bytesOf(m_records.takeLast());
+    if (onScreen == kCapacity)
+        m_textBytes -= bytesOf(m_records.takeFirst());
     m_records.append(record);
+    m_textBytes += bytesOf(record);
+    while (m_textBytes > m_maxTextBytes && historyCount() > 1)
+        m_textBytes -= bytesOf(m_records.takeFirst());
 }
 
 HistoryStep ResultHistory::HistoryBack()

@@ -13,11 +13,16 @@
 namespace {
 
 // Referrals stand near the top of an answer; the rest is not searched.
-constexpr qsizetype kReferralScanChars = 1024 * 1024;
+constexpr qsizetype kReferralScanChars = qsizetype(1024) * 1024;
 
 bool endsWithLineBreak(const QString &text)
 {
     return text.endsWith(u'\r') || text.endsWith(u'\n');
+}
+
+bool holdsLineBreak(const QString &text)
+{
+    return text.contains(u'\r') || text.contains(u'\n');
 }
 
 } // namespace
@@ -62,6 +67,12 @@ bool QueryCommand::CheckInput()
 
     if (TrimBlanks(key).isEmpty()) {
         m_view.SetStatus(u"IPアドレス、またはドメイン名を入力してください。"_qs);
+        return false;
+    }
+    // The key goes to the server as one request line; a line break inside it
+    // would send further requests that the user never sees.
+    if (holdsLineBreak(key)) {
+        m_view.SetStatus(u"キーに改行が含まれています。1 行で入力してください。"_qs);
         return false;
     }
     if (TrimBlanks(m_view.comboText()).isEmpty()) {

@@ -39,19 +39,19 @@ void ReadBootstrap(const QByteArray &json, QList<RdapService> &services,
     const std::function<void(const QString &key, qsizetype service)> &addKey)
 {
     const QJsonArray list = QJsonDocument::fromJson(json).object().value(u"services").toArray();
-    for (const QJsonValue &entry : list) {
+    for (const QJsonValue entry : list) {
         const QJsonArray pair = entry.toArray();
         if (pair.size() != 2)
             continue;
         RdapService service;
-        for (const QJsonValue &url : pair.at(1).toArray()) {
+        for (const QJsonValue url : pair.at(1).toArray()) {
             if (const std::optional<QUrl> base = ReadBaseUrl(url))
                 service.baseUrls.append(*base);
         }
         if (service.baseUrls.isEmpty())
             continue;
         services.append(service);
-        for (const QJsonValue &key : pair.at(0).toArray()) {
+        for (const QJsonValue key : pair.at(0).toArray()) {
             if (key.isString())
                 addKey(key.toString(), services.size() - 1);
         }

@@ -3,10 +3,9 @@
 #include "selection/blank_trim.h"
 #include "selection/whois_hosts.h"
 #include "serverlist/server_list_text.h"
+#include "settings/bounded_file.h"
 #include "settings/file_folders.h"
 #include "settings/visible_file.h"
-
-#include <QFile>
 
 #include <optional>
 
@@ -35,28 +34,27 @@ std::optional<QByteArray> readListFile(const QString &path)
 {
     if (!IsVisibleFile(path))
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+    return ReadBoundedFile(path);
 }
 
-QList<ServerEntry> parseServerList(const QString &text)
+QList<ServerEntry> parseServerList(QStringView text)
 {
-    QString lines = text;
-    lines.replace(u"\r\n"_qs, u"\n"_qs).replace(u'\r', u'\n');
-
     QList<ServerEntry> table;
-    for (const QStringView line : QStringView(lines).split(u'\n')) {
-        const QList<QStringView> fields = line.split(u',');
-        if (fields.size() < 2)
-            continue;
-        if (table.size() == kMaxServerEntries)
-            break;
-        table.append(makeEntry(fields[0], fields[1]));
+    qsizetype start = 0;
+    while (start <= text.size() && table.size() < kMaxServerEntries) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        const QStringView line = text.sliced(start, end - start);
+        const qsizetype comma = line.indexOf(u',');
+        if (comma >= 0) {
+            const QStringView rest = line.sliced(comma + 1);
+            const qsizetype secondComma = rest.indexOf(u',');
+            table.append(
+                makeEntry(line.first(comma), secondComma < 0 ? rest : rest.first(secondComma)));
+        }
+        const bool crLf = end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n';
+        start = end + (crLf ? 2 : 1);
     }
     return table;
 }

@@ -16,7 +16,8 @@ inline constexpr QStringView kRdapText = u"---RDAP---";
 inline constexpr qsizetype kMaxServerEntries = 32766;
 
 // The server table: the servers of "serverlist.dat" in the folder, or the six
-// built-in servers when that file is absent (also hidden, or unreadable). A
+// built-in servers when that file is absent (also hidden, unreadable, or
+// larger than 16 MiB). A
 // present file replaces the built-ins even when it yields no server.
 //
 // The file is code page 932 text. A line ends at CR LF, CR or LF. Each line

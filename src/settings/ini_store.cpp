@@ -1,10 +1,10 @@
 #include "settings/ini_store.h"
 
+#include "settings/bounded_file.h"
 #include "settings/code_page_932.h"
 #include "settings/profile_text.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -15,18 +15,17 @@ namespace {
 constexpr QStringView kSection = u"Domquire";
 
 // The bytes of the settings file: empty when the file does not exist, none
-// when it exists but is no readable text file (a folder, unreadable, or
-// holding NUL bytes), which the store then leaves alone.
+// when it exists but is no readable text file (a folder, unreadable, larger
+// than 16 MiB, or holding NUL bytes), which the store then leaves alone.
 std::optional<QByteArray> readProfile(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
         return QByteArray();
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+    if (!info.isFile())
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError || bytes.contains('\0'))
+    std::optional<QByteArray> bytes = ReadBoundedFile(path);
+    if (bytes && bytes->contains('\0'))
         return std::nullopt;
     return bytes;
 }

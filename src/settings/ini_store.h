@@ -16,14 +16,14 @@ public:
     explicit cIni(const QString &folder = AppDir());
 
     // The value stored under the key, or the default when the file, the
-    // section or the key is missing, or the file cannot be read or is not
-    // text. A key present with an empty value gives the empty text.
+    // section or the key is missing, or the file cannot be read, is larger
+    // than 16 MiB or is not text. A key present with an empty value gives the empty text.
     QString LoadIni(const QString &key, const QString &defaultValue) const;
 
     // Stores the value under the key, creating the folder, the file, the
     // section or the key as needed. The file is replaced atomically; when it
-    // cannot be written, or is not a text file, nothing changes and nothing
-    // is shown.
+    // cannot be written, or is not a text file of at most 16 MiB, nothing
+    // changes and nothing is shown.
     // A key or value that would break the file's line structure (a line
     // break, or a key that is empty, holds "=" or starts with "[" or ";") is
     // not written.

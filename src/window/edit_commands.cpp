@@ -1,11 +1,12 @@
 #include "window/edit_commands.h"
 
+#include "window/result_view.h"
+
 #include <QClipboard>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 
 namespace {
 
@@ -21,10 +22,14 @@ void setClipboardText(const QString &text)
         clipboard->setText(text);
 }
 
+bool isMenuReason(Qt::FocusReason reason)
+{
+    return reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason;
+}
+
 } // namespace
 
-EditCommands::EditCommands(
-    QLineEdit *input, QComboBox *server, QPlainTextEdit *result, QObject *parent)
+EditCommands::EditCommands(QLineEdit *input, QComboBox *server, ResultView *result, QObject *parent)
     : QObject(parent), txtInput(input), cboServer(server), rtbResult(result)
 {
     for (QObject *control : { static_cast<QObject *>(txtInput), static_cast<QObject *>(cboServer),
@@ -36,13 +41,14 @@ bool EditCommands::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
         return false;
+    const bool focused = event->type() == QEvent::FocusIn;
+    const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+    trackMenuSelection(watched, focused, reason);
     // An opening menu takes the focus for a moment; the flags keep naming
     // the control the user was working in.
-    const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-    if (reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason)
+    if (isMenuReason(reason))
         return false;
 
-    const bool focused = event->type() == QEvent::FocusIn;
     if (watched == txtInput) {
         boolInputFocus = focused;
         if (focused)
@@ -55,6 +61,47 @@ bool EditCommands::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
+void EditCommands::trackMenuSelection(QObject *watched, bool focused, Qt::FocusReason reason)
+{
+    QLineEdit *box = nullptr;
+    if (watched == txtInput)
+        box = txtInput;
+    else if (watched == cboServer)
+        box = cboServer->lineEdit();
+    if (!box)
+        return;
+
+    const bool byMenu = isMenuReason(reason);
+    if (!focused) {
+        // The first menu to take the focus finds the selection still there.
+        if (byMenu && !m_held.box)
+            m_held = { box, box->hasSelectedText() ? selectionAnchor(box) : box->cursorPosition(),
+                box->cursorPosition() };
+        else if (!byMenu && reason != Qt::ActiveWindowFocusReason)
+            m_held = {};
+        return;
+    }
+    if (byMenu || reason == Qt::ActiveWindowFocusReason)
+        restoreHeldSelection();
+    m_held = {};
+}
+
+int EditCommands::selectionAnchor(const QLineEdit *box)
+{
+    const int start = box->selectionStart();
+    return box->cursorPosition() == start ? box->selectionEnd() : start;
+}
+
+void EditCommands::restoreHeldSelection() const
+{
+    if (!m_held.box)
+        return;
+    if (m_held.anchor == m_held.cursor)
+        m_held.box->setCursorPosition(m_held.cursor);
+    else
+        m_held.box->setSelection(m_held.anchor, m_held.cursor - m_held.anchor);
+}
+
 QLineEdit *EditCommands::boxWithSelection() const
 {
     if (boolInputFocus && txtInput->hasSelectedText())
@@ -64,22 +111,19 @@ QLineEdit *EditCommands::boxWithSelection() const
     return nullptr;
 }
 
-bool EditCommands::resultHasSelection() const
-{
-    return rtbResult->textCursor().hasSelection();
-}
-
 EditMenuState EditCommands::MenuState() const
 {
+    restoreHeldSelection();
     EditMenuState state;
     state.cut = boxWithSelection() != nullptr;
-    state.copy = state.cut || (boolResultFocus && resultHasSelection());
+    state.copy = state.cut || (boolResultFocus && rtbResult->hasSelection());
     state.paste = !clipboardText().isEmpty() && (boolServerFocus || boolInputFocus);
     return state;
 }
 
 void EditCommands::EditCut()
 {
+    restoreHeldSelection();
     if (QLineEdit *box = boxWithSelection()) {
         setClipboardText(box->selectedText());
         box->del();
@@ -88,18 +132,17 @@ void EditCommands::EditCut()
 
 void EditCommands::EditCopy()
 {
+    restoreHeldSelection();
     if (QLineEdit *box = boxWithSelection()) {
         setClipboardText(box->selectedText());
-    } else if (boolResultFocus && resultHasSelection()) {
-        QString text = rtbResult->textCursor().selectedText();
-        text.replace(QChar::ParagraphSeparator, u'\n');
-        text.replace(QChar::LineSeparator, u'\n');
-        setClipboardText(text);
+    } else if (boolResultFocus && rtbResult->hasSelection()) {
+        setClipboardText(rtbResult->selectedText());
     }
 }
 
 void EditCommands::EditPaste()
 {
+    restoreHeldSelection();
     // Each test reads the clipboard afresh.
     if (!clipboardText().isEmpty() && boolInputFocus)
         txtInput->insert(clipboardText());
@@ -109,7 +152,5 @@ void EditCommands::EditPaste()
 
 void EditCommands::SelectAll()
 {
-    if (rtbResult->document()->isEmpty())
-        return;
     rtbResult->selectAll();
 }

@@ -1,5 +1,6 @@
 #include "window/frm_whois.h"
 
+#include "history/result_file.h"
 #include "serverlist/server_list.h"
 #include "settings/ini_store.h"
 #include "settings/visible_file.h"
@@ -7,20 +8,24 @@
 #include "window/frm_about.h"
 #include "window/product_info.h"
 #include "window/resource_icon.h"
+#include "window/result_view.h"
 #include "window/stored_size.h"
 #include "window/twips.h"
+#include "window/warning_box.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
+#include <QShortcutEvent>
+#include <QStandardPaths>
 #include <QStatusBar>
-#include <QTextCursor>
 #include <QToolBar>
 #include <QUrl>
 
@@ -32,13 +37,6 @@ constexpr int kDefaultHeightTwips = 7000;
 // of the result still show.
 constexpr int kMinWidthTwips = 3000;
 constexpr int kMinHeightTwips = 2400;
-
-// Every update of the result pane lays it out and paints it again, which for
-// a fast answer costs more than the text itself. The pane takes appended text
-// at once when it was not updated within kPaneUpdateMs, and otherwise holds
-// it until then or until kPaneUpdateChars are held.
-constexpr int kPaneUpdateMs = 50;
-constexpr qsizetype kPaneUpdateChars = 256 * 1024;
 
 const QString kSettingWidth = u"WID"_qs;
 const QString kSettingHeight = u"HET"_qs;
@@ -56,9 +54,6 @@ frmWhois::frmWhois(
 {
     setObjectName(u"frmWhois"_qs);
     setWindowIcon(ResourceIcon(u"domquire"));
-    m_paneUpdate.setSingleShot(true);
-    m_paneUpdate.setInterval(kPaneUpdateMs);
-    connect(&m_paneUpdate, &QTimer::timeout, this, &frmWhois::showPendingText);
     createControls();
     createMenus();
     createToolBar();
@@ -68,6 +63,11 @@ frmWhois::frmWhois(
 void frmWhois::setWarningPresenter(WarningPresenter presenter)
 {
     m_warningPresenter = std::move(presenter);
+}
+
+void frmWhois::setSaveFileChooser(SaveFileChooser chooser)
+{
+    m_saveFileChooser = std::move(chooser);
 }
 
 int frmWhois::toPixels(float twips) const
@@ -96,7 +96,7 @@ void frmWhois::Form_Load()
             { kDefaultHeightTwips, kMinHeightTwips, qRound(toTwips(available.height())) });
     m_storedOuterSize =
         QSize(toPixels(static_cast<float>(width)), toPixels(static_cast<float>(height)));
-    resize(m_storedOuterSize);
+    resize(*m_storedOuterSize);
     const bool follow = settings.LoadIni(kSettingFollowReferrals, kStoredFalse) == kStoredTrue;
     mnuFollowReferrals->setChecked(follow);
     m_query.SetFollowReferrals(follow);
@@ -128,14 +128,15 @@ void frmWhois::fitStoredOuterSize()
 {
     // The stored size is the outer size, frame included; the frame is known
     // only once the window manager has framed the window, which it reports
-    // with a move. Without a frame the two sizes are the same.
-    if (m_storedOuterSize.isNull())
+    // with a move. Without a frame the two sizes are the same. Once fitted,
+    // the size is the user's: later moves and shows leave it alone.
+    if (!m_storedOuterSize)
         return;
     const QSize frame = frameGeometry().size() - size();
     if (frame.isNull())
         return;
-    resize(m_storedOuterSize - frame);
-    m_storedOuterSize = QSize();
+    resize(*m_storedOuterSize - frame);
+    m_storedOuterSize.reset();
 }
 
 void frmWhois::closeEvent(QCloseEvent *event)
@@ -158,6 +159,14 @@ bool frmWhois::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_client && event->type() == QEvent::Resize)
         Form_Resize();
+    // A button's access key clicks it at once. The button's own handling
+    // shows the press first and clicks a tenth of a second later, after
+    // keys typed straight after the access key have gone to the key box.
+    if ((watched == cmdOK || watched == cmdClear) && event->type() == QEvent::Shortcut
+        && !static_cast<QShortcutEvent *>(event)->isAmbiguous()) {
+        static_cast<QPushButton *>(watched)->click();
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -197,41 +206,17 @@ QString frmWhois::comboText() const
 
 void frmWhois::clearPane()
 {
-    m_pendingText.clear();
-    m_paneUpdate.stop();
     rtbResult->clear();
-    m_endedWithCr = false;
 }
 
 void frmWhois::appendToPane(const QString &text)
 {
-    m_pendingText += text;
-    if (!m_paneUpdate.isActive() || m_pendingText.size() >= kPaneUpdateChars)
-        showPendingText();
-}
-
-void frmWhois::showPendingText()
-{
-    if (m_pendingText.isEmpty())
-        return;
-    // The document makes one line break of a CR LF, a lone CR or a lone LF;
-    // a CR LF split between two updates must stay one.
-    QStringView piece(m_pendingText);
-    if (m_endedWithCr && piece.startsWith(u'\n'))
-        piece = piece.sliced(1);
-    m_endedWithCr = m_pendingText.endsWith(u'\r');
-
-    QTextCursor end(rtbResult->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(piece.toString());
-    m_pendingText.clear();
-    m_paneUpdate.start();
+    rtbResult->appendText(text);
 }
 
 QString frmWhois::paneText()
 {
-    showPendingText();
-    return rtbResult->toPlainText();
+    return rtbResult->text();
 }
 
 void frmWhois::focusKey()
@@ -255,12 +240,18 @@ void frmWhois::ShowWarning(const QString &text)
         m_warningPresenter(text);
         return;
     }
-    QMessageBox box(QMessageBox::Warning, u"エラー"_qs, text, QMessageBox::Ok, this);
-    box.exec();
+    ShowWarningBox(this, text);
 }
 
 void frmWhois::EnterBusy()
 {
+    // The key box holds the key of the query that starts now.
+    m_resultKey = txtInput->text();
+    // Disabling the focused input would pass the focus on to the result
+    // label; the answer comes in the result view.
+    m_busyTookFocus = queryInputHasFocus();
+    if (m_busyTookFocus)
+        rtbResult->setFocus(Qt::OtherFocusReason);
     setQueryInputsEnabled(false);
     mnuReferral->setEnabled(false);
     m_toolReferral->setEnabled(false);
@@ -268,10 +259,15 @@ void frmWhois::EnterBusy()
 
 void frmWhois::LeaveBusy()
 {
-    // A query ends with its whole text on screen.
-    showPendingText();
     setQueryInputsEnabled(true);
     SetReferral(m_shownReferral);
+    // However the query ended, typing goes on in the key box rather than
+    // nowhere, unless the user has chosen another control since.
+    const QWidget *focused = focusWidget();
+    const bool stillWhereBusyPutIt = m_busyTookFocus && focused == rtbResult;
+    m_busyTookFocus = false;
+    if (!focused || focused == txtLabel || !focused->isEnabled() || stillWhereBusyPutIt)
+        txtInput->setFocus(Qt::OtherFocusReason);
 }
 
 void frmWhois::SetReferral(const std::optional<QueryTarget> &referral)
@@ -288,6 +284,12 @@ void frmWhois::mnuFollowReferrals_Click(bool checked)
     cIni(m_folders.settings).SaveIni(kSettingFollowReferrals, checked ? kStoredTrue : kStoredFalse);
 }
 
+bool frmWhois::queryInputHasFocus() const
+{
+    const QWidget *focused = focusWidget();
+    return focused == txtInput || focused == cboServer || focused == cmdOK || focused == cmdClear;
+}
+
 void frmWhois::setQueryInputsEnabled(bool enabled)
 {
     txtInput->setEnabled(enabled);
@@ -298,6 +300,8 @@ void frmWhois::setQueryInputsEnabled(bool enabled)
     m_toolForward->setEnabled(enabled);
     mnuBack->setEnabled(enabled);
     mnuFoword->setEnabled(enabled);
+    mnuSave->setEnabled(enabled);
+    m_abortKey->setEnabled(!enabled);
 }
 
 void frmWhois::HistoryBack()
@@ -313,8 +317,8 @@ void frmWhois::HistoryForward()
 void frmWhois::showHistoryStep(const HistoryStep &step)
 {
     if (step.record) {
-        rtbResult->setPlainText(step.record->response);
-        m_endedWithCr = false;
+        rtbResult->setText(step.record->response);
+        m_resultKey = step.record->key;
         SetResultLabel(step.record->key, step.record->server);
         SetReferral(step.record->referral);
     }
@@ -347,6 +351,24 @@ void frmWhois::mnuEdit_Click()
     mnuCut->setEnabled(state.cut);
     mnuCopy->setEnabled(state.copy);
     mnuPaste->setEnabled(state.paste);
+}
+
+void frmWhois::mnuSave_Click()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString suggested = QDir(folder).filePath(ResultFileName(m_resultKey));
+    const QString path = m_saveFileChooser ? m_saveFileChooser(suggested) : askSavePath(suggested);
+    if (path.isEmpty())
+        return;
+    // A failed write leaves the result on screen and any earlier file as they were.
+    if (const std::optional<QString> reason = WriteResultFile(path, paneText()))
+        ShowWarning(u"保存できませんでした。\n"_qs + *reason);
+}
+
+QString frmWhois::askSavePath(const QString &suggestedPath)
+{
+    return QFileDialog::getSaveFileName(this, u"名前を付けて保存"_qs, suggestedPath,
+        u"テキスト ファイル (*.txt);;すべてのファイル (*)"_qs);
 }
 
 void frmWhois::mnuHelp2_Click()

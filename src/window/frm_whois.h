@@ -9,9 +9,9 @@
 
 #include <QList>
 #include <QMainWindow>
-#include <QTimer>
 
 #include <functional>
+#include <optional>
 
 class EditCommands;
 class QAction;
@@ -19,10 +19,11 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
+class QShortcut;
 class QStatusBar;
 class QToolBar;
+class ResultView;
 
 // The main window: the key box, the server combo, the result view, the
 // menus, the toolbar and the status bar. It shows what the query command and
@@ -39,6 +40,9 @@ public:
     static constexpr float kStatusBarTwips = 255;
 
     using WarningPresenter = std::function<void(const QString &text)>;
+    // Asks where to save the result, starting at the suggested path; an
+    // empty answer saves nothing.
+    using SaveFileChooser = std::function<QString(const QString &suggestedPath)>;
 
     // The program connects to port 43 of the chosen server or to its RDAP
     // service, and finds its files from the executable's folder (see
@@ -49,6 +53,8 @@ public:
 
     // Replaces the modal warning box, so that tests can answer it.
     void setWarningPresenter(WarningPresenter presenter);
+    // Replaces the file dialog of Save As, so that tests can answer it.
+    void setSaveFileChooser(SaveFileChooser chooser);
 
     // QueryView
     QString keyText() const override;
@@ -80,8 +86,10 @@ private:
     void Form_Unload();
     void fillServerCombo();
     void fitStoredOuterSize();
-    void showPendingText();
     void setQueryInputsEnabled(bool enabled);
+    bool queryInputHasFocus() const;
+    QString askSavePath(const QString &suggestedPath);
+    void mnuSave_Click();
     void mnuFollowReferrals_Click(bool checked);
     void HistoryBack();
     void HistoryForward();
@@ -99,15 +107,13 @@ private:
     QueryCommand m_query;
     LayoutSizes m_layout;
     // The stored outer size until the frame around the window is known.
-    QSize m_storedOuterSize;
+    std::optional<QSize> m_storedOuterSize;
     WarningPresenter m_warningPresenter;
-    // Text appended to the pane and not shown yet; m_paneUpdate runs from
-    // each update of the pane until the next may come.
-    QString m_pendingText;
-    QTimer m_paneUpdate;
-    // The text last shown in the pane ended with a CR, so an LF that begins
-    // the next one completes that line break.
-    bool m_endedWithCr = false;
+    SaveFileChooser m_saveFileChooser;
+    // The key of the result on screen, for the name of a saved result.
+    QString m_resultKey;
+    // A query moved the focus from the input it disabled to the result view.
+    bool m_busyTookFocus = false;
     // The referral of the result on screen.
     std::optional<QueryTarget> m_shownReferral;
 
@@ -119,7 +125,7 @@ private:
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdClear = nullptr;
     QLineEdit *txtLabel = nullptr;
-    QPlainTextEdit *rtbResult = nullptr;
+    ResultView *rtbResult = nullptr;
     QStatusBar *stbMain = nullptr;
     QLabel *m_statusPanel = nullptr;
     QToolBar *tlbMain = nullptr;
@@ -127,6 +133,8 @@ private:
     QAction *m_toolForward = nullptr;
     QAction *mnuBack = nullptr;
     QAction *mnuFoword = nullptr;
+    QAction *mnuSave = nullptr;
+    QShortcut *m_abortKey = nullptr;
     QAction *m_toolReferral = nullptr;
     QAction *mnuReferral = nullptr;
     QAction *mnuFollowReferrals = nullptr;

@@ -3,15 +3,17 @@
 
 #include "window/edit_commands.h"
 #include "window/resource_icon.h"
+#include "window/result_view.h"
 #include "window/text_drop_filter.h"
 #include "window/web_site.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -51,6 +53,9 @@ void frmWhois::createControls()
     cboServer = named(new QComboBox(m_client), u"cboServer"_qs);
     cboServer->setEditable(true);
     cboServer->setInsertPolicy(QComboBox::NoInsert);
+    // A typed server is used as typed: no completion from the list, which
+    // would also match list entries regardless of case.
+    cboServer->setCompleter(nullptr);
     cboServer->lineEdit()->setAcceptDrops(false);
     cboServer->setAcceptDrops(true);
     cboServer->installEventFilter(new TextDropFilter(cboServer));
@@ -58,18 +63,21 @@ void frmWhois::createControls()
 
     cmdOK = named(new QPushButton(u"Whois(&W)"_qs, m_client), u"cmdOK"_qs);
     cmdClear = named(new QPushButton(u"Clear(&C)"_qs, m_client), u"cmdClear"_qs);
-    for (QPushButton *button : { cmdOK, cmdClear })
-        button->setFont(QFont());
+    // Enter on a focused button clicks it; Enter elsewhere clicks Whois.
+    cmdOK->setDefault(true);
+    cmdClear->setAutoDefault(true);
+    // The buttons use the desktop's own font rather than the window's.
+    QFont desktopFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    desktopFont.setResolveMask(QFont::AllPropertiesResolved);
+    for (QPushButton *button : { cmdOK, cmdClear }) {
+        button->setFont(desktopFont);
+        button->installEventFilter(this);
+    }
 
     txtLabel = named(new QLineEdit(m_client), u"txtLabel"_qs);
     txtLabel->setReadOnly(true);
 
-    rtbResult = named(new QPlainTextEdit(m_client), u"rtbResult"_qs);
-    rtbResult->setReadOnly(true);
-    // Nothing in a read-only pane can be undone; recording every appended
-    // line for undo would only cost time and memory.
-    rtbResult->setUndoRedoEnabled(false);
-    rtbResult->setLineWrapMode(QPlainTextEdit::NoWrap);
+    rtbResult = named(new ResultView(m_client), u"rtbResult"_qs);
     rtbResult->setFont(gothicFont(9.75));
 
     // Labels sit at fixed places and size themselves to their text.
@@ -84,11 +92,16 @@ void frmWhois::createControls()
     setTabOrder(cmdClear, txtLabel);
     setTabOrder(txtLabel, rtbResult);
 
-    // Enter in the key box or the combo's edit field starts a query.
-    connect(txtInput, &QLineEdit::returnPressed, cmdOK, &QPushButton::click);
-    connect(cboServer->lineEdit(), &QLineEdit::returnPressed, cmdOK, &QPushButton::click);
+    // Enter in the boxes starts a query; the result view takes Enter itself.
+    for (QLineEdit *box : { txtInput, cboServer->lineEdit(), txtLabel })
+        connect(box, &QLineEdit::returnPressed, cmdOK, &QPushButton::click);
     connect(cmdOK, &QPushButton::clicked, &m_query, &QueryCommand::Whois);
     connect(cmdClear, &QPushButton::clicked, &m_query, &QueryCommand::Clear);
+
+    // Esc aborts a running query; open menus and dialogs take Esc first.
+    m_abortKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_abortKey->setEnabled(false);
+    connect(m_abortKey, &QShortcut::activated, &m_query, &QueryCommand::Abort);
 
     m_edit = new EditCommands(txtInput, cboServer, rtbResult, this);
 
@@ -115,6 +128,8 @@ void frmWhois::createMenus()
     mnuBack->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     mnuFoword = addItem(mnuFile, u"mnuFoword"_qs, u"進む(&F)"_qs);
     mnuFoword->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    mnuSave = addItem(mnuFile, u"mnuSave"_qs, u"名前を付けて保存(&S)..."_qs);
+    mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuReferral = addItem(mnuFile, u"mnuReferral"_qs, u"紹介先を照会(&R)"_qs);
     mnuReferral->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     mnuReferral->setEnabled(false);
@@ -124,6 +139,7 @@ void frmWhois::createMenus()
     QAction *mnuExit = addItem(mnuFile, u"mnuExit"_qs, u"閉じる(&X)"_qs);
     connect(mnuBack, &QAction::triggered, this, &frmWhois::HistoryBack);
     connect(mnuFoword, &QAction::triggered, this, &frmWhois::HistoryForward);
+    connect(mnuSave, &QAction::triggered, this, &frmWhois::mnuSave_Click);
     connect(mnuReferral, &QAction::triggered, &m_query, &QueryCommand::FollowReferral);
     connect(mnuFollowReferrals, &QAction::triggered, this, &frmWhois::mnuFollowReferrals_Click);
     connect(mnuExit, &QAction::triggered, this, &frmWhois::close);

@@ -151,14 +151,23 @@ private slots:
     }
 
     // Random walks against a plain model: a list with the index of the record
-    // on screen, the way a browser's history works.
+    // on screen, the way a browser's history works, that drops its oldest
+    // records beyond 100 or beyond the text cap. Every other walk has a cap
+    // that a few responses of random length fill.
     void randomWalksMatchAListWithAnIndex()
     {
         QRandomGenerator random(kSeed);
         const QByteArray seedText = "seed " + QByteArray::number(kSeed);
+        const auto bytesOf = [](const QList<HistoryRecord> &records) {
+            qsizetype bytes = 0;
+            for (const HistoryRecord &record : records)
+                bytes += 2 * (record.key.size() + record.server.size() + record.response.size());
+            return bytes;
+        };
 
         for (int walk = 0; walk < 50; ++walk) {
-            ResultHistory history;
+            const qsizetype cap = walk % 2 ? 6000 : ResultHistory::kMaxTextBytes;
+            ResultHistory history(cap);
             QList<HistoryRecord> model;
             qsizetype onScreen = -1;
             int pushed = 0;
@@ -168,11 +177,14 @@ private slots:
                 switch (random.bounded(5)) {
                 case 0:
                 case 1: {
-                    const HistoryRecord record = result(++pushed);
+                    HistoryRecord record = result(++pushed);
+                    record.response += QString(random.bounded(1000), u'x');
                     history.PushHistory(record);
                     model.resize(onScreen + 1);
                     model.append(record);
                     if (model.size() > ResultHistory::kCapacity)
+                        model.removeFirst();
+                    while (bytesOf(model) > cap)
                         model.removeFirst();
                     onScreen = model.size() - 1;
                     break;
@@ -188,6 +200,10 @@ private slots:
                     } else {
                         --onScreen;
                         QVERIFY2(step.record == model[onScreen], seedText.constData());
+                        // The record shares the pushed text rather than copying it.
+                        QVERIFY2(step.record->response.constData()
+                                == model[onScreen].response.constData(),
+                            seedText.constData());
                         QVERIFY2(step.status == u"アイドル中"_qs, seedText.constData());
                     }
                     break;
@@ -204,6 +220,7 @@ private slots:
                     }
                 }
                 }
+                QVERIFY2(history.textBytes() == bytesOf(model), seedText.constData());
                 QVERIFY2(history.historyCount() == model.size(), seedText.constData());
                 QVERIFY2(history.historyCursor() == std::max<qsizetype>(1, model.size() - onScreen),
                     seedText.constData());

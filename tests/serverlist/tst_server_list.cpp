@@ -154,6 +154,25 @@ private slots:
         QCOMPARE(LoadServerList(dir.path()), kBuiltIns);
     }
 
+    void fileOver16MiBCountsAsAbsent()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray first("n,h\r\n");
+        QVERIFY(writeBytes(listPath(dir), first + QByteArray((16 << 20) + 1 - first.size(), '\r')));
+        QCOMPARE(LoadServerList(dir.path()), kBuiltIns);
+    }
+
+    // A million CR LF lines parse in one pass (a quadratic pass would not
+    // finish within the test's time).
+    void millionCrLfLines()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(writeBytes(listPath(dir), QByteArray("\r\n").repeated(999'999) + "n,h"));
+        QCOMPARE(LoadServerList(dir.path()), (Table { { u"n"_qs, u"h"_qs, u"n[h]"_qs } }));
+    }
+
     void keepsTheFirst32766Entries()
     {
         QTemporaryDir dir;

@@ -53,6 +53,14 @@ bool canCreateFileIn(const QString &folder)
     return created;
 }
 
+// A settings file holding WID=1, padded with a comment line to the size.
+QByteArray paddedTo(qsizetype size)
+{
+    QByteArray bytes("[Domquire]\r\nWID=1\r\n;");
+    bytes += QByteArray(size - bytes.size() - 2, 'x') + "\r\n";
+    return bytes;
+}
+
 } // namespace
 
 class TestIniStore : public QObject {
@@ -127,6 +135,7 @@ private slots:
             << QString(1023, u'a');
         QTest::newRow("binary file")
             << QByteArray("[Domquire]\r\nWID=1\r\n\0\x01", 21) << u"WID"_qs << kDefault;
+        QTest::newRow("file over 16 MiB") << paddedTo((16 << 20) + 1) << u"WID"_qs << kDefault;
     }
 
     void load()
@@ -208,6 +217,8 @@ private slots:
         QTest::newRow("comment-like key not written") << kept << u";WID"_qs << u"1"_qs << kept;
         const QByteArray binary("[Domquire]\r\nWID=1\r\n\0", 20);
         QTest::newRow("binary file left alone") << binary << u"WID"_qs << u"2"_qs << binary;
+        const QByteArray large = paddedTo((16 << 20) + 1);
+        QTest::newRow("file over 16 MiB left alone") << large << u"WID"_qs << u"2"_qs << large;
     }
 
     void save()

@@ -1,22 +1,27 @@
 #include "window/frm_whois.h"
 
+#include "key_script.h"
 #include "support/whois_test_server.h"
 #include "window/find_child.h"
+#include "window/result_view.h"
 #include "window/twips.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
@@ -63,7 +68,7 @@ struct Window {
     {
         return find<QStatusBar>(u"stbMain"_qs)->findChild<QLabel *>()->text();
     }
-    QString pane() const { return find<QPlainTextEdit>(u"rtbResult"_qs)->toPlainText(); }
+    QString pane() const { return find<ResultView>(u"rtbResult"_qs)->text(); }
     QString label() const { return find<QLineEdit>(u"txtLabel"_qs)->text(); }
 
     // Types the key and the server into the widgets and clicks Whois.
@@ -94,6 +99,21 @@ struct Window {
     }
 
     int pixels(float twips) const { return Twips::ToPixels(twips, window->logicalDpiX()); }
+
+    void showActive() const
+    {
+        window->show();
+        if (!QTest::qWaitForWindowActive(window.get()))
+            qFatal("the main window did not become active");
+    }
+
+    void keys(const QString &script) const { PressKeys(window.get(), script); }
+    bool busy() const { return !find<QPushButton>(u"cmdOK"_qs)->isEnabled(); }
+    QString focusName() const
+    {
+        const QWidget *focused = window->focusWidget();
+        return focused ? focused->objectName() : QString();
+    }
 };
 
 const QList<bool> kAllEnabled(8, true);
@@ -115,7 +135,6 @@ private slots:
         QCOMPARE(w.find<QPushButton>(u"cmdClear"_qs)->text(), u"Clear(&C)"_qs);
         QCOMPARE(w.find<QLineEdit>(u"txtInput"_qs)->maxLength(), 256);
         QVERIFY(w.find<QLineEdit>(u"txtLabel"_qs)->isReadOnly());
-        QVERIFY(w.find<QPlainTextEdit>(u"rtbResult"_qs)->isReadOnly());
         QCOMPARE(w.status(), QString());
         QCOMPARE(w.pane(), QString());
 
@@ -138,6 +157,10 @@ private slots:
                 u"-"_qs, u"中止/中止"_qs, u"-"_qs, u"切り取り/切り取り"_qs, u"コピー/コピー"_qs,
                 u"貼り付け/貼り付け"_qs }));
         QCOMPARE(w.queryInputsEnabled(), kAllEnabled);
+        // The buttons use the desktop's font, not the window's.
+        QCOMPARE(w.find<QPushButton>(u"cmdOK"_qs)->font(),
+            QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+        QVERIFY(w.find<QPushButton>(u"cmdOK"_qs)->isDefault());
     }
 
     void menus_data()
@@ -147,6 +170,8 @@ private slots:
         QTest::addColumn<QKeySequence>("shortcut");
         QTest::newRow("back") << u"mnuBack"_qs << u"戻る(&B)"_qs << QKeySequence(u"Ctrl+B"_qs);
         QTest::newRow("forward") << u"mnuFoword"_qs << u"進む(&F)"_qs << QKeySequence(u"Ctrl+F"_qs);
+        QTest::newRow("save") << u"mnuSave"_qs << u"名前を付けて保存(&S)..."_qs
+                              << QKeySequence(u"Ctrl+S"_qs);
         QTest::newRow("exit") << u"mnuExit"_qs << u"閉じる(&X)"_qs << QKeySequence();
     }
 
@@ -178,7 +203,7 @@ private slots:
         QCOMPARE(w.find<QPushButton>(u"cmdOK"_qs)->x(), w.pixels(1200 + (widthTwips - 2600) + 120));
         QCOMPARE(w.find<QPushButton>(u"cmdClear"_qs)->x(), w.find<QPushButton>(u"cmdOK"_qs)->x());
         QCOMPARE(w.find<QLineEdit>(u"txtLabel"_qs)->width(), w.pixels(widthTwips - 240));
-        const QRect result = w.find<QPlainTextEdit>(u"rtbResult"_qs)->geometry();
+        const QRect result = w.find<ResultView>(u"rtbResult"_qs)->geometry();
         QCOMPARE(result.width(), w.pixels(widthTwips - 20));
         // The result view ends just clear of the status bar.
         QVERIFY(result.bottom() < client->height());
@@ -276,92 +301,32 @@ private slots:
         w.server.answerWith({ "Domain Name: example.jp\r\n", "Registrant: 例\r\n" });
         w.query(u"example.jp"_qs, kLocalHost);
         w.waitIdle();
-        QCOMPARE(w.pane(), u"Domain Name: example.jp\nRegistrant: 例\n"_qs);
+        QCOMPARE(w.pane(), u"Domain Name: example.jp\r\nRegistrant: 例\r\n"_qs);
         QCOMPARE(w.label(), u"\"example.jp\" From:127.0.0.1"_qs);
         QCOMPARE(w.status(), u"アイドル中"_qs);
         QCOMPARE(w.queryInputsEnabled(), kAllEnabled);
         QCOMPARE(w.server.receivedRequests().constLast(), QByteArray("example.jp\r\n"));
     }
 
-    // TCP may split an answer anywhere; a CR LF split in two is one line break.
-    void lineBreakSplitAcrossChunks()
+    // The answer reaches the pane and the history exactly as decoded, however
+    // TCP splits it: line ends, no-break spaces and line separators stay.
+    void answerKeptAsDecoded()
     {
         Window w;
-        w.server.answerWith({ "a\r", "\nb\r", "c\n", "\r" });
+        w.server.answerWith({ "a\r", "\nb\r", "c\n", "\r", "d\xc2",
+            "\xa0"
+            "e\xe2\x80\xa8"
+            "f" });
         w.query(u"x"_qs, kLocalHost);
         w.waitIdle();
-        QCOMPARE(w.pane(), u"a\nb\nc\n\n"_qs);
-    }
-
-    // The pane may hold appended text back for a moment, but whatever way its
-    // updates fall, paneText() and the end of a query show every piece in
-    // order, a CR LF split between two pieces stays one line break, and the
-    // first piece of an answer shows at once.
-    void paneShowsEveryAppendedPiece()
-    {
-        const quint32 seed = 5121943;
-        QRandomGenerator random(seed);
-        const auto shown = [](QString text) {
-            return text.replace(u"\r\n"_qs, u"\n"_qs).replace(u'\r', u'\n');
-        };
-        const QString letters = u"ab 例\r\n"_qs;
-        Window w;
-        frmWhois &view = *w.window;
-        auto *pane = w.find<QPlainTextEdit>(u"rtbResult"_qs);
-        for (int answer = 0; answer < 24; ++answer) {
-            const QByteArray where =
-                "seed " + QByteArray::number(seed) + " answer " + QByteArray::number(answer);
-            // Half of the answers are long enough to fill the pane's holding.
-            const qsizetype length = random.bounded(1, answer % 2 ? 700'000 : 3'000);
-            QString text(length, Qt::Uninitialized);
-            for (QChar &c : text)
-                c = letters[random.bounded(letters.size())];
-
-            view.clearPane();
-            view.EnterBusy();
-            for (qsizetype at = 0; at < length;) {
-                const qsizetype size =
-                    std::min(length - at, random.bounded(qsizetype(1), length / 4 + 2));
-                view.appendToPane(text.sliced(at, size));
-                if (at == 0)
-                    QVERIFY2(pane->toPlainText() == shown(text.first(size)), where.constData());
-                at += size;
-                switch (random.bounded(8)) {
-                case 0:
-                    QVERIFY2(view.paneText() == shown(text.first(at)), where.constData());
-                    break;
-                case 1:
-                    QCoreApplication::processEvents();
-                    break;
-                case 2:
-                    QTest::qWait(60);
-                    break;
-                }
-            }
-            view.LeaveBusy();
-            QVERIFY2(pane->toPlainText() == shown(text), where.constData());
-            QVERIFY2(view.paneText() == shown(text), where.constData());
-        }
-    }
-
-    void enterStartsAQuery()
-    {
-        Window w;
-        w.server.answerWith({ "first" });
-        auto *input = w.find<QLineEdit>(u"txtInput"_qs);
-        auto *combo = w.find<QComboBox>(u"cboServer"_qs);
-        QTest::keyClicks(input, u"example.jp"_qs);
-        combo->setEditText(kLocalHost);
-        QTest::keyClick(input, Qt::Key_Return);
-        w.waitIdle();
-        QCOMPARE(w.pane(), u"first"_qs);
+        const QString decoded = u"a\r\nb\rc\n\rd\u00a0e\u2028f"_qs;
+        QCOMPARE(w.pane(), decoded);
 
         w.server.answerWith({ "second" });
-        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        w.query(u"y"_qs, kLocalHost);
         w.waitIdle();
-        QCOMPARE(w.pane(), u"second"_qs);
-        QCOMPARE(combo->count(), 8);
-        QCOMPARE(combo->currentText(), kLocalHost);
+        w.find<QAction>(u"mnuBack"_qs)->trigger();
+        QCOMPARE(w.pane(), decoded);
     }
 
     void historyWalk()
@@ -460,12 +425,12 @@ private slots:
         w.waitIdle();
         QCOMPARE(
             w.server.receivedRequests(), (QByteArrayList { "example.com\r\n", "example.com\r\n" }));
-        QCOMPARE(w.pane(), QString::fromLatin1(registrar).replace(u"\r\n"_qs, u"\n"_qs));
+        QCOMPARE(w.pane(), QString::fromLatin1(registrar));
         QCOMPARE(w.label(), u"\"example.com\" From:whois.registrar.example"_qs);
         QVERIFY(!tool->isEnabled() && !menuItem->isEnabled());
 
         QTest::keyClick(w.window.get(), Qt::Key_B, Qt::ControlModifier);
-        QCOMPARE(w.pane(), QString::fromLatin1(registry).replace(u"\r\n"_qs, u"\n"_qs));
+        QCOMPARE(w.pane(), QString::fromLatin1(registry));
         QCOMPARE(w.label(), registryLabel);
         QVERIFY(tool->isEnabled() && menuItem->isEnabled());
         QTest::keyClick(w.window.get(), Qt::Key_F, Qt::ControlModifier);
@@ -497,18 +462,182 @@ private slots:
         QVERIFY(ini.readAll().contains("FollowReferrals=0"));
     }
 
-    void accessKeysMoveTheFocus()
+    // Under a window manager the window is framed, moved, minimised and
+    // restored; through all of it the window keeps the size it was given.
+    void windowKeepsItsSize()
     {
         Window w;
+        const QSize stored(w.pixels(9000), w.pixels(7000));
         w.window->show();
-        QVERIFY(QTest::qWaitForWindowActive(w.window.get()));
-        auto *input = w.find<QLineEdit>(u"txtInput"_qs);
-        auto *combo = w.find<QComboBox>(u"cboServer"_qs);
-        QTRY_VERIFY(input->hasFocus());
-        QTest::keyClick(w.window.get(), Qt::Key_S, Qt::AltModifier);
-        QTRY_VERIFY(combo->hasFocus());
-        QTest::keyClick(w.window.get(), Qt::Key_K, Qt::AltModifier);
-        QTRY_VERIFY(input->hasFocus());
+        QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+        QTRY_COMPARE(w.window->frameGeometry().size(), stored);
+
+        const QSize given(700, 500);
+        w.window->resize(given);
+        QTRY_COMPARE(w.window->size(), given);
+        for (int step = 0; step < 3; ++step) {
+            w.window->move(w.window->pos() + QPoint(30, 20));
+            QTest::qWait(20);
+            QCOMPARE(w.window->size(), given);
+        }
+        w.window->showMinimized();
+        QTest::qWait(20);
+        w.window->showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+        QTest::qWait(20);
+        QCOMPARE(w.window->size(), given);
+        w.window->hide();
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+        QTest::qWait(20);
+        QCOMPARE(w.window->size(), given);
+    }
+
+    // Enter and the access keys on each control, from the key box to the
+    // result view: whether a query starts at once and what the key becomes.
+    void keysThatStartAQuery_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<bool>("query");
+        QTest::addColumn<QString>("key");
+        const QString key = u"example.jp"_qs;
+        QTest::newRow("Enter in the key box") << u"{Alt+K} {Return}"_qs << true << key;
+        QTest::newRow("Enter in the server field") << u"{Alt+S} {Return}"_qs << true << key;
+        QTest::newRow("Enter on Whois") << u"{Alt+S} {Tab} {Return}"_qs << true << key;
+        QTest::newRow("Enter on Clear") << u"{Alt+S} {Tab} {Tab} {Return}"_qs << false << QString();
+        QTest::newRow("Enter in the result label")
+            << u"{Alt+S} {Tab} {Tab} {Tab} {Return}"_qs << true << key;
+        QTest::newRow("Enter in the result view")
+            << u"{Alt+S} {Tab} {Tab} {Tab} {Tab} {Return}"_qs << false << key;
+        QTest::newRow("Alt+W") << u"{Alt+W}"_qs << true << key;
+    }
+
+    void keysThatStartAQuery()
+    {
+        QFETCH(QString, script);
+        QFETCH(bool, query);
+        QFETCH(QString, key);
+        Window w;
+        w.server.answerWith({ "answer" });
+        w.find<QLineEdit>(u"txtInput"_qs)->setText(u"example.jp"_qs);
+        w.find<QComboBox>(u"cboServer"_qs)->setEditText(kLocalHost);
+        w.showActive();
+        w.keys(script);
+        QCOMPARE(w.busy(), query);
+        QCOMPARE(w.find<QLineEdit>(u"txtInput"_qs)->text(), key);
+        w.waitIdle();
+        QCOMPARE(w.server.receivedRequests().size(), query ? 1 : 0);
+    }
+
+    // While a query runs the focus waits in the result view and Esc aborts;
+    // however the query ends, typing goes on in the key box.
+    void focusThroughAQuery_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("Esc") << u"{Esc}"_qs << u"接続を終了しました。"_qs;
+        QTest::newRow("Esc in the result label")
+            << u"{Shift+Tab} {Esc}"_qs << u"接続を終了しました。"_qs;
+        QTest::newRow("answer") << QString() << u"アイドル中"_qs;
+    }
+
+    void focusThroughAQuery()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, status);
+        Window w;
+        if (script.isEmpty())
+            w.server.answerWith({ "answer" });
+        else
+            w.server.staySilent();
+        w.find<QComboBox>(u"cboServer"_qs)->setEditText(kLocalHost);
+        w.showActive();
+        w.keys(u"{Alt+K} example.jp {Return}"_qs);
+        QVERIFY(w.busy());
+        QCOMPARE(w.focusName(), u"rtbResult"_qs);
+        if (!script.isEmpty()) {
+            QTRY_COMPARE_WITH_TIMEOUT(w.status(), u"送信完了"_qs, kTimeout);
+            w.keys(script);
+        }
+        w.waitIdle();
+        QCOMPARE(w.status(), status);
+        QCOMPARE(w.focusName(), u"txtInput"_qs);
+        w.keys(u"next.jp"_qs);
+        QCOMPARE(w.find<QLineEdit>(u"txtInput"_qs)->text(), u"next.jp"_qs);
+    }
+
+    void saveTheResult()
+    {
+        Window w;
+        QTemporaryDir out;
+        QStringList suggested;
+        QString answer;
+        w.window->setSaveFileChooser([&](const QString &path) {
+            suggested << path;
+            return answer;
+        });
+        w.server.answerWith({ "a\r\nb\rc\n", "例\r", "\nend" });
+        w.find<QComboBox>(u"cboServer"_qs)->setEditText(kLocalHost);
+        w.showActive();
+        w.keys(u"{Alt+K} x/a.jp {Return}"_qs);
+        w.waitIdle();
+
+        // Ctrl+S and the File menu both ask; no answer saves nothing.
+        w.keys(u"{Ctrl+S}"_qs);
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QCOMPARE(suggested, QStringList { QDir(documents).filePath(u"x_a.jp.txt"_qs) });
+        answer = out.filePath(u"saved.txt"_qs);
+        w.keys(u"{Alt+F} s"_qs);
+        QFile saved(answer);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QString(u"a\r\nb\r\nc\r\n例\r\nend"_qs).toUtf8());
+        QVERIFY(w.warnings.isEmpty());
+
+        // A failed write says why and keeps the result and the folder in its way.
+        answer = out.path();
+        w.keys(u"{Ctrl+S}"_qs);
+        QCOMPARE(w.warnings.size(), 1);
+        QVERIFY2(w.warnings[0].startsWith(u"保存できませんでした。\n"), qPrintable(w.warnings[0]));
+        QVERIFY(w.warnings[0].size() > u"保存できませんでした。\n"_qs.size());
+        QCOMPARE(w.pane(), u"a\r\nb\rc\n例\r\nend"_qs);
+        QVERIFY(QFileInfo(out.path()).isDir());
+
+        // While a query runs there is nothing to save yet.
+        w.server.staySilent();
+        w.keys(u"{Alt+K} y.jp {Return}"_qs);
+        QVERIFY(!w.find<QAction>(u"mnuSave"_qs)->isEnabled());
+        w.keys(u"{Ctrl+S}"_qs);
+        QCOMPARE(suggested.size(), 3);
+    }
+
+    // The warning box is wide enough for each line of its text.
+    void warningBoxFitsItsLines()
+    {
+        QTemporaryDir dir;
+        frmWhois window({}, dir.path());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QStringList lines;
+        bool fits = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            QWidget *box = QApplication::activeModalWidget();
+            if (!box)
+                return;
+            poll.stop();
+            const auto *text = box->findChild<QLabel *>(u"warningText"_qs);
+            lines = text->text().split(u'\n');
+            fits = std::all_of(lines.cbegin(), lines.cend(), [text](const QString &line) {
+                return text->fontMetrics().horizontalAdvance(line) <= text->contentsRect().width();
+            });
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        poll.start(10);
+        PressKeys(&window, u"{Alt+K} example.nosuchtld {Return}"_qs);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(fits);
+        QVERIFY(!QApplication::activeModalWidget());
     }
 };
 

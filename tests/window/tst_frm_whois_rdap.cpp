@@ -3,12 +3,12 @@
 #include "support/whois_test_server.h"
 #include "window/find_child.h"
 #include "window/frm_whois.h"
+#include "window/result_view.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -43,7 +43,7 @@ struct Window {
     {
         return find<QStatusBar>(u"stbMain"_qs)->findChild<QLabel *>()->text();
     }
-    QString pane() const { return find<QPlainTextEdit>(u"rtbResult"_qs)->toPlainText(); }
+    QString pane() const { return find<ResultView>(u"rtbResult"_qs)->text(); }
     QString label() const { return find<QLineEdit>(u"txtLabel"_qs)->text(); }
 
     // Types the key, chooses the server and presses Enter in the key box.

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QtGlobal>
+
+class TextBuffer;
+
+// The caret and the selection of a read-only text, as offsets into its
+// buffer: the selection runs between the anchor and the caret.
+struct TextSelection {
+    qsizetype anchor = 0;
+    qsizetype caret = 0;
+
+    bool hasSelection() const { return anchor != caret; }
+    qsizetype start() const { return qMin(anchor, caret); }
+    qsizetype end() const { return qMax(anchor, caret); }
+
+    // Moves the caret; without keepAnchor the selection collapses onto it.
+    void moveTo(qsizetype offset, bool keepAnchor)
+    {
+        caret = offset;
+        if (!keepAnchor)
+            anchor = offset;
+    }
+};
+
+// Where the caret may stand: never inside a line end or between the two
+// halves of a surrogate pair.
+qsizetype NextCaretOffset(const TextBuffer &buffer, qsizetype offset);
+qsizetype PreviousCaretOffset(const TextBuffer &buffer, qsizetype offset);
+
+// The run of word characters (letters, digits, underscore), of blanks, or of
+// other characters around the offset, within its line.
+TextSelection WordAround(const TextBuffer &buffer, qsizetype offset);
+// The whole line of the offset, with its line end.
+TextSelection LineAround(const TextBuffer &buffer, qsizetype offset);
