@@ -31,59 +31,12 @@ private slots:
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     }
 
-    void controlTexts_data()
-    {
-        QTest::addColumn<QString>("objectName");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("product name") << u"lblName"_qs << u"Domquire"_qs;
-        QTest::newRow("version") << u"lblVer"_qs << u"Ver. 1.02"_qs;
-        QTest::newRow("web address") << u"lblUrl"_qs << kWebSiteUrl.toString();
-    }
-
-    void controlTexts()
-    {
-        QFETCH(QString, objectName);
-        QFETCH(QString, text);
-        frmAbout dialog(m_owner.get());
-        QCOMPARE(Child<QLabel>(dialog, objectName)->text(), text);
-    }
-
-    void captionMakerLineAndOkButton()
-    {
-        frmAbout dialog(m_owner.get());
-        QCOMPARE(dialog.objectName(), u"frmAbout"_qs);
-        QCOMPARE(dialog.windowTitle(), u"バージョン情報 - Domquire"_qs);
-        QVERIFY(!Child<QLabel>(dialog, u"Label1"_qs)->text().trimmed().isEmpty());
-        QPushButton *ok = Child<QPushButton>(dialog, u"cmdOk"_qs);
-        QCOMPARE(ok->text(), u"OK(&O)"_qs);
-        QVERIFY(ok->isDefault());
-    }
-
     void pictureIs32By32()
     {
         frmAbout dialog(m_owner.get());
         const QPixmap picture = Child<QLabel>(dialog, u"Picture1"_qs)->pixmap();
         QVERIFY(!picture.isNull());
         QCOMPARE(picture.deviceIndependentSize().toSize(), QSize(32, 32));
-    }
-
-    void nameFont()
-    {
-        frmAbout dialog(m_owner.get());
-        const QFont font = Child<QLabel>(dialog, u"lblName"_qs)->font();
-        QCOMPARE(font.families().value(0), u"ＭＳ Ｐゴシック"_qs);
-        QVERIFY2(font.families().size() > 1, "a fallback face where the first is missing");
-        QCOMPARE(font.pointSizeF(), 14.25);
-        QCOMPARE(font.weight(), QFont::Normal);
-        QVERIFY(!font.italic());
-    }
-
-    void addressIsNavyWithPointingHand()
-    {
-        frmAbout dialog(m_owner.get());
-        const QLabel *url = Child<QLabel>(dialog, u"lblUrl"_qs);
-        QCOMPARE(url->palette().color(QPalette::WindowText), QColor(0, 0, 128));
-        QCOMPARE(url->cursor().shape(), Qt::PointingHandCursor);
     }
 
     void fixedModalDialogOwnedByTheMainWindow()
@@ -101,25 +54,6 @@ private slots:
         QVERIFY(!flags.testFlag(Qt::WindowContextHelpButtonHint));
         QCOMPARE(dialog.minimumSize(), dialog.size());
         QCOMPARE(dialog.maximumSize(), dialog.size());
-    }
-
-    void openedTwiceShowsTheSame()
-    {
-        QStringList firstOpening;
-        for (int opening = 1; opening <= 2; ++opening) {
-            frmAbout dialog(m_owner.get());
-            dialog.show();
-            const QStringList shown { dialog.windowTitle(),
-                Child<QLabel>(dialog, u"lblName"_qs)->text(),
-                Child<QLabel>(dialog, u"lblVer"_qs)->text() };
-            QCOMPARE(shown,
-                QStringList({ u"バージョン情報 - Domquire"_qs, u"Domquire"_qs, u"Ver. 1.02"_qs }));
-            if (opening == 1)
-                firstOpening = shown;
-            QCOMPARE(shown, firstOpening);
-            QTest::mouseClick(Child<QPushButton>(dialog, u"cmdOk"_qs), Qt::LeftButton);
-            QVERIFY(!dialog.isVisible());
-        }
     }
 
     void escapeLeavesItOpen_data()
