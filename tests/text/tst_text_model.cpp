@@ -199,56 +199,40 @@ private slots:
         QCOMPARE(text.sliced(foundLine.start(), foundLine.end() - foundLine.start()), line);
     }
 
-    // Full-width ASCII letters and digits match their half-width forms and
-    // case does not matter; nothing else folds. The text arrives in pieces,
-    // and the search is done in slices of every size.
+    // Full-width ASCII letters and digits match their half-width forms;
+    // nothing else folds. The search is done in slices of every size; case,
+    // direction and wrapping are left to the random comparison below.
     void find_data()
     {
-        QTest::addColumn<QStringList>("pieces");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("needle");
         QTest::addColumn<qsizetype>("origin");
         QTest::addColumn<bool>("forward");
         QTest::addColumn<qsizetype>("expected");
-        using L = QStringList;
-        QTest::newRow("case") << L { u"domain EXAMPLE.jp"_qs } << u"example"_qs << qsizetype(0)
-                              << true << qsizetype(7);
         QTest::newRow("full-width letters in the text")
-            << L { u"名前 ＥｘａｍｐｌｅＪＰ"_qs } << u"examplejp"_qs << qsizetype(0) << true
+            << u"名前 ＥｘａｍｐｌｅＪＰ"_qs << u"examplejp"_qs << qsizetype(0) << true
             << qsizetype(3);
         QTest::newRow("full-width digits in the needle")
-            << L { u"AS 64500"_qs } << u"６４５"_qs << qsizetype(0) << true << qsizetype(3);
+            << u"AS 64500"_qs << u"６４５"_qs << qsizetype(0) << true << qsizetype(3);
         QTest::newRow("full-width punctuation does not fold")
-            << L { u"a@b"_qs } << u"＠"_qs << qsizetype(0) << true << qsizetype(-1);
+            << u"a@b"_qs << u"＠"_qs << qsizetype(0) << true << qsizetype(-1);
         QTest::newRow("half-width katakana does not fold")
-            << L { u"ｱイウ"_qs } << u"アイ"_qs << qsizetype(0) << true << qsizetype(-1);
+            << u"ｱイウ"_qs << u"アイ"_qs << qsizetype(0) << true << qsizetype(-1);
         QTest::newRow("no-break space stays itself")
-            << L { u"a\u00a0b a b"_qs } << u"a b"_qs << qsizetype(0) << true << qsizetype(4);
-        QTest::newRow("across pieces") << L { u"abc Ex"_qs, u"am"_qs, u"ple"_qs } << u"example"_qs
-                                       << qsizetype(0) << true << qsizetype(4);
-        QTest::newRow("forward from the origin")
-            << L { u"key key key"_qs } << u"KEY"_qs << qsizetype(1) << true << qsizetype(4);
-        QTest::newRow("forward wraps around")
-            << L { u"key key x"_qs } << u"KEY"_qs << qsizetype(5) << true << qsizetype(0);
-        QTest::newRow("backward before the origin")
-            << L { u"key key key"_qs } << u"key"_qs << qsizetype(8) << false << qsizetype(4);
-        QTest::newRow("backward wraps around")
-            << L { u"x key key"_qs } << u"key"_qs << qsizetype(2) << false << qsizetype(6);
+            << u"a\u00a0b a b"_qs << u"a b"_qs << qsizetype(0) << true << qsizetype(4);
         QTest::newRow("only match at the origin")
-            << L { u"one key"_qs } << u"key"_qs << qsizetype(4) << false << qsizetype(4);
-        QTest::newRow("none") << L { u"whois"_qs } << u"rdap"_qs << qsizetype(0) << true
-                              << qsizetype(-1);
+            << u"one key"_qs << u"key"_qs << qsizetype(4) << false << qsizetype(4);
     }
 
     void find()
     {
-        QFETCH(QStringList, pieces);
+        QFETCH(QString, text);
         QFETCH(QString, needle);
         QFETCH(qsizetype, origin);
         QFETCH(bool, forward);
         QFETCH(qsizetype, expected);
         TextBuffer buffer;
-        for (const QString &piece : pieces)
-            buffer.append(piece);
+        buffer.append(text);
         for (qsizetype slice = 1; slice <= buffer.size() + 1; ++slice) {
             SlicedSearch search;
             search.start(needle, origin, buffer.size(), forward);
