@@ -206,23 +206,11 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
-        const QString jprs = u"whois.jprs.jp"_qs;
-        QTest::newRow("example.jp") << u"example.jp"_qs << jprs;
-        QTest::newRow("capitals") << u"EXAMPLE.JP"_qs << jprs;
-        QTest::newRow("space around each label") << u" example . jp "_qs << jprs;
-        QTest::newRow("ideographic space around labels")
-            << u"\u3000example\u3000.\u3000jp"_qs << jprs;
         QTest::newRow("single label jp") << u"jp"_qs << kIana;
         QTest::newRow("single label localhost") << u"localhost"_qs << kIana;
         QTest::newRow("empty") << QString() << kIana;
         QTest::newRow("blank without dot") << u"  "_qs << kIana;
-        QTest::newRow("leading dot") << u".jp"_qs << kError;
-        QTest::newRow("two dots") << u"example..jp"_qs << kError;
-        QTest::newRow("blank second-level label") << u"example. \u3000.jp"_qs << kError;
         QTest::newRow("only a dot") << u"."_qs << kError;
-        QTest::newRow("empty label further left") << u"a..b.jp"_qs << jprs;
-        QTest::newRow("final dot") << u"example.jp."_qs << kError;
-        QTest::newRow("unknown top level") << u"example.xyz"_qs << kError;
         QTest::newRow("co.uk") << u"example.co.uk"_qs << u"whois.nic.uk"_qs;
         QTest::newRow("ac.uk") << u"example.ac.uk"_qs << u"whois.nic.ac.uk"_qs;
         QTest::newRow("gov.uk") << u"example.gov.uk"_qs << u"whois.gov.uk"_qs;
@@ -237,14 +225,6 @@ private slots:
         QTest::newRow("com.cn") << u"example.com.cn"_qs << u"whois.cnnic.cn"_qs;
         QTest::newRow("eu.org") << u"example.eu.org"_qs << u"whois.eu.org"_qs;
         QTest::newRow("eu.int") << u"example.eu.int"_qs << kIana;
-        QTest::newRow("combination in capitals") << u"EXAMPLE. Gb .COM"_qs << kCentralNic;
-        QTest::newRow("tv") << u"example.tv"_qs << u"whois.nic.tv"_qs;
-        QTest::newRow("arpa") << u"example.arpa"_qs << kIana;
-        QTest::newRow("bi") << u"example.bi"_qs << u"whois1.nic.bi"_qs;
-        QTest::newRow("sj") << u"example.sj"_qs << kIana;
-        QTest::newRow("tab is no blank") << u"example.jp\t"_qs << kError;
-        QTest::newRow("inner space stays") << u"example.j p"_qs << kError;
-        QTest::newRow("full-width letters are other letters") << u"example.ｊｐ"_qs << kError;
     }
 
     void edgeCases()

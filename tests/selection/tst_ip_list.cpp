@@ -127,14 +127,9 @@ private slots:
             { u"192.51.16", kJpnic },
             { u"192.47..5", kJpnic },
             { u"192..47", kArin },
-            { u" 1 . 2 . 3 . 4 ", kArin },
-            { u" 192 . 47 . 241 . 1 ", kJpnic },
             { u"\u3000133\u3000.\u30001", kJpnic },
             { u"133.  1  ", kJpnic },
             { u"133. . .", kJpnic },
-            { u"1.2.3.010", kArin },
-            { u"129.060.0.1", kJpnic },
-            { u"129.+60.0.1", kJpnic },
             { u"133.-0", kJpnic },
             { u"133.-00", kJpnic },
             { u"255.255.255.255", kArin },
@@ -142,13 +137,14 @@ private slots:
     }
     void addresses() { checkRow(); }
 
+    // Five parts, parts of four characters and values above 255 are left to
+    // refusesFivePartsLongPartsAndHighValues.
     void notAddresses_data()
     {
         QTest::addColumn<QString>("key");
         for (const char16_t *key :
-            { u"1.2.3.4.5", u"....", u"1.2.3.0001", u"192.47.0241", u"1.2.3.256", u"1.2.3.999",
-                u"1.2.3.-1", u"1.+255", u"a.b.c.d", u"133", u"", u" ", u"1.+", u"1.-", u"1.1e2",
-                u"1.0x1", u"1.2.3.\t4", u"1.2.3.\uFF14", u"1.2 3", u"1,2.3" })
+            { u"....", u"1.2.3.-1", u"1.+255", u"a.b.c.d", u"133", u"", u" ", u"1.+", u"1.-",
+                u"1.1e2", u"1.0x1", u"1.2.3.\t4", u"1.2.3.\uFF14", u"1.2 3", u"1,2.3" })
             QTest::newRow(QString::fromUtf16(key).toUtf8().constData()) << QString::fromUtf16(key);
     }
     void notAddresses()

@@ -185,7 +185,6 @@ private slots:
             << u"日本語株式会社"_qs << kIana << u"日本語株式会社"_qs;
         QTest::newRow("dotted words, unknown top level")
             << u"株式会社.日本語"_qs << u"<none>"_qs << u"株式会社.日本語"_qs;
-        QTest::newRow("private IPv4") << u"10.1.2.3"_qs << kArin << u"10.1.2.3"_qs;
     }
 
     void keys()
