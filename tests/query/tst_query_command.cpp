@@ -389,7 +389,6 @@ private slots:
         QTest::newRow("no ASCII form") << QString(70, u'あ') + u".jp"_qs << automatic << noAscii;
         QTest::newRow("RDAP: no ASCII form") << QString(70, u'あ') + u".jp"_qs << rdap << noAscii;
         QTest::newRow("RDAP: .jp") << u"example.jp"_qs << rdap << noRdap;
-        QTest::newRow("RDAP: http only") << u"example.kg"_qs << rdap << noRdap;
         QTest::newRow("RDAP: private address") << u"10.1.2.3"_qs << rdap << noRdap;
         QTest::newRow("RDAP: a word") << u"example"_qs << rdap << noRdap;
     }
