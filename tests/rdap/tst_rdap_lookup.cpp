@@ -43,9 +43,6 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("url");
         const QString none;
-        QTest::newRow("RDAP-only TLD")
-            << u"example.info"_qs
-            << u"https://rdap.identitydigital.services/rdap/domain/example.info"_qs;
         QTest::newRow("upper case, blanks, final dot")
             << u" Example.INFO. "_qs
             << u"https://rdap.identitydigital.services/rdap/domain/example.info"_qs;
@@ -56,8 +53,6 @@ private slots:
             << u"https://rdap.verisign.com/com/v1/domain/xn--eckwd4c7c.com"_qs;
         QTest::newRow(".jp has no RDAP") << u"example.jp"_qs << none;
         QTest::newRow(".de has no RDAP") << u"example.de"_qs << none;
-        QTest::newRow(".kg lists http only") << u"example.kg"_qs << none;
-        QTest::newRow(".mg lists http only") << u"example.mg"_qs << none;
         QTest::newRow("a single word") << u"info"_qs << none;
         QTest::newRow("a name with a slash") << u"a/b.info"_qs << none;
         QTest::newRow("IPv4") << u"192.0.2.1"_qs

@@ -60,54 +60,19 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<Table>("expected");
 
+        // Fields, blanks, line ends and encodings in general are left to
+        // anyListReadsBack.
         QTest::newRow("empty file") << QByteArray() << Table {};
         QTest::newRow("lines without a comma only")
             << QByteArray("JPNIC whois.nic.ad.jp\r\n   \r\n\r\n\t\r\n") << Table {};
-        QTest::newRow("one server")
-            << QByteArray("Local,whois.example.jp\r\n")
-            << Table { { u"Local"_qs, u"whois.example.jp"_qs, u"Local[whois.example.jp]"_qs } };
-        QTest::newRow("spaces around both fields") << QByteArray(
-            "   name  , host \r\n") << Table { { u"name"_qs, u"host"_qs, u"name[host]"_qs } };
-        QTest::newRow("ideographic spaces around both fields")
-            << QByteArray("\x81\x40name \x81\x40,\x81\x40 host\x81\x40")
-            << Table { { u"name"_qs, u"host"_qs, u"name[host]"_qs } };
-        QTest::newRow("inner spaces stay")
-            << QByteArray("my server,who is")
-            << Table { { u"my server"_qs, u"who is"_qs, u"my server[who is]"_qs } };
-        QTest::newRow("tabs stay") << QByteArray(
-            "\tname,host\t\r\n") << Table { { u"\tname"_qs, u"host\t"_qs, u"\tname[host\t]"_qs } };
-        QTest::newRow("leading comma")
-            << QByteArray(",host") << Table { { QString(), u"host"_qs, u"[host]"_qs } };
-        QTest::newRow("trailing comma")
-            << QByteArray("name,") << Table { { u"name"_qs, QString(), u"name[]"_qs } };
-        QTest::newRow("single comma") << QByteArray(",") << Table { { {}, {}, u"[]"_qs } };
-        QTest::newRow("third field ignored") << QByteArray(
-            "name,host,port 43,more") << Table { { u"name"_qs, u"host"_qs, u"name[host]"_qs } };
         QTest::newRow("duplicates kept in file order")
             << QByteArray("b,2\r\na,1\r\nb,2\r\n")
             << Table { { u"b"_qs, u"2"_qs, u"b[2]"_qs }, { u"a"_qs, u"1"_qs, u"a[1]"_qs },
                    { u"b"_qs, u"2"_qs, u"b[2]"_qs } };
-        const Table two = { { u"name1"_qs, u"host1"_qs, u"name1[host1]"_qs },
-            { u"name2"_qs, u"host2"_qs, u"name2[host2]"_qs } };
-        QTest::newRow("CR LF endings") << QByteArray("name1,host1\r\nname2,host2\r\n") << two;
-        QTest::newRow("lone CR endings") << QByteArray("name1,host1\rname2,host2\r") << two;
-        QTest::newRow("lone LF endings") << QByteArray("name1,host1\nname2,host2\n") << two;
-        QTest::newRow("mixed endings and empty lines")
-            << QByteArray("\r\nname1,host1\n\r\r\nname2,host2") << two;
-        QTest::newRow("Shift_JIS names")
-            << QByteArray("\x93\xfa\x96\x7b,whois.example.jp\r\n\x83\x5c\x83\x74\x83\x67,"
-                          "\xb1\xdd\r\n")
-            << Table { { u"日本"_qs, u"whois.example.jp"_qs, u"日本[whois.example.jp]"_qs },
-                   { u"ソフト"_qs, u"ｱﾝ"_qs, u"ソフト[ｱﾝ]"_qs } };
         QTest::newRow("lead byte before a line end") << QByteArray(
             "x\x88\r\nname,host") << Table { { u"name"_qs, u"host"_qs, u"name[host]"_qs } };
-        const Table japanese = { { u"日本"_qs, u"whois.example.jp"_qs, u"日本[whois.example.jp]"_qs } };
-        QTest::newRow("UTF-8 names") << u"日本,whois.example.jp\r\n"_qs.toUtf8() << japanese;
-        QTest::newRow("UTF-8 with byte-order mark")
-            << "\xEF\xBB\xBF" + u"日本,whois.example.jp"_qs.toUtf8() << japanese;
-        QTest::newRow("byte-order mark before ASCII")
-            << QByteArray("\xEF\xBB\xBFname,host")
-            << Table { { u"name"_qs, u"host"_qs, u"name[host]"_qs } };
+        QTest::newRow("byte-order mark before ASCII") << QByteArray(
+            "\xEF\xBB\xBFname,host") << Table { { u"name"_qs, u"host"_qs, u"name[host]"_qs } };
         QTest::newRow("half-width kana that look like two-byte UTF-8")
             << QByteArray("\xC3\xA8,host") << Table { { u"ﾃｨ"_qs, u"host"_qs, u"ﾃｨ[host]"_qs } };
     }

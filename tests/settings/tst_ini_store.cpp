@@ -240,19 +240,6 @@ private slots:
             QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { u"dq.ini"_qs });
     }
 
-    void writeThenReadBothSizes()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const cIni ini(dir.path());
-        QCOMPARE(ini.LoadIni(u"WID"_qs, u"9000"_qs), u"9000"_qs);
-        ini.SaveIni(u"WID"_qs, u"9015"_qs);
-        QCOMPARE(ini.LoadIni(u"WID"_qs, u"9000"_qs), u"9015"_qs);
-        ini.SaveIni(u"HET"_qs, u"7015"_qs);
-        QCOMPARE(ini.LoadIni(u"WID"_qs, u"9000"_qs), u"9015"_qs);
-        QCOMPARE(ini.LoadIni(u"HET"_qs, u"7000"_qs), u"7015"_qs);
-    }
-
     void folderWithOrWithoutSeparatorIsTheSameFile()
     {
         QTemporaryDir dir;
