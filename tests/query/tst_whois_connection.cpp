@@ -250,17 +250,10 @@ private slots:
         QVERIFY(!client.connection.IsOpen());
     }
 
-    void unusableHostFailsAtOnce_data()
-    {
-        QTest::addColumn<QString>("host");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("space and bang") << u"bad host!"_qs;
-        QTest::newRow("empty label") << u"a..b"_qs;
-    }
-
+    // Which names are usable is the host check's own test; here an unusable
+    // one starts nothing.
     void unusableHostFailsAtOnce()
     {
-        QFETCH(QString, host);
         WhoisTestServer server;
         server.staySilent();
         RecordingClient client(server.port());
@@ -268,7 +261,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(client.events.contains(u"complete"_qs), kTimeoutMs);
 
         // The earlier connection ends too, as a new query replaces it.
-        QVERIFY(!client.Start("second\r\n", host));
+        QVERIFY(!client.Start("second\r\n", u"a..b"_qs));
         QVERIFY(!client.connection.IsOpen());
         QTRY_COMPARE_WITH_TIMEOUT(server.openConnectionCount(), 0, kTimeoutMs);
         Settle();
