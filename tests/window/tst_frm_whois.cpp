@@ -3,6 +3,7 @@
 #include "key_script.h"
 #include "support/whois_test_server.h"
 #include "window/find_child.h"
+#include "window/layout_rule.h"
 #include "window/result_view.h"
 #include "window/twips.h"
 
@@ -153,15 +154,17 @@ private slots:
         const int clientWidth = client->width();
         const float widthTwips = Twips::FromPixels(clientWidth, w.window->logicalDpiX());
 
+        // The rule's arithmetic is tested on its own; here the widgets take its sizes.
+        const LayoutSizes rule = ApplyLayoutRule(LayoutSizes(), widthTwips, 0);
         const QRect input = w.find<QLineEdit>(u"txtInput"_qs)->geometry();
-        QCOMPARE(input.left(), w.pixels(1200));
-        QCOMPARE(input.width(), w.pixels(widthTwips - 2600));
-        QCOMPARE(w.find<QComboBox>(u"cboServer"_qs)->width(), input.width());
-        QCOMPARE(w.find<QPushButton>(u"cmdOK"_qs)->x(), w.pixels(1200 + (widthTwips - 2600) + 120));
-        QCOMPARE(w.find<QPushButton>(u"cmdClear"_qs)->x(), w.find<QPushButton>(u"cmdOK"_qs)->x());
-        QCOMPARE(w.find<QLineEdit>(u"txtLabel"_qs)->width(), w.pixels(widthTwips - 240));
+        QCOMPARE(input.left(), w.pixels(kTxtInputLeft));
+        QCOMPARE(input.width(), w.pixels(rule.txtInputWidth));
+        QCOMPARE(w.find<QComboBox>(u"cboServer"_qs)->width(), w.pixels(rule.cboServerWidth));
+        QCOMPARE(w.find<QPushButton>(u"cmdOK"_qs)->x(), w.pixels(rule.buttonsLeft));
+        QCOMPARE(w.find<QPushButton>(u"cmdClear"_qs)->x(), w.pixels(rule.buttonsLeft));
+        QCOMPARE(w.find<QLineEdit>(u"txtLabel"_qs)->width(), w.pixels(rule.txtLabelWidth));
         const QRect result = w.find<ResultView>(u"rtbResult"_qs)->geometry();
-        QCOMPARE(result.width(), w.pixels(widthTwips - 20));
+        QCOMPARE(result.width(), w.pixels(rule.rtbResultWidth));
         // The result view ends just clear of the status bar.
         QVERIFY(result.bottom() < client->height());
         QVERIFY(result.bottom() >= client->height() - 4);
