@@ -60,8 +60,7 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<Table>("expected");
 
-        // Fields, blanks, line ends and encodings in general are left to
-        // anyListReadsBack.
+        // Fields, blanks and line ends in general are left to anyListReadsBack.
         QTest::newRow("empty file") << QByteArray() << Table {};
         QTest::newRow("lines without a comma only")
             << QByteArray("JPNIC whois.nic.ad.jp\r\n   \r\n\r\n\t\r\n") << Table {};
@@ -71,6 +70,14 @@ private slots:
                    { u"b"_qs, u"2"_qs, u"b[2]"_qs } };
         QTest::newRow("lead byte before a line end") << QByteArray(
             "x\x88\r\nname,host") << Table { { u"name"_qs, u"host"_qs, u"name[host]"_qs } };
+        // The encodings the list may come in, each with Japanese names.
+        const Table japanese = { { u"日本"_qs, u"whois.example.jp"_qs,
+            u"日本[whois.example.jp]"_qs } };
+        const QString japaneseLine = u"日本,whois.example.jp\r\n"_qs;
+        QTest::newRow("code page 932") << CodePage932::Encode(japaneseLine) << japanese;
+        QTest::newRow("UTF-8") << japaneseLine.toUtf8() << japanese;
+        QTest::newRow("UTF-8 with byte-order mark")
+            << "\xEF\xBB\xBF" + japaneseLine.toUtf8() << japanese;
         QTest::newRow("byte-order mark before ASCII") << QByteArray(
             "\xEF\xBB\xBFname,host") << Table { { u"name"_qs, u"host"_qs, u"name[host]"_qs } };
         QTest::newRow("half-width kana that look like two-byte UTF-8")
