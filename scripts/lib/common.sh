@@ -6,6 +6,7 @@ dq_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 dq_packages=(
     cmake g++ make clang libclang-rt-dev
+    clang-tidy # scripts/tidy
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-qpa-plugins
     libqt6network6 # with the OpenSSL TLS plugin that RDAP needs
     libgl-dev fonts-noto-cjk

@@ -1,4 +1,4 @@
-#include "settings/code_page_932.h"
+#include "encoding/code_page_932.h"
 #include "window/frm_whois.h"
 #include "window/product_info.h"
 

@@ -1,8 +1,8 @@
 #include "query/response_decoder.h"
 
-#include "query/jis_char_table.h"
-#include "settings/code_page_932.h"
-#include "settings/utf8_char.h"
+#include "encoding/jis_char_table.h"
+#include "encoding/code_page_932.h"
+#include "encoding/utf8_char.h"
 
 #include <QChar>
 
@@ -67,7 +67,7 @@ void appendCodePoint(char32_t codePoint, char16_t *&out)
 
 void ResponseDecoder::Reset()
 {
-    boolEnd = true;
+    m_singleByte = true;
     m_utf8 = true;
     m_heldBytes.clear();
 }
@@ -106,9 +106,9 @@ const ResponseDecoder::Byte *ResponseDecoder::DecodeIso2022Jp(
 {
     const Byte *p = begin;
     while (p != end) {
-        if (!boolEnd) {
+        if (!m_singleByte) {
             p = decodePairs(p, end, atEnd, out);
-            if (!boolEnd)
+            if (!m_singleByte)
                 break;
             continue;
         }
@@ -121,7 +121,7 @@ const ResponseDecoder::Byte *ResponseDecoder::DecodeIso2022Jp(
             break;
         if (escape.kind == EscapeMatch::Whole) {
             p += escape.size;
-            boolEnd = false;
+            m_singleByte = false;
         } else {
             *out++ = kEsc;
             ++p;
@@ -175,7 +175,7 @@ const ResponseDecoder::Byte *ResponseDecoder::decodePairs(
     while (end - p >= 2) {
         if (p[0] == kEsc && p[1] == '(') {
             if (end - p >= 3 && isClosingFinalByte(p[2])) {
-                boolEnd = true;
+                m_singleByte = true;
                 p += 3;
                 break;
             }
@@ -188,5 +188,5 @@ const ResponseDecoder::Byte *ResponseDecoder::decodePairs(
     }
     out = o;
     // A lone byte waits for its partner; at the end of the answer it is dropped.
-    return boolEnd || !atEnd ? p : end;
+    return m_singleByte || !atEnd ? p : end;
 }

@@ -31,7 +31,7 @@ public:
     QString Flush();
 
     // True while bytes of a double-byte run are held for the next chunk.
-    bool jisPending() const { return !boolEnd && !m_heldBytes.isEmpty(); }
+    bool jisPending() const { return !m_singleByte && !m_heldBytes.isEmpty(); }
 
 private:
     using Byte = unsigned char;
@@ -47,7 +47,7 @@ private:
     const Byte *decodePairs(const Byte *begin, const Byte *end, bool atEnd, char16_t *&out);
 
     // True: single-byte mode; false: inside a double-byte run.
-    bool boolEnd = true;
+    bool m_singleByte = true;
     // True while every 8-bit byte of the answer has been valid UTF-8.
     bool m_utf8 = true;
     // The bytes at the end of the last chunk that were not decoded yet.

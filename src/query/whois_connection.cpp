@@ -1,6 +1,6 @@
 #include "query/whois_connection.h"
 
-#include "query/usable_host.h"
+#include "selection/usable_host.h"
 
 #include <QTcpSocket>
 
@@ -14,25 +14,25 @@ bool WhoisConnection::ConnectToHost(const QString &host, quint16 port)
     Close();
     if (!IsUsableHost(host))
         return false;
-    sockWhois = new QTcpSocket(this);
-    connect(sockWhois, &QTcpSocket::connected, this, &WhoisConnection::OnConnected);
-    connect(sockWhois, &QTcpSocket::bytesWritten, this, &WhoisConnection::OnBytesWritten);
-    connect(sockWhois, &QTcpSocket::readyRead, this, &WhoisConnection::OnReadyRead);
-    connect(sockWhois, &QTcpSocket::errorOccurred, this, &WhoisConnection::OnSocketError);
-    connect(sockWhois, &QTcpSocket::disconnected, this, &WhoisConnection::OnPeerClosed);
+    m_socket = new QTcpSocket(this);
+    connect(m_socket, &QTcpSocket::connected, this, &WhoisConnection::OnConnected);
+    connect(m_socket, &QTcpSocket::bytesWritten, this, &WhoisConnection::OnBytesWritten);
+    connect(m_socket, &QTcpSocket::readyRead, this, &WhoisConnection::OnReadyRead);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, &WhoisConnection::OnSocketError);
+    connect(m_socket, &QTcpSocket::disconnected, this, &WhoisConnection::OnPeerClosed);
     if (!m_route.fixedAddress.isEmpty())
-        sockWhois->connectToHost(m_route.fixedAddress, m_route.port);
+        m_socket->connectToHost(m_route.fixedAddress, m_route.port);
     else
-        sockWhois->connectToHost(host, port == 43 ? m_route.port : port);
+        m_socket->connectToHost(host, port == 43 ? m_route.port : port);
     return true;
 }
 
 void WhoisConnection::Send(const QByteArray &bytes)
 {
-    if (!sockWhois || bytes.isEmpty())
+    if (!m_socket || bytes.isEmpty())
         return;
     m_sendPending = true;
-    sockWhois->write(bytes);
+    m_socket->write(bytes);
 }
 
 void WhoisConnection::Close()
@@ -42,23 +42,23 @@ void WhoisConnection::Close()
 
 bool WhoisConnection::IsOpen() const
 {
-    return sockWhois != nullptr;
+    return m_socket != nullptr;
 }
 
 QHostAddress WhoisConnection::PeerAddress() const
 {
-    return sockWhois ? sockWhois->peerAddress() : QHostAddress();
+    return m_socket ? m_socket->peerAddress() : QHostAddress();
 }
 
 void WhoisConnection::OnConnected()
 {
-    m_resetProbe.Watch(sockWhois->socketDescriptor());
+    m_resetProbe.Watch(m_socket->socketDescriptor());
     emit connected();
 }
 
 void WhoisConnection::OnBytesWritten(qint64 bytes)
 {
-    const QTcpSocket *socket = sockWhois;
+    const QTcpSocket *socket = m_socket;
     emit sendProgress(bytes, socket->bytesToWrite());
     if (!IsCurrent(socket) || socket->bytesToWrite() > 0)
         return;
@@ -81,12 +81,12 @@ void WhoisConnection::OnSocketError(QAbstractSocket::SocketError socketError)
     if (socketError == QAbstractSocket::RemoteHostClosedError)
         OnPeerClosed();
     else
-        Fail(sockWhois->errorString());
+        Fail(m_socket->errorString());
 }
 
 void WhoisConnection::OnPeerClosed()
 {
-    const QTcpSocket *socket = sockWhois;
+    const QTcpSocket *socket = m_socket;
     const bool reset = m_resetProbe.PeerReset();
     DeliverAvailable();
     if (!IsCurrent(socket))
@@ -101,7 +101,7 @@ void WhoisConnection::OnPeerClosed()
 
 void WhoisConnection::DeliverAvailable()
 {
-    const QByteArray chunk = sockWhois->readAll();
+    const QByteArray chunk = m_socket->readAll();
     if (!chunk.isEmpty())
         emit dataArrival(chunk);
 }
@@ -114,12 +114,12 @@ void WhoisConnection::Fail(const QString &description)
 
 void WhoisConnection::Release()
 {
-    if (!sockWhois)
+    if (!m_socket)
         return;
-    sockWhois->disconnect(this);
-    sockWhois->abort();
+    m_socket->disconnect(this);
+    m_socket->abort();
     m_resetProbe.Stop();
-    sockWhois->deleteLater();
-    sockWhois = nullptr;
+    m_socket->deleteLater();
+    m_socket = nullptr;
     m_sendPending = false;
 }

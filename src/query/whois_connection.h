@@ -65,10 +65,10 @@ private:
     void DeliverAvailable();
     void Fail(const QString &description);
     void Release();
-    bool IsCurrent(const QTcpSocket *socket) const { return socket && socket == sockWhois; }
+    bool IsCurrent(const QTcpSocket *socket) const { return socket && socket == m_socket; }
 
     const WhoisRoute m_route;
-    QTcpSocket *sockWhois = nullptr;
+    QTcpSocket *m_socket = nullptr;
     PeerResetProbe m_resetProbe;
     bool m_sendPending = false;
 };

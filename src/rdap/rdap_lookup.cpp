@@ -1,7 +1,7 @@
 #include "rdap/rdap_lookup.h"
 
-#include "query/usable_host.h"
 #include "rdap/rdap_url.h"
+#include "selection/usable_host.h"
 
 namespace {
 
@@ -15,29 +15,23 @@ std::optional<QUrl> UrlOf(
 
 } // namespace
 
-std::optional<QUrl> FindRdapUrl(const QueryKey &key, const RegistryData &data)
+std::optional<QUrl> RdapLookupUrl(const QueryKey &key, const std::optional<RdapService> &service)
 {
     switch (key.kind) {
     case QueryKey::Kind::IPv4:
-        return UrlOf(data.AddressService(key.address), RdapQueryKind::Ip, key.address.toString());
+        return UrlOf(service, RdapQueryKind::Ip, key.address.toString());
     case QueryKey::Kind::IPv6: {
         QString object = key.address.toString();
         if (key.prefixLength >= 0)
             object += u'/' + QString::number(key.prefixLength);
-        return UrlOf(data.AddressService(key.address, key.prefixLength), RdapQueryKind::Ip, object);
+        return UrlOf(service, RdapQueryKind::Ip, object);
     }
     case QueryKey::Kind::AsNumber:
-        return UrlOf(
-            data.AsnService(key.asNumber), RdapQueryKind::Autnum, QString::number(key.asNumber));
+        return UrlOf(service, RdapQueryKind::Autnum, QString::number(key.asNumber));
     case QueryKey::Kind::Name:
         break;
     }
-    if (key.noAsciiForm)
+    if (key.noAsciiForm || !key.text.contains(u'.') || !IsUsableHost(key.text))
         return std::nullopt;
-    QString name = key.text.toLower();
-    if (name.endsWith(u'.'))
-        name.chop(1);
-    if (!name.contains(u'.') || !IsUsableHost(name))
-        return std::nullopt;
-    return UrlOf(data.DomainService(name), RdapQueryKind::Domain, name);
+    return UrlOf(service, RdapQueryKind::Domain, key.text);
 }

@@ -1,7 +1,6 @@
 #include "selection/domain_list.h"
 
 #include "selection/blank_trim.h"
-#include "selection/selection_error.h"
 #include "selection/whois_hosts.h"
 
 #include <algorithm>
@@ -194,15 +193,4 @@ std::optional<QString> cDomlist::TopLevelHost(QStringView topLevel)
     if (registry == std::end(kTopLevel))
         return std::nullopt;
     return registry->host.toString();
-}
-
-QString cDomlist::WhoisFromDom(const QString &name) const
-{
-    const std::optional<LastLabels> labels = ReadLastLabels(name);
-    if (!labels)
-        return WhoisHost::IANA.toString();
-    if (labels->secondLevel.isEmpty())
-        return kSelectionError;
-    return SecondLevelHost(*labels).value_or(
-        TopLevelHost(labels->topLevel).value_or(kSelectionError));
 }

@@ -8,10 +8,6 @@
 // table of second-level combinations and top-level labels.
 class cDomlist {
 public:
-    // The host for the name, or kSelectionError when no server is known.
-    // A name without a dot, or the empty name, goes to IANA.
-    QString WhoisFromDom(const QString &name) const;
-
     // The last two labels of a name, without surrounding blanks and in lower
     // case; none for a name without a dot.
     struct LastLabels {

@@ -75,6 +75,20 @@ bool IsDomainShaped(const QString &text)
     return !topLevel.isEmpty() && RegistryData::BuiltIn().IsTopLevelDomain(topLevel);
 }
 
+// A name as servers are chosen and RDAP asked by it: each label without the
+// blanks around it and in lower case, and without a final dot after two
+// labels or more. This is the one place where a name is folded; the choice,
+// the RDAP URL and the request line all start from its result.
+QString FoldedName(const QString &name)
+{
+    QStringList labels = name.split(u'.');
+    for (QString &label : labels)
+        label = TrimBlanks(label).toLower();
+    if (labels.size() > 2 && labels.constLast().isEmpty())
+        labels.removeLast();
+    return labels.join(u'.');
+}
+
 } // namespace
 
 QueryKey ReadQueryKey(const QString &keyText)
@@ -98,5 +112,6 @@ QueryKey ReadQueryKey(const QString &keyText)
         if (!key.noAsciiForm)
             key.text = key.line = ascii;
     }
+    key.text = FoldedName(key.text);
     return key;
 }

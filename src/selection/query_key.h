@@ -14,7 +14,8 @@ struct QueryKey {
 
     Kind kind = Kind::Name;
     // The key without the blanks around it; a domain name in another script
-    // in its ASCII form. Servers are chosen from this text.
+    // in its ASCII form; a name with its labels trimmed, in lower case and
+    // without a final dot. Servers are chosen and RDAP asked from this text.
     QString text;
     // The request line (without CR LF): the key as typed, or the ASCII form
     // of a domain name in another script.

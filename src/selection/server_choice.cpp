@@ -1,12 +1,9 @@
 #include "selection/server_choice.h"
 
-#include "selection/blank_trim.h"
 #include "selection/domain_list.h"
 #include "selection/ip_list.h"
 #include "selection/registry_data.h"
 #include "selection/whois_hosts.h"
-
-#include <QStringList>
 
 #include <algorithm>
 #include <iterator>
@@ -42,26 +39,16 @@ ServerChoice RegistryChoice(ServerChoice choice, const QString &fallback)
     return WhoisChoice(std::move(choice), regional.value_or(fallback));
 }
 
-// The name with each label trimmed and lower-cased, as the tables read it.
-QString NormalizedName(const QString &name)
-{
-    QStringList labels = name.split(u'.');
-    for (QString &label : labels)
-        label = TrimBlanks(label).toLower();
-    return labels.join(u'.');
-}
-
 ServerChoice DomainChoice(ServerChoice choice)
 {
     const std::optional<cDomlist::LastLabels> labels = cDomlist::ReadLastLabels(choice.key.text);
     if (!labels)
         return WhoisChoice(std::move(choice), WhoisHost::IANA.toString());
-    choice.topLevel = labels->topLevel;
     if (labels->secondLevel.isEmpty())
         return choice;
 
     const RegistryData &data = RegistryData::BuiltIn();
-    choice.rdap = data.DomainService(NormalizedName(choice.key.text));
+    choice.rdap = data.DomainService(choice.key.text);
     if (const std::optional<QString> host = cDomlist::SecondLevelHost(*labels))
         return WhoisChoice(std::move(choice), *host);
     if (const QString host = data.TldWhoisHost(labels->topLevel); !host.isEmpty())

@@ -20,8 +20,6 @@ struct ServerChoice {
     QueryTarget target;
     // The key's RDAP service in the registry data, whatever the outcome.
     std::optional<RdapService> rdap;
-    // The top-level label of a domain name, lower case ASCII.
-    QString topLevel;
 };
 
 // The automatic choice. The address table and the domain table decide first; IANA's data fills in

@@ -67,12 +67,3 @@ QList<ServerEntry> LoadServerList(const QString &folder)
         readListFile(WithTrailingSeparator(folder) + kServerListFileName);
     return bytes ? parseServerList(ServerListText(*bytes)) : builtInServers();
 }
-
-QString GetSelectedServer(const QList<ServerEntry> &table, const QString &comboText)
-{
-    for (const ServerEntry &entry : table) {
-        if (entry.displayText == comboText)
-            return entry.host;
-    }
-    return comboText;
-}

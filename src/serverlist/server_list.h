@@ -25,7 +25,3 @@ inline constexpr qsizetype kMaxServerEntries = 32766;
 // it up to a second comma, both without the blanks (U+0020, U+3000) around
 // them. Lines without a comma are skipped. Order and duplicates are kept.
 QList<ServerEntry> LoadServerList(const QString &folder = AppDir());
-
-// The host for a combo text: the host of the first entry whose displayText
-// equals the text exactly, otherwise the text itself (a typed host).
-QString GetSelectedServer(const QList<ServerEntry> &table, const QString &comboText);

@@ -1,7 +1,7 @@
 #include "serverlist/server_list_text.h"
 
-#include "settings/code_page_932.h"
-#include "settings/utf8_char.h"
+#include "encoding/code_page_932.h"
+#include "encoding/utf8_char.h"
 
 namespace {
 

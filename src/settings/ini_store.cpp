@@ -1,7 +1,7 @@
 #include "settings/ini_store.h"
 
 #include "settings/bounded_file.h"
-#include "settings/code_page_932.h"
+#include "encoding/code_page_932.h"
 #include "settings/profile_text.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "settings/profile_text.h"
 
-#include "settings/code_page_932.h"
+#include "encoding/code_page_932.h"
 
 #include <QString>
 

@@ -30,10 +30,10 @@ bool isMenuReason(Qt::FocusReason reason)
 } // namespace
 
 EditCommands::EditCommands(QLineEdit *input, QComboBox *server, ResultView *result, QObject *parent)
-    : QObject(parent), txtInput(input), cboServer(server), rtbResult(result)
+    : QObject(parent), m_keyEdit(input), m_serverCombo(server), m_resultView(result)
 {
-    for (QObject *control : { static_cast<QObject *>(txtInput), static_cast<QObject *>(cboServer),
-             static_cast<QObject *>(rtbResult) })
+    for (QObject *control : { static_cast<QObject *>(m_keyEdit), static_cast<QObject *>(m_serverCombo),
+             static_cast<QObject *>(m_resultView) })
         control->installEventFilter(this);
 }
 
@@ -49,14 +49,14 @@ bool EditCommands::eventFilter(QObject *watched, QEvent *event)
     if (isMenuReason(reason))
         return false;
 
-    if (watched == txtInput) {
-        boolInputFocus = focused;
+    if (watched == m_keyEdit) {
+        m_keyEditFocused = focused;
         if (focused)
-            txtInput->selectAll();
-    } else if (watched == cboServer) {
-        boolServerFocus = focused;
-    } else if (watched == rtbResult) {
-        boolResultFocus = focused;
+            m_keyEdit->selectAll();
+    } else if (watched == m_serverCombo) {
+        m_serverComboFocused = focused;
+    } else if (watched == m_resultView) {
+        m_resultViewFocused = focused;
     }
     return false;
 }
@@ -64,10 +64,10 @@ bool EditCommands::eventFilter(QObject *watched, QEvent *event)
 void EditCommands::trackMenuSelection(QObject *watched, bool focused, Qt::FocusReason reason)
 {
     QLineEdit *box = nullptr;
-    if (watched == txtInput)
-        box = txtInput;
-    else if (watched == cboServer)
-        box = cboServer->lineEdit();
+    if (watched == m_keyEdit)
+        box = m_keyEdit;
+    else if (watched == m_serverCombo)
+        box = m_serverCombo->lineEdit();
     if (!box)
         return;
 
@@ -104,10 +104,10 @@ void EditCommands::restoreHeldSelection() const
 
 QLineEdit *EditCommands::boxWithSelection() const
 {
-    if (boolInputFocus && txtInput->hasSelectedText())
-        return txtInput;
-    if (boolServerFocus && cboServer->lineEdit()->hasSelectedText())
-        return cboServer->lineEdit();
+    if (m_keyEditFocused && m_keyEdit->hasSelectedText())
+        return m_keyEdit;
+    if (m_serverComboFocused && m_serverCombo->lineEdit()->hasSelectedText())
+        return m_serverCombo->lineEdit();
     return nullptr;
 }
 
@@ -116,8 +116,8 @@ EditMenuState EditCommands::MenuState() const
     restoreHeldSelection();
     EditMenuState state;
     state.cut = boxWithSelection() != nullptr;
-    state.copy = state.cut || (boolResultFocus && rtbResult->hasSelection());
-    state.paste = !clipboardText().isEmpty() && (boolServerFocus || boolInputFocus);
+    state.copy = state.cut || (m_resultViewFocused && m_resultView->hasSelection());
+    state.paste = !clipboardText().isEmpty() && (m_serverComboFocused || m_keyEditFocused);
     return state;
 }
 
@@ -135,8 +135,8 @@ void EditCommands::EditCopy()
     restoreHeldSelection();
     if (QLineEdit *box = boxWithSelection()) {
         setClipboardText(box->selectedText());
-    } else if (boolResultFocus && rtbResult->hasSelection()) {
-        setClipboardText(rtbResult->selectedText());
+    } else if (m_resultViewFocused && m_resultView->hasSelection()) {
+        setClipboardText(m_resultView->selectedText());
     }
 }
 
@@ -144,13 +144,13 @@ void EditCommands::EditPaste()
 {
     restoreHeldSelection();
     // Each test reads the clipboard afresh.
-    if (!clipboardText().isEmpty() && boolInputFocus)
-        txtInput->insert(clipboardText());
-    if (!clipboardText().isEmpty() && boolServerFocus)
-        cboServer->setEditText(clipboardText());
+    if (!clipboardText().isEmpty() && m_keyEditFocused)
+        m_keyEdit->insert(clipboardText());
+    if (!clipboardText().isEmpty() && m_serverComboFocused)
+        m_serverCombo->setEditText(clipboardText());
 }
 
 void EditCommands::SelectAll()
 {
-    rtbResult->selectAll();
+    m_resultView->selectAll();
 }

@@ -33,10 +33,6 @@ public:
     void EditPaste();
     void SelectAll();
 
-    bool inputFocus() const { return boolInputFocus; }
-    bool serverFocus() const { return boolServerFocus; }
-    bool resultFocus() const { return boolResultFocus; }
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -55,11 +51,11 @@ private:
     // The line edit that Cut and Copy act on: the focused box with a selection.
     QLineEdit *boxWithSelection() const;
 
-    QLineEdit *txtInput;
-    QComboBox *cboServer;
-    ResultView *rtbResult;
-    bool boolInputFocus = false;
-    bool boolServerFocus = false;
-    bool boolResultFocus = false;
+    QLineEdit *m_keyEdit;
+    QComboBox *m_serverCombo;
+    ResultView *m_resultView;
+    bool m_keyEditFocused = false;
+    bool m_serverComboFocused = false;
+    bool m_resultViewFocused = false;
     HeldSelection m_held;
 };

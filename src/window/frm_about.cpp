@@ -47,30 +47,30 @@ frmAbout::frmAbout(QWidget *owner) : QDialog(owner, kDialogFlags)
     picture->setPixmap(ResourceIcon(u"domquire").pixmap(kPictureSize, kPictureSize));
     picture->setFixedSize(kPictureSize, kPictureSize);
 
-    auto *lblName = NamedLabel(kProductName.toString(), QStringLiteral("lblName"), this);
-    lblName->setFont(ProportionalGothic(14.25));
-    auto *lblVer = NamedLabel(kVersionText.toString(), QStringLiteral("lblVer"), this);
-    auto *label1 =
-        NamedLabel(QStringLiteral("Domquire 開発チーム"), QStringLiteral("Label1"), this);
+    auto *nameLabel = NamedLabel(kProductName.toString(), QStringLiteral("lblName"), this);
+    nameLabel->setFont(ProportionalGothic(14.25));
+    auto *versionLabel = NamedLabel(kVersionText.toString(), QStringLiteral("lblVer"), this);
+    auto *teamLabel =
+        NamedLabel(QStringLiteral("Domquire 開発チーム"), QStringLiteral("teamLabel"), this);
 
-    m_lblUrl = NamedLabel(kWebSiteUrl.toString(), QStringLiteral("lblUrl"), this);
-    QPalette urlPalette = m_lblUrl->palette();
+    m_urlLabel = NamedLabel(kWebSiteUrl.toString(), QStringLiteral("lblUrl"), this);
+    QPalette urlPalette = m_urlLabel->palette();
     urlPalette.setColor(QPalette::WindowText, kNavy);
-    m_lblUrl->setPalette(urlPalette);
-    m_lblUrl->setCursor(Qt::PointingHandCursor);
-    m_lblUrl->installEventFilter(this);
+    m_urlLabel->setPalette(urlPalette);
+    m_urlLabel->setCursor(Qt::PointingHandCursor);
+    m_urlLabel->installEventFilter(this);
 
-    auto *cmdOk = new QPushButton(QStringLiteral("OK(&O)"), this);
-    cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk->setDefault(true);
-    connect(cmdOk, &QPushButton::clicked, this, &frmAbout::cmdOk_Click);
+    auto *okButton = new QPushButton(QStringLiteral("OK(&O)"), this);
+    okButton->setObjectName(QStringLiteral("cmdOk"));
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *texts = new QVBoxLayout;
-    texts->addWidget(lblName);
-    texts->addWidget(lblVer);
+    texts->addWidget(nameLabel);
+    texts->addWidget(versionLabel);
     texts->addSpacing(8);
-    texts->addWidget(label1);
-    texts->addWidget(m_lblUrl);
+    texts->addWidget(teamLabel);
+    texts->addWidget(m_urlLabel);
 
     auto *body = new QHBoxLayout;
     body->addWidget(picture, 0, Qt::AlignTop);
@@ -79,7 +79,7 @@ frmAbout::frmAbout(QWidget *owner) : QDialog(owner, kDialogFlags)
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdOk);
+    buttons->addWidget(okButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(body);
@@ -91,11 +91,11 @@ frmAbout::frmAbout(QWidget *owner) : QDialog(owner, kDialogFlags)
 bool frmAbout::eventFilter(QObject *watched, QEvent *event)
 {
     // A click is a left-button release over the address, after a press on it.
-    if (watched == m_lblUrl && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == m_urlLabel && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::LeftButton
-            && m_lblUrl->rect().contains(mouse->position().toPoint()))
-            lblUrl_Click();
+            && m_urlLabel->rect().contains(mouse->position().toPoint()))
+            openWebSite();
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -110,12 +110,7 @@ void frmAbout::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void frmAbout::cmdOk_Click()
-{
-    accept();
-}
-
-void frmAbout::lblUrl_Click()
+void frmAbout::openWebSite()
 {
     OpenWebSite();
 }

@@ -19,8 +19,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void cmdOk_Click();
-    void lblUrl_Click();
+    void openWebSite();
 
-    QLabel *m_lblUrl = nullptr;
+    QLabel *m_urlLabel = nullptr;
 };

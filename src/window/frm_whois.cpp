@@ -49,15 +49,15 @@ const QString kStoredFalse = u"0"_qs;
 
 frmWhois::frmWhois(
     const WhoisRoute &route, const QString &appDir, const RdapRoute &rdapRoute, QWidget *parent)
-    : QMainWindow(parent), m_folders(FindFileFolders(appDir)),
-      m_query(*this, m_servers, m_history, route, rdapRoute)
+    : QMainWindow(parent), m_folders(FindFileFolders(appDir)), m_route(route),
+      m_rdapRoute(rdapRoute)
 {
     setObjectName(u"frmWhois"_qs);
     setWindowIcon(ResourceIcon(u"domquire"));
     createControls();
     createMenus();
     createToolBar();
-    Form_Load();
+    loadSettings();
 }
 
 void frmWhois::setWarningPresenter(WarningPresenter presenter)
@@ -80,7 +80,7 @@ float frmWhois::toTwips(int pixels) const
     return Twips::FromPixels(pixels, logicalDpiX());
 }
 
-void frmWhois::Form_Load()
+void frmWhois::loadSettings()
 {
     setWindowTitle(kProductName.toString());
     m_servers = LoadServerList(m_folders.serverList);
@@ -98,18 +98,21 @@ void frmWhois::Form_Load()
         QSize(toPixels(static_cast<float>(width)), toPixels(static_cast<float>(height)));
     resize(*m_storedOuterSize);
     const bool follow = settings.LoadIni(kSettingFollowReferrals, kStoredFalse) == kStoredTrue;
-    mnuFollowReferrals->setChecked(follow);
-    m_query.SetFollowReferrals(follow);
-    txtInput->setFocus();
+    m_followReferralsAction->setChecked(follow);
+    m_keyEdit->setFocus();
 }
 
 void frmWhois::fillServerCombo()
 {
-    cboServer->addItem(kAutoSelectText.toString());
-    cboServer->addItem(kRdapText.toString());
-    for (const ServerEntry &entry : std::as_const(m_servers))
-        cboServer->addItem(entry.displayText);
-    cboServer->setCurrentIndex(0);
+    // Each item carries the server mode it stands for.
+    m_serverCombo->addItem(
+        kAutoSelectText.toString(), QVariant::fromValue(ServerMode::automatic()));
+    m_serverCombo->addItem(kRdapText.toString(), QVariant::fromValue(ServerMode::rdap()));
+    for (const ServerEntry &entry : std::as_const(m_servers)) {
+        m_serverCombo->addItem(entry.displayText,
+            QVariant::fromValue(ServerMode::listEntry(entry.displayText, entry.host)));
+    }
+    m_serverCombo->setCurrentIndex(0);
 }
 
 void frmWhois::showEvent(QShowEvent *event)
@@ -141,11 +144,11 @@ void frmWhois::fitStoredOuterSize()
 
 void frmWhois::closeEvent(QCloseEvent *event)
 {
-    Form_Unload();
+    storeSize();
     event->accept();
 }
 
-void frmWhois::Form_Unload()
+void frmWhois::storeSize()
 {
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
@@ -158,11 +161,11 @@ void frmWhois::Form_Unload()
 bool frmWhois::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_client && event->type() == QEvent::Resize)
-        Form_Resize();
+        placeControls();
     // A button's access key clicks it at once. The button's own handling
     // shows the press first and clicks a tenth of a second later, after
     // keys typed straight after the access key have gone to the key box.
-    if ((watched == cmdOK || watched == cmdClear) && event->type() == QEvent::Shortcut
+    if ((watched == m_whoisButton || watched == m_clearButton) && event->type() == QEvent::Shortcut
         && !static_cast<QShortcutEvent *>(event)->isAmbiguous()) {
         static_cast<QPushButton *>(watched)->click();
         return true;
@@ -170,7 +173,7 @@ bool frmWhois::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmWhois::Form_Resize()
+void frmWhois::placeControls()
 {
     const float clientWidth = toTwips(m_client->width());
     const float clientHeight = kToolBarTwips + toTwips(m_client->height()) + kStatusBarTwips;
@@ -181,60 +184,90 @@ void frmWhois::Form_Resize()
         control->setGeometry(
             toPixels(left), toPixels(top - kToolBarTwips), toPixels(width), toPixels(height));
     };
-    place(txtInput, kTxtInputLeft, 390, m_layout.txtInputWidth, 270);
-    place(cboServer, kTxtInputLeft, 760, m_layout.cboServerWidth, 300);
-    place(cmdOK, m_layout.buttonsLeft, 375, 1095, 300);
-    place(cmdClear, m_layout.buttonsLeft, 760, 1095, 300);
-    place(txtLabel, 120, 1160, m_layout.txtLabelWidth, 270);
-    place(rtbResult, 10, kRtbResultTop, m_layout.rtbResultWidth, m_layout.rtbResultHeight);
+    place(m_keyEdit, kKeyEditLeft, 390, m_layout.keyEditWidth, 270);
+    place(m_serverCombo, kKeyEditLeft, 760, m_layout.serverComboWidth, 300);
+    place(m_whoisButton, m_layout.buttonsLeft, 375, 1095, 300);
+    place(m_clearButton, m_layout.buttonsLeft, 760, 1095, 300);
+    place(m_resultLabel, 120, 1160, m_layout.resultLabelWidth, 270);
+    place(m_resultView, 10, kResultViewTop, m_layout.resultViewWidth, m_layout.resultViewHeight);
 }
 
-QString frmWhois::keyText() const
+void frmWhois::startWhois()
 {
-    return txtInput->text();
+    const QString keyText = Lookup::withoutTrailingLineBreaks(m_keyEdit->text());
+    if (keyText != m_keyEdit->text())
+        m_keyEdit->setText(keyText);
+    startLookup(keyText, selectedServer());
 }
 
-void frmWhois::setKeyText(const QString &text)
+ServerMode frmWhois::selectedServer() const
 {
-    txtInput->setText(text);
+    // An item's text typed exactly stands for the item; any other text is a
+    // host of the user's own.
+    const QString text = m_serverCombo->currentText();
+    const int item = m_serverCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (item < 0)
+        return ServerMode::typedHost(text);
+    return m_serverCombo->itemData(item).value<ServerMode>();
 }
 
-QString frmWhois::comboText() const
+void frmWhois::startLookup(const QString &keyText, const ServerMode &server)
 {
-    return cboServer->currentText();
+    if (m_lookup)
+        m_lookup->deleteLater();
+    m_lookup = new Lookup(m_route, m_rdapRoute, this);
+    connect(m_lookup, &Lookup::stateChanged, this, &frmWhois::showLookupState);
+    connect(m_lookup, &Lookup::statusChanged, this, &frmWhois::setStatus);
+    connect(m_lookup, &Lookup::answerStarted, m_resultView, &ResultView::clear);
+    connect(m_lookup, &Lookup::textArrived, m_resultView, &ResultView::appendText);
+    connect(m_lookup, &Lookup::finished, this, &frmWhois::showResult);
+    connect(m_lookup, &Lookup::failed, this, &frmWhois::showWarning);
+    m_lookup->start(keyText, server, m_followReferralsAction->isChecked());
 }
 
-void frmWhois::clearPane()
+void frmWhois::followReferral()
 {
-    rtbResult->clear();
+    const std::optional<HistoryRecord> shown = m_history.Shown();
+    if ((m_lookup && m_lookup->isBusy()) || !shown || !shown->referral)
+        return;
+    m_keyEdit->setText(shown->key);
+    startLookup(shown->key, ServerMode::followReferral(*shown->referral));
 }
 
-void frmWhois::appendToPane(const QString &text)
+void frmWhois::abortLookup()
 {
-    rtbResult->appendText(text);
+    if (m_lookup)
+        m_lookup->abort();
 }
 
-QString frmWhois::paneText()
+void frmWhois::showLookupState(Lookup::State state)
 {
-    return rtbResult->text();
+    const bool busy = Lookup::isBusy(state);
+    if (busy && !m_busy)
+        enterBusy();
+    else if (!busy && m_busy)
+        leaveBusy();
 }
 
-void frmWhois::focusKey()
+void frmWhois::showResult(const LookupResult &result)
 {
-    txtInput->setFocus();
+    m_history.PushHistory({ result.keyText, result.serverLabel, result.text, result.referral });
+    m_keyEdit->setFocus();
+    setResultLabel(result.keyText, result.serverLabel);
+    setReferral(result.referral);
 }
 
-void frmWhois::SetStatus(const QString &text)
+void frmWhois::setStatus(const QString &text)
 {
     m_statusPanel->setText(text);
 }
 
-void frmWhois::SetResultLabel(const QString &key, const QString &server)
+void frmWhois::setResultLabel(const QString &key, const QString &server)
 {
-    txtLabel->setText(u'"' + key + u"\" From:"_qs + server);
+    m_resultLabel->setText(u'"' + key + u"\" From:"_qs + server);
 }
 
-void frmWhois::ShowWarning(const QString &text)
+void frmWhois::showWarning(const QString &text)
 {
     if (m_warningPresenter) {
         m_warningPresenter(text);
@@ -243,73 +276,70 @@ void frmWhois::ShowWarning(const QString &text)
     ShowWarningBox(this, text);
 }
 
-void frmWhois::EnterBusy()
+void frmWhois::enterBusy()
 {
+    m_busy = true;
     // The key box holds the key of the query that starts now.
-    m_resultKey = txtInput->text();
+    m_resultKey = m_keyEdit->text();
     // Disabling the focused input would pass the focus on to the result
     // label; the answer comes in the result view.
     m_busyTookFocus = queryInputHasFocus();
     if (m_busyTookFocus)
-        rtbResult->setFocus(Qt::OtherFocusReason);
+        m_resultView->setFocus(Qt::OtherFocusReason);
     setQueryInputsEnabled(false);
-    mnuReferral->setEnabled(false);
-    m_toolReferral->setEnabled(false);
+    m_referralAction->setEnabled(false);
 }
 
-void frmWhois::LeaveBusy()
+void frmWhois::leaveBusy()
 {
+    m_busy = false;
     setQueryInputsEnabled(true);
-    SetReferral(m_shownReferral);
+    setReferral(m_shownReferral);
     // However the query ended, typing goes on in the key box rather than
     // nowhere, unless the user has chosen another control since.
     const QWidget *focused = focusWidget();
-    const bool stillWhereBusyPutIt = m_busyTookFocus && focused == rtbResult;
+    const bool stillWhereBusyPutIt = m_busyTookFocus && focused == m_resultView;
     m_busyTookFocus = false;
-    if (!focused || focused == txtLabel || !focused->isEnabled() || stillWhereBusyPutIt)
-        txtInput->setFocus(Qt::OtherFocusReason);
+    if (!focused || focused == m_resultLabel || !focused->isEnabled() || stillWhereBusyPutIt)
+        m_keyEdit->setFocus(Qt::OtherFocusReason);
 }
 
-void frmWhois::SetReferral(const std::optional<QueryTarget> &referral)
+void frmWhois::setReferral(const std::optional<QueryTarget> &referral)
 {
     m_shownReferral = referral;
-    const bool available = referral.has_value() && cmdOK->isEnabled();
-    mnuReferral->setEnabled(available);
-    m_toolReferral->setEnabled(available);
+    m_referralAction->setEnabled(referral.has_value() && !m_busy);
 }
 
-void frmWhois::mnuFollowReferrals_Click(bool checked)
+void frmWhois::setFollowReferrals(bool checked)
 {
-    m_query.SetFollowReferrals(checked);
     cIni(m_folders.settings).SaveIni(kSettingFollowReferrals, checked ? kStoredTrue : kStoredFalse);
 }
 
 bool frmWhois::queryInputHasFocus() const
 {
     const QWidget *focused = focusWidget();
-    return focused == txtInput || focused == cboServer || focused == cmdOK || focused == cmdClear;
+    return focused == m_keyEdit || focused == m_serverCombo || focused == m_whoisButton
+        || focused == m_clearButton;
 }
 
 void frmWhois::setQueryInputsEnabled(bool enabled)
 {
-    txtInput->setEnabled(enabled);
-    cboServer->setEnabled(enabled);
-    cmdOK->setEnabled(enabled);
-    cmdClear->setEnabled(enabled);
-    m_toolBack->setEnabled(enabled);
-    m_toolForward->setEnabled(enabled);
-    mnuBack->setEnabled(enabled);
-    mnuFoword->setEnabled(enabled);
-    mnuSave->setEnabled(enabled);
+    m_keyEdit->setEnabled(enabled);
+    m_serverCombo->setEnabled(enabled);
+    m_whoisButton->setEnabled(enabled);
+    m_clearButton->setEnabled(enabled);
+    m_backAction->setEnabled(enabled);
+    m_forwardAction->setEnabled(enabled);
+    m_saveAction->setEnabled(enabled);
     m_abortKey->setEnabled(!enabled);
 }
 
-void frmWhois::HistoryBack()
+void frmWhois::historyBack()
 {
     showHistoryStep(m_history.HistoryBack());
 }
 
-void frmWhois::HistoryForward()
+void frmWhois::historyForward()
 {
     showHistoryStep(m_history.HistoryForward());
 }
@@ -317,43 +347,23 @@ void frmWhois::HistoryForward()
 void frmWhois::showHistoryStep(const HistoryStep &step)
 {
     if (step.record) {
-        rtbResult->setText(step.record->response);
+        m_resultView->setText(step.record->response);
         m_resultKey = step.record->key;
-        SetResultLabel(step.record->key, step.record->server);
-        SetReferral(step.record->referral);
+        setResultLabel(step.record->key, step.record->server);
+        setReferral(step.record->referral);
     }
-    SetStatus(step.status);
+    setStatus(step.status);
 }
 
-void frmWhois::tlbMain_ButtonClick(const QString &key)
-{
-    const std::pair<QStringView, std::function<void()>> buttons[] = {
-        { u"戻る", [this] { HistoryBack(); } },
-        { u"進む", [this] { HistoryForward(); } },
-        { u"紹介先を照会", [this] { m_query.FollowReferral(); } },
-        { u"中止", [this] { m_query.Abort(); } },
-        { u"切り取り", [this] { m_edit->EditCut(); } },
-        { u"コピー", [this] { m_edit->EditCopy(); } },
-        { u"貼り付け", [this] { m_edit->EditPaste(); } },
-    };
-    // The first key that matches exactly acts; any other key does nothing.
-    for (const auto &[buttonKey, act] : buttons) {
-        if (key == buttonKey) {
-            act();
-            return;
-        }
-    }
-}
-
-void frmWhois::mnuEdit_Click()
+void frmWhois::updateEditMenu()
 {
     const EditMenuState state = m_edit->MenuState();
-    mnuCut->setEnabled(state.cut);
-    mnuCopy->setEnabled(state.copy);
-    mnuPaste->setEnabled(state.paste);
+    m_cutAction->setEnabled(state.cut);
+    m_copyAction->setEnabled(state.copy);
+    m_pasteAction->setEnabled(state.paste);
 }
 
-void frmWhois::mnuSave_Click()
+void frmWhois::saveResult()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString suggested = QDir(folder).filePath(ResultFileName(m_resultKey));
@@ -361,8 +371,8 @@ void frmWhois::mnuSave_Click()
     if (path.isEmpty())
         return;
     // A failed write leaves the result on screen and any earlier file as they were.
-    if (const std::optional<QString> reason = WriteResultFile(path, paneText()))
-        ShowWarning(u"保存できませんでした。\n"_qs + *reason);
+    if (const std::optional<QString> reason = WriteResultFile(path, m_resultView->text()))
+        showWarning(u"保存できませんでした。\n"_qs + *reason);
 }
 
 QString frmWhois::askSavePath(const QString &suggestedPath)
@@ -371,16 +381,16 @@ QString frmWhois::askSavePath(const QString &suggestedPath)
         u"テキスト ファイル (*.txt);;すべてのファイル (*)"_qs);
 }
 
-void frmWhois::mnuHelp2_Click()
+void frmWhois::showHelp()
 {
     const QString path = m_folders.program + u"DOMQUIRE.HLP"_qs;
     if (IsVisibleFile(path))
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     else
-        ShowWarning(u"ヘルプファイルが見つかりません｡"_qs);
+        showWarning(u"ヘルプファイルが見つかりません｡"_qs);
 }
 
-void frmWhois::mnuAbout_Click()
+void frmWhois::showAbout()
 {
     frmAbout dialog(this);
     dialog.exec();

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "history/result_history.h"
-#include "query/query_command.h"
-#include "query/query_view.h"
+#include "lookup/lookup.h"
 #include "serverlist/server_entry.h"
 #include "settings/file_folders.h"
 #include "window/layout_rule.h"
@@ -26,16 +25,16 @@ class QToolBar;
 class ResultView;
 
 // The main window: the key box, the server combo, the result view, the
-// menus, the toolbar and the status bar. It shows what the query command and
-// the history decide; the logic lives in the core library.
-class frmWhois : public QMainWindow, public QueryView {
+// menus, the toolbar and the status bar. It hands the key and the server to
+// a Lookup and shows what the lookup reports; the history keeps the results.
+class frmWhois : public QMainWindow {
     Q_OBJECT
 
 public:
-    // The design's heights of the toolbar and the status bar, in twips. The
-    // layout rule sees the client area with the bars at these heights, so the
-    // controls keep their distances to the bars whatever height the style
-    // gives them.
+    // The heights of the toolbar and the status bar that the layout counts
+    // with, in twips. The layout rule sees the client area with the bars at
+    // these heights, so the controls keep their distances to the bars
+    // whatever height the style gives them.
     static constexpr float kToolBarTwips = 360;
     static constexpr float kStatusBarTwips = 255;
 
@@ -56,21 +55,6 @@ public:
     // Replaces the file dialog of Save As, so that tests can answer it.
     void setSaveFileChooser(SaveFileChooser chooser);
 
-    // QueryView
-    QString keyText() const override;
-    void setKeyText(const QString &text) override;
-    QString comboText() const override;
-    void clearPane() override;
-    void appendToPane(const QString &text) override;
-    QString paneText() override;
-    void focusKey() override;
-    void SetStatus(const QString &text) override;
-    void SetResultLabel(const QString &key, const QString &server) override;
-    void ShowWarning(const QString &text) override;
-    void EnterBusy() override;
-    void LeaveBusy() override;
-    void SetReferral(const std::optional<QueryTarget> &referral) override;
-
 protected:
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
@@ -81,30 +65,50 @@ private:
     void createControls();
     void createMenus();
     void createToolBar();
-    void Form_Load();
-    void Form_Resize();
-    void Form_Unload();
+    void loadSettings();
+    void placeControls();
+    void storeSize();
     void fillServerCombo();
     void fitStoredOuterSize();
+
+    // The lookup: the Whois button starts one with the inputs, and the
+    // window follows its signals.
+    void startWhois();
+    ServerMode selectedServer() const;
+    void startLookup(const QString &keyText, const ServerMode &server);
+    void followReferral();
+    void abortLookup();
+    void showLookupState(Lookup::State state);
+    void showResult(const LookupResult &result);
+    void enterBusy();
+    void leaveBusy();
+
+    void setStatus(const QString &text);
+    void setResultLabel(const QString &key, const QString &server);
+    void showWarning(const QString &text);
+    void setReferral(const std::optional<QueryTarget> &referral);
     void setQueryInputsEnabled(bool enabled);
     bool queryInputHasFocus() const;
     QString askSavePath(const QString &suggestedPath);
-    void mnuSave_Click();
-    void mnuFollowReferrals_Click(bool checked);
-    void HistoryBack();
-    void HistoryForward();
+    void saveResult();
+    void setFollowReferrals(bool follow);
+    void historyBack();
+    void historyForward();
     void showHistoryStep(const HistoryStep &step);
-    void tlbMain_ButtonClick(const QString &key);
-    void mnuEdit_Click();
-    void mnuHelp2_Click();
-    void mnuAbout_Click();
+    void updateEditMenu();
+    void showHelp();
+    void showAbout();
     int toPixels(float twips) const;
     float toTwips(int pixels) const;
 
     const FileFolders m_folders;
+    const WhoisRoute m_route;
+    const RdapRoute m_rdapRoute;
     QList<ServerEntry> m_servers;
     ResultHistory m_history;
-    QueryCommand m_query;
+    // The latest lookup; an earlier one is deleted when the next starts.
+    Lookup *m_lookup = nullptr;
+    bool m_busy = false;
     LayoutSizes m_layout;
     // The stored outer size until the frame around the window is known.
     std::optional<QSize> m_storedOuterSize;
@@ -118,28 +122,26 @@ private:
     std::optional<QueryTarget> m_shownReferral;
 
     QWidget *m_client = nullptr;
-    QLabel *Label1 = nullptr;
-    QLineEdit *txtInput = nullptr;
-    QLabel *Label2 = nullptr;
-    QComboBox *cboServer = nullptr;
-    QPushButton *cmdOK = nullptr;
-    QPushButton *cmdClear = nullptr;
-    QLineEdit *txtLabel = nullptr;
-    ResultView *rtbResult = nullptr;
-    QStatusBar *stbMain = nullptr;
+    QLabel *m_keyLabel = nullptr;
+    QLineEdit *m_keyEdit = nullptr;
+    QLabel *m_serverLabel = nullptr;
+    QComboBox *m_serverCombo = nullptr;
+    QPushButton *m_whoisButton = nullptr;
+    QPushButton *m_clearButton = nullptr;
+    QLineEdit *m_resultLabel = nullptr;
+    ResultView *m_resultView = nullptr;
+    QStatusBar *m_statusBar = nullptr;
     QLabel *m_statusPanel = nullptr;
-    QToolBar *tlbMain = nullptr;
-    QAction *m_toolBack = nullptr;
-    QAction *m_toolForward = nullptr;
-    QAction *mnuBack = nullptr;
-    QAction *mnuFoword = nullptr;
-    QAction *mnuSave = nullptr;
+    QToolBar *m_toolBar = nullptr;
     QShortcut *m_abortKey = nullptr;
-    QAction *m_toolReferral = nullptr;
-    QAction *mnuReferral = nullptr;
-    QAction *mnuFollowReferrals = nullptr;
-    QAction *mnuCut = nullptr;
-    QAction *mnuCopy = nullptr;
-    QAction *mnuPaste = nullptr;
+    // One action per command; the toolbar's buttons trigger them.
+    QAction *m_backAction = nullptr;
+    QAction *m_forwardAction = nullptr;
+    QAction *m_saveAction = nullptr;
+    QAction *m_referralAction = nullptr;
+    QAction *m_followReferralsAction = nullptr;
+    QAction *m_cutAction = nullptr;
+    QAction *m_copyAction = nullptr;
+    QAction *m_pasteAction = nullptr;
     EditCommands *m_edit = nullptr;
 };

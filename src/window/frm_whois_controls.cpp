@@ -44,72 +44,73 @@ void frmWhois::createControls()
     setCentralWidget(m_client);
     setFont(gothicFont(9));
 
-    Label1 = named(new QLabel(u"Key(&K)"_qs, m_client), u"Label1"_qs);
-    txtInput = named(new QLineEdit(m_client), u"txtInput"_qs);
-    txtInput->setMaxLength(kKeyMaxLength);
-    Label1->setBuddy(txtInput);
+    m_keyLabel = named(new QLabel(u"Key(&K)"_qs, m_client), u"keyLabel"_qs);
+    m_keyEdit = named(new QLineEdit(m_client), u"txtInput"_qs);
+    m_keyEdit->setMaxLength(kKeyMaxLength);
+    m_keyLabel->setBuddy(m_keyEdit);
 
-    Label2 = named(new QLabel(u"Server(&S)"_qs, m_client), u"Label2"_qs);
-    cboServer = named(new QComboBox(m_client), u"cboServer"_qs);
-    cboServer->setEditable(true);
-    cboServer->setInsertPolicy(QComboBox::NoInsert);
+    m_serverLabel = named(new QLabel(u"Server(&S)"_qs, m_client), u"serverLabel"_qs);
+    m_serverCombo = named(new QComboBox(m_client), u"cboServer"_qs);
+    m_serverCombo->setEditable(true);
+    m_serverCombo->setInsertPolicy(QComboBox::NoInsert);
     // A typed server is used as typed: no completion from the list, which
     // would also match list entries regardless of case.
-    cboServer->setCompleter(nullptr);
-    cboServer->lineEdit()->setAcceptDrops(false);
-    cboServer->setAcceptDrops(true);
-    cboServer->installEventFilter(new TextDropFilter(cboServer));
-    Label2->setBuddy(cboServer);
+    m_serverCombo->setCompleter(nullptr);
+    m_serverCombo->lineEdit()->setAcceptDrops(false);
+    m_serverCombo->setAcceptDrops(true);
+    m_serverCombo->installEventFilter(new TextDropFilter(m_serverCombo));
+    m_serverLabel->setBuddy(m_serverCombo);
 
-    cmdOK = named(new QPushButton(u"Whois(&W)"_qs, m_client), u"cmdOK"_qs);
-    cmdClear = named(new QPushButton(u"Clear(&C)"_qs, m_client), u"cmdClear"_qs);
+    m_whoisButton = named(new QPushButton(u"Whois(&W)"_qs, m_client), u"cmdOK"_qs);
+    m_clearButton = named(new QPushButton(u"Clear(&C)"_qs, m_client), u"cmdClear"_qs);
     // Enter on a focused button clicks it; Enter elsewhere clicks Whois.
-    cmdOK->setDefault(true);
-    cmdClear->setAutoDefault(true);
+    m_whoisButton->setDefault(true);
+    m_clearButton->setAutoDefault(true);
     // The buttons use the desktop's own font rather than the window's.
     QFont desktopFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     desktopFont.setResolveMask(QFont::AllPropertiesResolved);
-    for (QPushButton *button : { cmdOK, cmdClear }) {
+    for (QPushButton *button : { m_whoisButton, m_clearButton }) {
         button->setFont(desktopFont);
         button->installEventFilter(this);
     }
 
-    txtLabel = named(new QLineEdit(m_client), u"txtLabel"_qs);
-    txtLabel->setReadOnly(true);
+    m_resultLabel = named(new QLineEdit(m_client), u"txtLabel"_qs);
+    m_resultLabel->setReadOnly(true);
 
-    rtbResult = named(new ResultView(m_client), u"rtbResult"_qs);
-    rtbResult->setFont(gothicFont(9.75));
+    m_resultView = named(new ResultView(m_client), u"rtbResult"_qs);
+    m_resultView->setFont(gothicFont(9.75));
 
     // Labels sit at fixed places and size themselves to their text.
-    Label1->move(toPixels(510), toPixels(435 - kToolBarTwips));
-    Label2->move(toPixels(240), toPixels(840 - kToolBarTwips));
-    Label1->adjustSize();
-    Label2->adjustSize();
+    m_keyLabel->move(toPixels(510), toPixels(435 - kToolBarTwips));
+    m_serverLabel->move(toPixels(240), toPixels(840 - kToolBarTwips));
+    m_keyLabel->adjustSize();
+    m_serverLabel->adjustSize();
 
-    setTabOrder(txtInput, cboServer);
-    setTabOrder(cboServer, cmdOK);
-    setTabOrder(cmdOK, cmdClear);
-    setTabOrder(cmdClear, txtLabel);
-    setTabOrder(txtLabel, rtbResult);
+    setTabOrder(m_keyEdit, m_serverCombo);
+    setTabOrder(m_serverCombo, m_whoisButton);
+    setTabOrder(m_whoisButton, m_clearButton);
+    setTabOrder(m_clearButton, m_resultLabel);
+    setTabOrder(m_resultLabel, m_resultView);
 
     // Enter in the boxes starts a query; the result view takes Enter itself.
-    for (QLineEdit *box : { txtInput, cboServer->lineEdit(), txtLabel })
-        connect(box, &QLineEdit::returnPressed, cmdOK, &QPushButton::click);
-    connect(cmdOK, &QPushButton::clicked, &m_query, &QueryCommand::Whois);
-    connect(cmdClear, &QPushButton::clicked, &m_query, &QueryCommand::Clear);
+    for (QLineEdit *box : { m_keyEdit, m_serverCombo->lineEdit(), m_resultLabel })
+        connect(box, &QLineEdit::returnPressed, m_whoisButton, &QPushButton::click);
+    connect(m_whoisButton, &QPushButton::clicked, this, &frmWhois::startWhois);
+    // Clear empties the key box only.
+    connect(m_clearButton, &QPushButton::clicked, this, [this] { m_keyEdit->setText(QString()); });
 
     // Esc aborts a running query; open menus and dialogs take Esc first.
     m_abortKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     m_abortKey->setEnabled(false);
-    connect(m_abortKey, &QShortcut::activated, &m_query, &QueryCommand::Abort);
+    connect(m_abortKey, &QShortcut::activated, this, &frmWhois::abortLookup);
 
-    m_edit = new EditCommands(txtInput, cboServer, rtbResult, this);
+    m_edit = new EditCommands(m_keyEdit, m_serverCombo, m_resultView, this);
 
-    stbMain = named(new QStatusBar(this), u"stbMain"_qs);
-    stbMain->setSizeGripEnabled(true);
-    m_statusPanel = named(new QLabel(stbMain), u"stbMainPanel1"_qs);
-    stbMain->addWidget(m_statusPanel, 1);
-    setStatusBar(stbMain);
+    m_statusBar = named(new QStatusBar(this), u"stbMain"_qs);
+    m_statusBar->setSizeGripEnabled(true);
+    m_statusPanel = named(new QLabel(m_statusBar), u"stbMainPanel1"_qs);
+    m_statusBar->addWidget(m_statusPanel, 1);
+    setStatusBar(m_statusBar);
 }
 
 void frmWhois::createMenus()
@@ -123,76 +124,85 @@ void frmWhois::createMenus()
         menu->addSeparator()->setObjectName(name);
     };
 
-    QMenu *mnuFile = named(menuBar()->addMenu(u"ファイル(&F)"_qs), u"mnuFile"_qs);
-    mnuBack = addItem(mnuFile, u"mnuBack"_qs, u"戻る(&B)"_qs);
-    mnuBack->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
-    mnuFoword = addItem(mnuFile, u"mnuFoword"_qs, u"進む(&F)"_qs);
-    mnuFoword->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    mnuSave = addItem(mnuFile, u"mnuSave"_qs, u"名前を付けて保存(&S)..."_qs);
-    mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnuReferral = addItem(mnuFile, u"mnuReferral"_qs, u"紹介先を照会(&R)"_qs);
-    mnuReferral->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    mnuReferral->setEnabled(false);
-    mnuFollowReferrals = addItem(mnuFile, u"mnuFollowReferrals"_qs, u"紹介先を自動でたどる(&A)"_qs);
-    mnuFollowReferrals->setCheckable(true);
-    addLine(mnuFile, u"mnuFileLine"_qs);
-    QAction *mnuExit = addItem(mnuFile, u"mnuExit"_qs, u"閉じる(&X)"_qs);
-    connect(mnuBack, &QAction::triggered, this, &frmWhois::HistoryBack);
-    connect(mnuFoword, &QAction::triggered, this, &frmWhois::HistoryForward);
-    connect(mnuSave, &QAction::triggered, this, &frmWhois::mnuSave_Click);
-    connect(mnuReferral, &QAction::triggered, &m_query, &QueryCommand::FollowReferral);
-    connect(mnuFollowReferrals, &QAction::triggered, this, &frmWhois::mnuFollowReferrals_Click);
-    connect(mnuExit, &QAction::triggered, this, &frmWhois::close);
+    QMenu *fileMenu = named(menuBar()->addMenu(u"ファイル(&F)"_qs), u"mnuFile"_qs);
+    m_backAction = addItem(fileMenu, u"mnuBack"_qs, u"戻る(&B)"_qs);
+    m_backAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    m_forwardAction = addItem(fileMenu, u"mnuForward"_qs, u"進む(&F)"_qs);
+    m_forwardAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    m_saveAction = addItem(fileMenu, u"mnuSave"_qs, u"名前を付けて保存(&S)..."_qs);
+    m_saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_referralAction = addItem(fileMenu, u"mnuReferral"_qs, u"紹介先を照会(&R)"_qs);
+    m_referralAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    m_referralAction->setEnabled(false);
+    m_followReferralsAction =
+        addItem(fileMenu, u"mnuFollowReferrals"_qs, u"紹介先を自動でたどる(&A)"_qs);
+    m_followReferralsAction->setCheckable(true);
+    addLine(fileMenu, u"mnuFileLine"_qs);
+    QAction *exitAction = addItem(fileMenu, u"mnuExit"_qs, u"閉じる(&X)"_qs);
+    connect(m_backAction, &QAction::triggered, this, &frmWhois::historyBack);
+    connect(m_forwardAction, &QAction::triggered, this, &frmWhois::historyForward);
+    connect(m_saveAction, &QAction::triggered, this, &frmWhois::saveResult);
+    connect(m_referralAction, &QAction::triggered, this, &frmWhois::followReferral);
+    connect(m_followReferralsAction, &QAction::triggered, this, &frmWhois::setFollowReferrals);
+    connect(exitAction, &QAction::triggered, this, &frmWhois::close);
 
-    QMenu *mnuEdit = named(menuBar()->addMenu(u"編集(&E)"_qs), u"mnuEdit"_qs);
-    mnuCut = addItem(mnuEdit, u"mnuCut"_qs, u"切り取り(&T)"_qs);
-    mnuCopy = addItem(mnuEdit, u"mnuCopy"_qs, u"コピー(&C)"_qs);
-    mnuPaste = addItem(mnuEdit, u"mnuPaste"_qs, u"貼り付け(&P)"_qs);
-    addLine(mnuEdit, u"mnuEditLine"_qs);
-    QAction *mnuAll = addItem(mnuEdit, u"mnuAll"_qs, u"すべて選択(&A)"_qs);
-    connect(mnuEdit, &QMenu::aboutToShow, this, &frmWhois::mnuEdit_Click);
-    connect(mnuCut, &QAction::triggered, m_edit, &EditCommands::EditCut);
-    connect(mnuCopy, &QAction::triggered, m_edit, &EditCommands::EditCopy);
-    connect(mnuPaste, &QAction::triggered, m_edit, &EditCommands::EditPaste);
-    connect(mnuAll, &QAction::triggered, m_edit, &EditCommands::SelectAll);
+    QMenu *editMenu = named(menuBar()->addMenu(u"編集(&E)"_qs), u"mnuEdit"_qs);
+    m_cutAction = addItem(editMenu, u"mnuCut"_qs, u"切り取り(&T)"_qs);
+    m_copyAction = addItem(editMenu, u"mnuCopy"_qs, u"コピー(&C)"_qs);
+    m_pasteAction = addItem(editMenu, u"mnuPaste"_qs, u"貼り付け(&P)"_qs);
+    addLine(editMenu, u"mnuEditLine"_qs);
+    QAction *selectAllAction = addItem(editMenu, u"mnuAll"_qs, u"すべて選択(&A)"_qs);
+    connect(editMenu, &QMenu::aboutToShow, this, &frmWhois::updateEditMenu);
+    connect(m_cutAction, &QAction::triggered, m_edit, &EditCommands::EditCut);
+    connect(m_copyAction, &QAction::triggered, m_edit, &EditCommands::EditCopy);
+    connect(m_pasteAction, &QAction::triggered, m_edit, &EditCommands::EditPaste);
+    connect(selectAllAction, &QAction::triggered, m_edit, &EditCommands::SelectAll);
 
-    QMenu *mnuHelp = named(menuBar()->addMenu(u"ヘルプ(&H)"_qs), u"mnuHelp"_qs);
-    QAction *mnuHelp2 = addItem(mnuHelp, u"mnuHelp2"_qs, u"ヘルプ(&H)..."_qs);
-    addLine(mnuHelp, u"mnuHelpLine"_qs);
-    QAction *mnuAbout = addItem(mnuHelp, u"mnuAbout"_qs, u"バージョン情報(&A)..."_qs);
-    QAction *mnuWebsite = addItem(mnuHelp, u"mnuWebsite"_qs, u"ホームページへ(&W)..."_qs);
-    connect(mnuHelp2, &QAction::triggered, this, &frmWhois::mnuHelp2_Click);
-    connect(mnuAbout, &QAction::triggered, this, &frmWhois::mnuAbout_Click);
-    connect(mnuWebsite, &QAction::triggered, this, &OpenWebSite);
+    QMenu *helpMenu = named(menuBar()->addMenu(u"ヘルプ(&H)"_qs), u"mnuHelp"_qs);
+    QAction *helpAction = addItem(helpMenu, u"mnuHelpTopics"_qs, u"ヘルプ(&H)..."_qs);
+    addLine(helpMenu, u"mnuHelpLine"_qs);
+    QAction *aboutAction = addItem(helpMenu, u"mnuAbout"_qs, u"バージョン情報(&A)..."_qs);
+    QAction *websiteAction = addItem(helpMenu, u"mnuWebsite"_qs, u"ホームページへ(&W)..."_qs);
+    connect(helpAction, &QAction::triggered, this, &frmWhois::showHelp);
+    connect(aboutAction, &QAction::triggered, this, &frmWhois::showAbout);
+    connect(websiteAction, &QAction::triggered, this, &OpenWebSite);
 }
 
 void frmWhois::createToolBar()
 {
-    tlbMain = named(new QToolBar(this), u"tlbMain"_qs);
-    tlbMain->setMovable(false);
-    tlbMain->setFloatable(false);
-    tlbMain->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    tlbMain->setIconSize(QSize(16, 16));
-    tlbMain->setContextMenuPolicy(Qt::PreventContextMenu);
-    addToolBar(Qt::TopToolBarArea, tlbMain);
+    m_toolBar = named(new QToolBar(this), u"tlbMain"_qs);
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
 
-    const auto addButton = [this](const QString &key, QStringView image) {
-        QAction *action = tlbMain->addAction(ResourceIcon(image), key);
-        action->setToolTip(key);
-        tlbMain->widgetForAction(action)->setFocusPolicy(Qt::NoFocus);
-        return action;
+    // A button is named by its key, shown as its tip, and runs its command.
+    const auto addButton = [this](const QString &key, QStringView image, auto receiver,
+                               auto command) {
+        QAction *button = m_toolBar->addAction(ResourceIcon(image), key);
+        button->setToolTip(key);
+        m_toolBar->widgetForAction(button)->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QAction::triggered, receiver, command);
+        return button;
     };
-    m_toolBack = addButton(u"戻る"_qs, u"back");
-    m_toolForward = addButton(u"進む"_qs, u"forward");
-    m_toolReferral = addButton(u"紹介先を照会"_qs, u"referral");
-    m_toolReferral->setEnabled(false);
-    tlbMain->addSeparator();
-    addButton(u"中止"_qs, u"stop");
-    tlbMain->addSeparator();
-    addButton(u"切り取り"_qs, u"cut");
-    addButton(u"コピー"_qs, u"copy");
-    addButton(u"貼り付け"_qs, u"paste");
-
-    connect(tlbMain, &QToolBar::actionTriggered, this,
-        [this](QAction *action) { tlbMain_ButtonClick(action->text()); });
+    // The buttons of menu commands trigger the command's action and are
+    // enabled with it.
+    const auto addCommandButton = [&](const QString &key, QStringView image, QAction *action) {
+        QAction *button = addButton(key, image, action, &QAction::trigger);
+        button->setEnabled(action->isEnabled());
+        connect(action, &QAction::enabledChanged, button, &QAction::setEnabled);
+    };
+    addCommandButton(u"戻る"_qs, u"back", m_backAction);
+    addCommandButton(u"進む"_qs, u"forward", m_forwardAction);
+    addCommandButton(u"紹介先を照会"_qs, u"referral", m_referralAction);
+    m_toolBar->addSeparator();
+    addButton(u"中止"_qs, u"stop", this, &frmWhois::abortLookup);
+    m_toolBar->addSeparator();
+    // Cut, Copy and Paste stay enabled: the menu's items follow the focused
+    // box only while the menu is open.
+    addButton(u"切り取り"_qs, u"cut", m_edit, &EditCommands::EditCut);
+    addButton(u"コピー"_qs, u"copy", m_edit, &EditCommands::EditCopy);
+    addButton(u"貼り付け"_qs, u"paste", m_edit, &EditCommands::EditPaste);
 }

@@ -14,12 +14,12 @@ LayoutSizes ApplyLayoutRule(const LayoutSizes &current, float clientWidth, float
 {
     LayoutSizes sizes = current;
     if (clientWidth - 2600 > 1) {
-        sizes.txtInputWidth = clientWidth - 2600;
-        sizes.cboServerWidth = clientWidth - 2600;
+        sizes.keyEditWidth = clientWidth - 2600;
+        sizes.serverComboWidth = clientWidth - 2600;
     }
-    sizes.buttonsLeft = kTxtInputLeft + sizes.txtInputWidth + 120;
-    setIfAboveOne(sizes.txtLabelWidth, clientWidth - 240);
-    setIfAboveOne(sizes.rtbResultWidth, clientWidth - 20);
-    setIfAboveOne(sizes.rtbResultHeight, (clientHeight - 282) - kRtbResultTop);
+    sizes.buttonsLeft = kKeyEditLeft + sizes.keyEditWidth + 120;
+    setIfAboveOne(sizes.resultLabelWidth, clientWidth - 240);
+    setIfAboveOne(sizes.resultViewWidth, clientWidth - 20);
+    setIfAboveOne(sizes.resultViewHeight, (clientHeight - 282) - kResultViewTop);
     return sizes;
 }

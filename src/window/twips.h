@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-// Sizes of the window's design are in twips: 1/1440 inch, 15 twips to a
+// The window's sizes are kept in twips: 1/1440 inch, 15 twips to a
 // pixel at 96 dots per inch.
 namespace Twips {
 

@@ -1,4 +1,5 @@
 #include "rdap/rdap_lookup.h"
+#include "selection/server_choice.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -28,7 +29,8 @@ QString HttpsBase(const QJsonArray &urls)
 
 QString Lookup(const QString &key)
 {
-    const std::optional<QUrl> url = FindRdapUrl(ReadQueryKey(key));
+    const QueryKey queryKey = ReadQueryKey(key);
+    const std::optional<QUrl> url = RdapLookupUrl(queryKey, AutoSelectServer(queryKey).rdap);
     return url ? url->toString(QUrl::FullyEncoded) : QString();
 }
 

@@ -1,5 +1,5 @@
 #include "serverlist/server_list.h"
-#include "settings/code_page_932.h"
+#include "encoding/code_page_932.h"
 
 #include <QDir>
 #include <QFile>
@@ -206,32 +206,6 @@ private slots:
             QVERIFY(writeBytes(listPath(dir), pick(encodings)));
             QVERIFY2(LoadServerList(dir.path()) == written, seedText.constData());
         }
-    }
-
-    void selectedServer_data()
-    {
-        QTest::addColumn<QString>("comboText");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("built-in server") << u"APNIC[whois.apnic.net]"_qs << u"whois.apnic.net"_qs;
-        QTest::newRow("first of two equal texts") << u"a[b[c]"_qs << u"c"_qs;
-        QTest::newRow("typed host") << u"whois.example.jp"_qs << u"whois.example.jp"_qs;
-        QTest::newRow("other case is a typed host")
-            << u"apnic[whois.apnic.net]"_qs << u"apnic[whois.apnic.net]"_qs;
-        QTest::newRow("trailing space is a typed host")
-            << u"RIPE[whois.ripe.net] "_qs << u"RIPE[whois.ripe.net] "_qs;
-        QTest::newRow("name alone is a typed host") << u"ARIN"_qs << u"ARIN"_qs;
-        QTest::newRow("empty text") << QString() << QString();
-    }
-
-    void selectedServer()
-    {
-        QFETCH(QString, comboText);
-        QFETCH(QString, expected);
-        // Name "a[b" with host "c" and name "a" with host "b[c" show alike.
-        Table table = kBuiltIns;
-        table.append({ u"a[b"_qs, u"c"_qs, u"a[b[c]"_qs });
-        table.append({ u"a"_qs, u"b[c"_qs, u"a[b[c]"_qs });
-        QCOMPARE(GetSelectedServer(table, comboText), expected);
     }
 };
 

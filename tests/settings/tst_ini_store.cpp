@@ -1,4 +1,4 @@
-#include "settings/code_page_932.h"
+#include "encoding/code_page_932.h"
 #include "settings/ini_store.h"
 
 #include <QDir>

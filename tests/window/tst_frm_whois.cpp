@@ -94,7 +94,7 @@ struct Window {
             find<QPushButton>(u"cmdOK"_qs)->isEnabled(),
             find<QPushButton>(u"cmdClear"_qs)->isEnabled(), toolButton(u"戻る"_qs)->isEnabled(),
             toolButton(u"進む"_qs)->isEnabled(), find<QAction>(u"mnuBack"_qs)->isEnabled(),
-            find<QAction>(u"mnuFoword"_qs)->isEnabled() };
+            find<QAction>(u"mnuForward"_qs)->isEnabled() };
     }
 
     int pixels(float twips) const { return Twips::ToPixels(twips, window->logicalDpiX()); }
@@ -157,14 +157,14 @@ private slots:
         // The rule's arithmetic is tested on its own; here the widgets take its sizes.
         const LayoutSizes rule = ApplyLayoutRule(LayoutSizes(), widthTwips, 0);
         const QRect input = w.find<QLineEdit>(u"txtInput"_qs)->geometry();
-        QCOMPARE(input.left(), w.pixels(kTxtInputLeft));
-        QCOMPARE(input.width(), w.pixels(rule.txtInputWidth));
-        QCOMPARE(w.find<QComboBox>(u"cboServer"_qs)->width(), w.pixels(rule.cboServerWidth));
+        QCOMPARE(input.left(), w.pixels(kKeyEditLeft));
+        QCOMPARE(input.width(), w.pixels(rule.keyEditWidth));
+        QCOMPARE(w.find<QComboBox>(u"cboServer"_qs)->width(), w.pixels(rule.serverComboWidth));
         QCOMPARE(w.find<QPushButton>(u"cmdOK"_qs)->x(), w.pixels(rule.buttonsLeft));
         QCOMPARE(w.find<QPushButton>(u"cmdClear"_qs)->x(), w.pixels(rule.buttonsLeft));
-        QCOMPARE(w.find<QLineEdit>(u"txtLabel"_qs)->width(), w.pixels(rule.txtLabelWidth));
+        QCOMPARE(w.find<QLineEdit>(u"txtLabel"_qs)->width(), w.pixels(rule.resultLabelWidth));
         const QRect result = w.find<ResultView>(u"rtbResult"_qs)->geometry();
-        QCOMPARE(result.width(), w.pixels(rule.rtbResultWidth));
+        QCOMPARE(result.width(), w.pixels(rule.resultViewWidth));
         // The result view ends just clear of the status bar.
         QVERIFY(result.bottom() < client->height());
         QVERIFY(result.bottom() >= client->height() - 4);
@@ -264,7 +264,7 @@ private slots:
     void historyWalk()
     {
         Window w;
-        auto *forward = w.find<QAction>(u"mnuFoword"_qs);
+        auto *forward = w.find<QAction>(u"mnuForward"_qs);
         w.server.answerWith({ "a\r", "\nb\r", "c\n", "\r", "d\xc2",
             "\xa0"
             "e\xe2\x80\xa8"

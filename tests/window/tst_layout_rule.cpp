@@ -47,12 +47,12 @@ private slots:
         QFETCH(float, height);
         QFETCH(LayoutSizes, expected);
         const LayoutSizes actual = ApplyLayoutRule(LayoutSizes(), width, height);
-        QCOMPARE(actual.txtInputWidth, expected.txtInputWidth);
-        QCOMPARE(actual.cboServerWidth, expected.cboServerWidth);
+        QCOMPARE(actual.keyEditWidth, expected.keyEditWidth);
+        QCOMPARE(actual.serverComboWidth, expected.serverComboWidth);
         QCOMPARE(actual.buttonsLeft, expected.buttonsLeft);
-        QCOMPARE(actual.txtLabelWidth, expected.txtLabelWidth);
-        QCOMPARE(actual.rtbResultWidth, expected.rtbResultWidth);
-        QCOMPARE(actual.rtbResultHeight, expected.rtbResultHeight);
+        QCOMPARE(actual.resultLabelWidth, expected.resultLabelWidth);
+        QCOMPARE(actual.resultViewWidth, expected.resultViewWidth);
+        QCOMPARE(actual.resultViewHeight, expected.resultViewHeight);
     }
 
     // Through any series of resizes no size drops to 1 or below, and the
@@ -68,10 +68,10 @@ private slots:
             current = ApplyLayoutRule(current, width, height);
             const QByteArray where =
                 "seed " + QByteArray::number(seed) + " step " + QByteArray::number(step);
-            QVERIFY2(current.txtInputWidth > 1 && current.cboServerWidth > 1, where.constData());
-            QVERIFY2(current.txtLabelWidth > 1 && current.rtbResultWidth > 1, where.constData());
-            QVERIFY2(current.rtbResultHeight > 1, where.constData());
-            QVERIFY2(current.buttonsLeft == kTxtInputLeft + current.txtInputWidth + 120,
+            QVERIFY2(current.keyEditWidth > 1 && current.serverComboWidth > 1, where.constData());
+            QVERIFY2(current.resultLabelWidth > 1 && current.resultViewWidth > 1, where.constData());
+            QVERIFY2(current.resultViewHeight > 1, where.constData());
+            QVERIFY2(current.buttonsLeft == kKeyEditLeft + current.keyEditWidth + 120,
                 where.constData());
         }
     }

@@ -1,6 +1,6 @@
-#include "query/jis_char_table.h"
+#include "encoding/jis_char_table.h"
 
-#include "settings/code_page_932.h"
+#include "encoding/code_page_932.h"
 
 const JisCharTable &JisCharTable::Instance()
 {

@@ -1,4 +1,4 @@
-#include "settings/code_page_932.h"
+#include "encoding/code_page_932.h"
 
 #include <QList>
 #include <QStringDecoder>

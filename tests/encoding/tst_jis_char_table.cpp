@@ -1,5 +1,5 @@
-#include "query/jis_char_table.h"
-#include "settings/code_page_932.h"
+#include "encoding/jis_char_table.h"
+#include "encoding/code_page_932.h"
 
 #include <QSet>
 #include <QTest>

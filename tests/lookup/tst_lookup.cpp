@@ -1,10 +1,9 @@
-#include "fake_query_view.h"
-#include "query/query_command.h"
+#include "history/result_history.h"
+#include "lookup/lookup.h"
 #include "rdap/fixture.h"
 #include "rdap/rdap_parser.h"
 #include "rdap/rdap_text.h"
 #include "selection/whois_hosts.h"
-#include "serverlist/server_list.h"
 #include "support/http_test_server.h"
 #include "support/whois_test_server.h"
 
@@ -12,11 +11,29 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <memory>
+
 namespace {
 
 constexpr int kTimeout = 10000;
 const QString kIdle = u"アイドル中"_qs;
 const QString kLocalHost = u"127.0.0.1"_qs;
+const QString kAutomatic = u"---自動選択---"_qs;
+const QString kRdap = u"---RDAP---"_qs;
+const QString kJpnicEntry = u"JPNIC["_qs + WhoisHost::JPNIC.toString() + u']';
+
+// The server mode of a server combo text: the two special items, the JPNIC
+// entry of the built-in list, or a typed host.
+ServerMode ModeOf(const QString &combo)
+{
+    if (combo == kAutomatic)
+        return ServerMode::automatic();
+    if (combo == kRdap)
+        return ServerMode::rdap();
+    if (combo == kJpnicEntry)
+        return ServerMode::listEntry(combo, WhoisHost::JPNIC.toString());
+    return ServerMode::typedHost(combo);
+}
 
 // The log without the two status lines of each received chunk, whose number
 // depends on how TCP splits the answer.
@@ -30,29 +47,85 @@ QStringList withoutChunkStatus(const QStringList &log)
     return kept;
 }
 
+// What a lookup reports, kept as a window would show it: the pane, the
+// status line, the busy state, warnings and the result in the history.
+struct Recorder {
+    QString pane;
+    QString status;
+    QString label;
+    QStringList warnings;
+    bool busy = false;
+    std::optional<QueryTarget> referral;
+    std::optional<LookupResult> result;
+    QStringList log;
+    ResultHistory history;
+
+    void watch(Lookup &lookup)
+    {
+        QObject::connect(&lookup, &Lookup::stateChanged, &lookup, [this](Lookup::State state) {
+            if (Lookup::isBusy(state) != busy)
+                log << ((busy = Lookup::isBusy(state)) ? u"busy"_qs : u"idle"_qs);
+        });
+        QObject::connect(&lookup, &Lookup::statusChanged, &lookup, [this](const QString &text) {
+            status = text;
+            log << u"status:"_qs + text;
+        });
+        QObject::connect(&lookup, &Lookup::answerStarted, &lookup, [this] {
+            pane.clear();
+            log << u"clear"_qs;
+        });
+        QObject::connect(&lookup, &Lookup::textArrived, &lookup,
+            [this](const QString &text) { pane += text; });
+        QObject::connect(&lookup, &Lookup::failed, &lookup, [this](const QString &text) {
+            warnings << text;
+            log << u"warning"_qs;
+        });
+        QObject::connect(&lookup, &Lookup::finished, &lookup, [this](const LookupResult &found) {
+            result = found;
+            history.PushHistory({ found.keyText, found.serverLabel, found.text, found.referral });
+            label = found.keyText + u" | "_qs + found.serverLabel;
+            referral = found.referral;
+            log << u"label:"_qs + label;
+        });
+    }
+};
+
+bool Ended(Lookup::State state)
+{
+    return state == Lookup::State::Finished || state == Lookup::State::Failed
+        || state == Lookup::State::Stopped;
+}
+
 } // namespace
 
-class TestQueryCommand : public QObject {
+class TestLookup : public QObject {
     Q_OBJECT
 
 private:
-    // Every query of a test goes to the test servers, whatever host is chosen.
+    // Every lookup of a test goes to the test servers, whatever host is chosen.
     struct Fixture {
         WhoisTestServer server;
         HttpTestServer rdap;
-        FakeQueryView view;
-        QList<ServerEntry> servers = LoadServerList(u"/nonexistent-folder"_qs);
-        ResultHistory history;
-        QueryCommand query { view, servers, history, WhoisRoute { server.port(), kLocalHost },
-            RdapRoute { rdap.origin(), 30000 } };
+        Recorder view;
+        bool followReferrals = false;
+        std::unique_ptr<Lookup> lookup;
 
-        // Runs a query and waits until the inputs are enabled again.
-        void run(const QString &key, const QString &combo)
+        Lookup &start(const QString &key, const ServerMode &mode,
+            const WhoisRoute &route = {}, const RdapRoute &rdapRoute = {})
         {
-            view.key = key;
-            view.combo = combo;
-            query.Whois();
-            QTRY_VERIFY_WITH_TIMEOUT(!view.busy, kTimeout);
+            lookup = std::make_unique<Lookup>(
+                route.fixedAddress.isEmpty() ? WhoisRoute { server.port(), kLocalHost } : route,
+                rdapRoute.fixedOrigin.isEmpty() ? RdapRoute { rdap.origin(), 30000 } : rdapRoute);
+            view.watch(*lookup);
+            lookup->start(key, mode, followReferrals);
+            return *lookup;
+        }
+        // Runs a lookup and waits until it has ended.
+        void run(const QString &key, const QString &combo) { run(key, ModeOf(combo)); }
+        void run(const QString &key, const ServerMode &mode, const WhoisRoute &route = {})
+        {
+            start(key, mode, route);
+            QTRY_VERIFY_WITH_TIMEOUT(Ended(lookup->state()), kTimeout);
         }
     };
 
@@ -84,12 +157,14 @@ private slots:
         QFETCH(QString, keyAfter);
         QFETCH(QString, status);
 
+        QCOMPARE(Lookup::withoutTrailingLineBreaks(key), keyAfter);
         Fixture f;
-        f.view.key = key;
-        f.view.combo = combo;
-        QCOMPARE(f.query.CheckInput(), accepted);
-        QCOMPARE(f.view.key, keyAfter);
-        QCOMPARE(f.view.status, status);
+        f.server.staySilent();
+        Lookup &lookup = f.start(key, ModeOf(combo));
+        QCOMPARE(lookup.state() != Lookup::State::Failed, accepted);
+        if (!accepted)
+            QCOMPARE(f.view.status, status);
+        lookup.abort();
     }
 
     // Every key of up to five characters from letters, blanks, CRs and LFs:
@@ -117,13 +192,17 @@ private slots:
             else if (expectedKey.contains(u'\r') || expectedKey.contains(u'\n'))
                 expectedStatus = u"キーに改行が含まれています。1 行で入力してください。"_qs;
 
-            Fixture f;
-            f.view.key = key;
-            f.view.combo = u"h"_qs;
+            Recorder view;
+            Lookup lookup(WhoisRoute { WhoisTestServer::refusingPort(), kLocalHost });
+            view.watch(lookup);
+            lookup.start(key, ServerMode::typedHost(u"h"_qs), false);
             const QByteArray row = QByteArray("key ") + key.toUtf8().toPercentEncoding();
-            QVERIFY2(f.query.CheckInput() == expectedStatus.isEmpty(), row.constData());
-            QVERIFY2(f.view.key == expectedKey, row.constData());
-            QVERIFY2(f.view.status == expectedStatus, row.constData());
+            const bool refused = lookup.state() == Lookup::State::Failed;
+            QVERIFY2(refused != expectedStatus.isEmpty(), row.constData());
+            QVERIFY2(Lookup::withoutTrailingLineBreaks(key) == expectedKey, row.constData());
+            if (refused)
+                QVERIFY2(view.status == expectedStatus, row.constData());
+            lookup.abort();
         }
     }
 
@@ -144,9 +223,7 @@ private slots:
         QFETCH(QString, status);
         Fixture f;
         f.view.pane = u"earlier answer"_qs;
-        f.view.key = key;
-        f.view.combo = kLocalHost;
-        f.query.Whois();
+        f.start(key, ModeOf(kLocalHost));
         QCOMPARE(f.view.log, QStringList { u"status:"_qs + status });
         QCOMPARE(f.view.pane, u"earlier answer"_qs);
         QCOMPARE(f.server.receivedRequests().size(), 0);
@@ -165,9 +242,9 @@ private slots:
         const QString label = u"label: example.jp  | 127.0.0.1"_qs;
         QCOMPARE(withoutChunkStatus(f.view.log),
             (QStringList { u"status:whoisサーバに接続します。"_qs, u"clear"_qs, u"busy"_qs,
-                u"status:接続しました。"_qs, u"status:送信中です。( 14bytes)"_qs, u"clear"_qs,
+                u"status:接続しました。"_qs, u"status:送信中です。( 14bytes)"_qs,
                 u"status:送信完了"_qs, u"status:接続を終了します。"_qs, u"idle"_qs,
-                u"status:アイドル中"_qs, u"focus"_qs, label }));
+                u"status:アイドル中"_qs, label }));
 
         // Each chunk: "receiving" then "received", with the same size.
         const QStringList log = f.view.log;
@@ -182,8 +259,12 @@ private slots:
         }
         QCOMPARE(received, qsizetype(36));
 
-        QCOMPARE(f.history.historyCount(), 1);
-        QCOMPARE(f.query.serverLabel(), kLocalHost);
+        QCOMPARE(f.view.history.historyCount(), 1);
+        QCOMPARE(f.view.result->serverLabel, kLocalHost);
+        QCOMPARE(f.view.result->keyText, u" example.jp "_qs);
+        QCOMPARE(f.view.result->keySent, u" example.jp "_qs);
+        QCOMPARE(f.view.result->hops, QList<QueryTarget> { QueryTarget::Whois(kLocalHost) });
+        QCOMPARE(f.view.result->text, f.view.pane);
     }
 
     void requestBytes_data()
@@ -223,7 +304,7 @@ private slots:
 
         f.server.answerWith({ "second" });
         f.run(u"example.com"_qs, kLocalHost);
-        const HistoryStep step = f.history.HistoryBack();
+        const HistoryStep step = f.view.history.HistoryBack();
         QVERIFY(step.record);
         QCOMPARE(step.record->key, u"example.jp"_qs);
         QCOMPARE(step.record->response, QString());
@@ -239,7 +320,7 @@ private slots:
 
         const QString jpnic = WhoisHost::JPNIC.toString();
         const QString apnic = WhoisHost::APNIC.toString();
-        const QString automatic = kAutoSelectText.toString();
+        const QString automatic = kAutomatic;
         QTest::newRow("JPNIC entry")
             << u"x"_qs << u"JPNIC["_qs + jpnic + u']' << u"JPNIC["_qs + jpnic + u']';
         QTest::newRow("APNIC host typed with blanks")
@@ -261,21 +342,20 @@ private slots:
         Fixture f;
         f.server.answerWith({ "\x1b$B0!\x1b(B" });
         f.run(key, combo);
-        QCOMPARE(f.query.serverLabel(), serverLabel);
+        QCOMPARE(f.view.result->serverLabel, serverLabel);
         QCOMPARE(f.view.pane, u"亜"_qs);
-        QCOMPARE(f.history.historyCount(), 1);
+        QCOMPARE(f.view.history.historyCount(), 1);
     }
 
     void autoSelectionWithoutServer()
     {
         Fixture f;
         f.server.answerWith({ "first answer" });
-        f.run(u"example.jp"_qs, kAutoSelectText.toString());
+        f.run(u"example.jp"_qs, kAutomatic);
         f.view.log.clear();
         const QString labelBefore = f.view.label;
 
-        f.view.key = u"example.invalid"_qs;
-        f.query.Whois();
+        f.start(u"example.invalid"_qs, ServerMode::automatic());
         QCOMPARE(f.view.log,
             (QStringList {
                 u"status:whoisサーバを選択中です。"_qs, u"warning"_qs, u"status:アイドル中"_qs }));
@@ -284,7 +364,7 @@ private slots:
             "サーバを手動で選択するか、またはキーワードを入力し直してください。"_qs);
         QCOMPARE(f.view.pane, u"first answer"_qs);
         QCOMPARE(f.view.label, labelBefore);
-        QCOMPARE(f.query.serverLabel(), u"自動選択["_qs + WhoisHost::DotJp.toString() + u']');
+        QCOMPARE(f.lookup->state(), Lookup::State::Failed);
         QCOMPARE(f.server.receivedRequests().size(), 1);
     }
 
@@ -298,22 +378,18 @@ private slots:
         QCOMPARE(f.view.warnings,
             QStringList {
                 u"サーバへの接続に失敗しました｡アドレスが正しくない可能性があります。"_qs });
-        QCOMPARE(f.history.historyCount(), 0);
+        QCOMPARE(f.view.history.historyCount(), 0);
     }
 
     void refusedConnectionShowsTheSocketsText()
     {
         Fixture f;
-        QueryCommand refused(f.view, f.servers, f.history,
+        f.run(u"example.jp"_qs, ServerMode::typedHost(kLocalHost),
             WhoisRoute { WhoisTestServer::refusingPort(), kLocalHost });
-        f.view.key = u"example.jp"_qs;
-        f.view.combo = kLocalHost;
-        refused.Whois();
-        QTRY_VERIFY_WITH_TIMEOUT(!f.view.busy, kTimeout);
         QCOMPARE(f.view.status, QString());
         QCOMPARE(f.view.warnings.size(), 1);
         QVERIFY(!f.view.warnings[0].isEmpty());
-        QCOMPARE(f.history.historyCount(), 0);
+        QCOMPARE(f.view.history.historyCount(), 0);
     }
 
     void resetMidAnswerKeepsThePartialText()
@@ -324,26 +400,28 @@ private slots:
         QCOMPARE(f.view.status, QString());
         QCOMPARE(f.view.warnings.size(), 1);
         QCOMPARE(f.view.pane, u"partial "_qs);
-        QCOMPARE(f.history.historyCount(), 0);
+        QCOMPARE(f.view.history.historyCount(), 0);
         QVERIFY(!f.view.log.contains(u"status:接続を終了します。"_qs));
     }
 
     void abort()
     {
         Fixture f;
-        f.query.Abort();
+        Lookup idle;
+        f.view.watch(idle);
+        idle.abort();
         QVERIFY(f.view.log.isEmpty());
+        QCOMPARE(idle.state(), Lookup::State::Idle);
 
         f.server.staySilent();
-        f.view.key = u"example.jp"_qs;
-        f.view.combo = kLocalHost;
-        f.query.Whois();
+        f.start(u"example.jp"_qs, ServerMode::typedHost(kLocalHost));
         QVERIFY(f.view.busy);
         QTRY_COMPARE_WITH_TIMEOUT(f.view.status, u"送信完了"_qs, kTimeout);
-        f.query.Abort();
+        f.lookup->abort();
+        QCOMPARE(f.lookup->state(), Lookup::State::Stopped);
         QVERIFY(!f.view.busy);
         QCOMPARE(f.view.status, u"接続を終了しました。"_qs);
-        QCOMPARE(f.history.historyCount(), 0);
+        QCOMPARE(f.view.history.historyCount(), 0);
 
         // Nothing more arrives from the aborted connection.
         f.view.log.clear();
@@ -368,11 +446,11 @@ private slots:
         Fixture f;
         const QByteArray line(1023, 'x');
         f.server.setPauseBetweenWrites(0);
-        f.server.streamWithoutEnd(line.repeated(64) + '\n', QueryCommand::kMaxResponseBytes * 2);
+        f.server.streamWithoutEnd(line.repeated(64) + '\n', Lookup::kMaxResponseBytes * 2);
         f.run(u"example.jp"_qs, kLocalHost);
         QCOMPARE(f.view.status, u"応答が大きすぎるため受信を中止しました。(64MB)"_qs);
-        QCOMPARE(f.history.historyCount(), 0);
-        QVERIFY(f.view.pane.size() >= QueryCommand::kMaxResponseBytes);
+        QCOMPARE(f.view.history.historyCount(), 0);
+        QVERIFY(f.view.pane.size() >= Lookup::kMaxResponseBytes);
         QVERIFY(f.view.pane.startsWith(QString::fromLatin1(line)));
     }
 
@@ -384,8 +462,8 @@ private slots:
         QTest::addColumn<QString>("warning");
         const QString noAscii = u"ドメイン名を ASCII 形式に変換できません。"_qs;
         const QString noRdap = u"このキーに対応する RDAP サービスが見つかりません。"_qs;
-        const QString automatic = kAutoSelectText.toString();
-        const QString rdap = kRdapText.toString();
+        const QString automatic = kAutomatic;
+        const QString rdap = kRdap;
         QTest::newRow("no ASCII form") << QString(70, u'あ') + u".jp"_qs << automatic << noAscii;
         QTest::newRow("RDAP: no ASCII form") << QString(70, u'あ') + u".jp"_qs << rdap << noAscii;
         QTest::newRow("RDAP: .jp") << u"example.jp"_qs << rdap << noRdap;
@@ -399,9 +477,7 @@ private slots:
         QFETCH(QString, combo);
         QFETCH(QString, warning);
         Fixture f;
-        f.view.key = key;
-        f.view.combo = combo;
-        f.query.Whois();
+        f.start(key, ModeOf(combo));
         QCOMPARE(f.view.warnings, QStringList { warning });
         QCOMPARE(f.view.status, kIdle);
         QVERIFY(!f.view.busy);
@@ -417,20 +493,19 @@ private slots:
         Fixture f;
         const QByteArray answer = ::Fixture(u"domain_info.json"_qs);
         f.rdap.answerJson("/rdap/domain/example.info", answer);
-        f.run(u"example.info"_qs, kAutoSelectText.toString());
+        f.run(u"example.info"_qs, kAutomatic);
         const QString label = u"example.info | 自動選択[RDAP:rdap.identitydigital.services]"
                               u" → RDAP:rdap.registrar.example"_qs;
         QCOMPARE(withoutChunkStatus(f.view.log),
             (QStringList { u"status:whoisサーバを選択中です。"_qs,
                 u"status:RDAPサーバに接続します。"_qs, u"busy"_qs, u"status:接続しました。"_qs,
-                u"clear"_qs, u"idle"_qs, u"status:アイドル中"_qs, u"focus"_qs,
-                u"label:"_qs + label }));
+                u"clear"_qs, u"idle"_qs, u"status:アイドル中"_qs, u"label:"_qs + label }));
         QVERIFY(f.view.log.contains(u"status:データを受信しました。\u3000("_qs
             + QString::number(answer.size()) + u"bytes)"_qs));
         QCOMPARE(f.view.pane, RenderRdapText(*ParseRdapRecord(answer), answer));
         QCOMPARE(f.view.referral,
             QueryTarget::Rdap(QUrl(u"https://rdap.registrar.example/domain/example.info"_qs)));
-        QCOMPARE(f.history.Shown()->server, label.section(u" | "_qs, 1));
+        QCOMPARE(f.view.history.Shown()->server, label.section(u" | "_qs, 1));
     }
 
     // Following the registrar's record automatically: both answers under
@@ -438,12 +513,12 @@ private slots:
     void rdapChain()
     {
         Fixture f;
-        f.query.SetFollowReferrals(true);
+        f.followReferrals = true;
         const QByteArray registry = ::Fixture(u"domain_info.json"_qs);
         const QByteArray registrar = ::Fixture(u"registrar_domain.json"_qs);
         f.rdap.answerJson("/rdap/domain/example.info", registry);
         f.rdap.answerJson("/domain/example.info", registrar);
-        f.run(u"example.info"_qs, kAutoSelectText.toString());
+        f.run(u"example.info"_qs, kAutomatic);
 
         QCOMPARE(f.rdap.requests().size(), 2);
         QCOMPARE(f.view.pane,
@@ -454,7 +529,7 @@ private slots:
         QCOMPARE(f.view.label,
             u"example.info | 自動選択[RDAP:rdap.identitydigital.services]"
             u" → RDAP:rdap.registrar.example"_qs);
-        QCOMPARE(f.history.historyCount(), 1);
+        QCOMPARE(f.view.history.historyCount(), 1);
         QVERIFY(f.view.warnings.isEmpty());
     }
 
@@ -495,7 +570,7 @@ private slots:
         QFETCH(QStringList, hosts);
         QFETCH(QString, offered);
         Fixture f;
-        f.query.SetFollowReferrals(true);
+        f.followReferrals = true;
         f.server.answerInTurn(answers);
         f.run(u"example.com"_qs, u"whois.iana.org"_qs);
 
@@ -507,8 +582,8 @@ private slots:
         const QString label = (QStringList(hosts) << offered).filter(u"."_qs).join(u" → "_qs);
         QCOMPARE(f.view.label, u"example.com | "_qs + label);
         QCOMPARE(f.view.referral ? f.view.referral->Display() : QString(), offered);
-        QCOMPARE(f.history.historyCount(), 1);
-        QCOMPARE(f.history.Shown()->response, pane);
+        QCOMPARE(f.view.history.historyCount(), 1);
+        QCOMPARE(f.view.history.Shown()->response, pane);
         QVERIFY(f.view.warnings.isEmpty());
     }
 
@@ -516,7 +591,7 @@ private slots:
     void failedHopEndsTheChain()
     {
         Fixture f;
-        f.query.SetFollowReferrals(true);
+        f.followReferrals = true;
         f.server.answerInTurn({ "refer: a.example\r\n" });
         f.server.resetAfter({});
         f.run(u"example.com"_qs, u"whois.iana.org"_qs);
@@ -527,22 +602,156 @@ private slots:
             "---- a\\.example ----\r\n---- a\\.example: [^\r\n]+ ----\r\n$"_qs);
         QVERIFY2(pane.match(f.view.pane).hasMatch(), qPrintable(f.view.pane));
         QVERIFY(f.view.warnings.isEmpty());
-        QCOMPARE(f.history.historyCount(), 1);
+        QCOMPARE(f.view.history.historyCount(), 1);
         QCOMPARE(f.view.label, u"example.com | whois.iana.org → a.example"_qs);
         QCOMPARE(f.view.referral, std::nullopt);
     }
 
-    void clearEmptiesTheKeyOnly()
+    // Every server mode against each way a server can end: the final state,
+    // the label, the servers asked and the text of the result.
+    void modesAndOutcomes_data()
     {
+        QTest::addColumn<ServerMode>("mode");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("outcome"); // answer, reset, refused, bad json, 404
+        QTest::addColumn<Lookup::State>("state");
+        QTest::addColumn<QString>("label"); // of a finished lookup
+        QTest::addColumn<QString>("target"); // the server asked, as labels show it
+
+        const auto rdapDomain = QueryTarget::Rdap(QUrl(u"https://rdap.example/domain/a.example"_qs));
+        const struct {
+            const char *name;
+            ServerMode mode;
+            QString key;
+            QString label;
+            QString target;
+        } modes[] = {
+            { "automatic whois", ServerMode::automatic(), u"example.jp"_qs,
+                u"自動選択[whois.jprs.jp]"_qs, u"whois.jprs.jp"_qs },
+            { "automatic RDAP", ServerMode::automatic(), u"example.info"_qs,
+                u"自動選択[RDAP:rdap.identitydigital.services]"_qs,
+                u"RDAP:rdap.identitydigital.services"_qs },
+            { "RDAP", ServerMode::rdap(), u"example.com"_qs, u"RDAP[rdap.verisign.com]"_qs,
+                u"RDAP:rdap.verisign.com"_qs },
+            { "list entry", ServerMode::listEntry(kJpnicEntry, WhoisHost::JPNIC.toString()),
+                u"x"_qs, kJpnicEntry, WhoisHost::JPNIC.toString() },
+            { "typed host", ServerMode::typedHost(u" Whois.Example "_qs), u"x"_qs,
+                u" Whois.Example "_qs, u"Whois.Example"_qs },
+            { "whois referral", ServerMode::followReferral(QueryTarget::Whois(u"w.example"_qs, 4343)),
+                u"x"_qs, u"w.example:4343"_qs, u"w.example:4343"_qs },
+            { "RDAP referral", ServerMode::followReferral(rdapDomain), u"a.example"_qs,
+                u"RDAP:rdap.example"_qs, u"RDAP:rdap.example"_qs },
+        };
+        for (const auto &row : modes) {
+            const bool rdap = row.target.startsWith(u"RDAP:");
+            const auto add = [&](const char *outcome, Lookup::State state) {
+                QTest::addRow("%s, %s", row.name, outcome)
+                    << row.mode << row.key << QString::fromLatin1(outcome) << state << row.label
+                    << row.target;
+            };
+            add("answer", Lookup::State::Finished);
+            add("refused", Lookup::State::Failed);
+            add(rdap ? "bad json" : "reset", Lookup::State::Failed);
+            if (rdap)
+                add("404", Lookup::State::Failed);
+        }
+    }
+
+    void modesAndOutcomes()
+    {
+        QFETCH(ServerMode, mode);
+        QFETCH(QString, key);
+        QFETCH(QString, outcome);
+        QFETCH(Lookup::State, state);
+        QFETCH(QString, label);
+        QFETCH(QString, target);
+
         Fixture f;
-        f.view.key = u"example.jp"_qs;
-        f.view.pane = u"answer"_qs;
-        f.query.Clear();
-        QCOMPARE(f.view.key, QString());
-        QCOMPARE(f.view.pane, u"answer"_qs);
-        QCOMPARE(f.view.log, QStringList { u"key:"_qs });
+        const QByteArray json = R"({"objectClassName":"domain","ldhName":"EXAMPLE"})";
+        const QByteArray body = outcome == u"bad json" ? QByteArray("{") : json;
+        for (const char *path : { "/rdap/domain/example.info", "/com/v1/domain/example.com",
+                 "/domain/a.example" }) {
+            if (outcome != u"404")
+                f.rdap.answerJson(path, body);
+        }
+        if (outcome == u"reset")
+            f.server.resetAfter({ "partial" });
+        else
+            f.server.answerWith({ "whois answer" });
+        const bool refused = outcome == u"refused";
+        const bool rdap = target.startsWith(u"RDAP:");
+        f.start(key, mode,
+            refused ? WhoisRoute { WhoisTestServer::refusingPort(), kLocalHost } : WhoisRoute {},
+            refused ? RdapRoute { QUrl(u"http://127.0.0.1:"_qs
+                                      + QString::number(WhoisTestServer::refusingPort())),
+                          30000 }
+                    : RdapRoute {});
+        QTRY_VERIFY_WITH_TIMEOUT(Ended(f.lookup->state()), kTimeout);
+
+        QCOMPARE(f.lookup->state(), state);
+        QVERIFY(!f.view.busy);
+        QCOMPARE(f.view.result.has_value(), state == Lookup::State::Finished);
+        QCOMPARE(f.view.warnings.size(), state == Lookup::State::Failed ? 1 : 0);
+        QCOMPARE(f.view.history.historyCount(), state == Lookup::State::Finished ? 1 : 0);
+        if (f.view.result) {
+            QCOMPARE(f.view.result->serverLabel, label);
+            QCOMPARE(f.view.result->hops.size(), 1);
+            QCOMPARE(f.view.result->hops[0].Display(), target);
+            QCOMPARE(f.view.result->keyText, key);
+            const QString text = rdap
+                ? RenderRdapText(*ParseRdapRecord(json), json)
+                : u"whois answer"_qs;
+            QCOMPARE(f.view.result->text, text);
+            QCOMPARE(f.view.pane, text);
+            QCOMPARE(f.view.status, kIdle);
+        }
+        if (outcome == u"reset")
+            QCOMPARE(f.view.pane, u"partial"_qs);
+        QCOMPARE(f.server.receivedRequests().size(), !rdap && !refused ? 1 : 0);
+        QCOMPARE(f.rdap.requests().size(), rdap && !refused ? 1 : 0);
+    }
+
+    // Automatic choice and RDAP mode read a key alike: where the choice goes
+    // to RDAP, RDAP mode asks the same URL, and a key that the choice finds
+    // a whois server for is found by RDAP mode as well.
+    void automaticAndRdapAgree_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("automatic"); // the server the choice asks
+        QTest::addColumn<QByteArray>("path"); // the path RDAP mode asks
+
+        const QString info = u"RDAP:rdap.identitydigital.services"_qs;
+        const QString verisign = WhoisHost::VeriSign.toString();
+        QTest::newRow("plain") << u"example.info"_qs << info << QByteArray("/rdap/domain/example.info");
+        QTest::newRow("blank before the dot")
+            << u"example .info"_qs << info << QByteArray("/rdap/domain/example.info");
+        QTest::newRow("capitals, blanks, final dot")
+            << u" Example.INFO. "_qs << info << QByteArray("/rdap/domain/example.info");
+        QTest::newRow("blank inside a label of a whois name")
+            << u"example . com"_qs << verisign << QByteArray("/com/v1/domain/example.com");
+        QTest::newRow("final dot of a whois name")
+            << u"example.com."_qs << verisign << QByteArray("/com/v1/domain/example.com");
+    }
+
+    void automaticAndRdapAgree()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, automatic);
+        QFETCH(QByteArray, path);
+
+        Fixture f;
+        f.rdap.answerJson(path, R"({"objectClassName":"domain"})");
+        f.server.answerWith({ "answer" });
+        f.run(key, ServerMode::automatic());
+        QVERIFY(f.view.result);
+        QCOMPARE(f.view.result->hops.constFirst().Display(), automatic);
+        f.run(key, ServerMode::rdap());
+        QVERIFY(f.view.result);
+        QCOMPARE(f.view.result->hops.constFirst().url.path().toUtf8(), path);
+        for (const HttpTestRequest &request : f.rdap.requests())
+            QCOMPARE(request.target, path);
     }
 };
 
-QTEST_GUILESS_MAIN(TestQueryCommand)
-#include "tst_query_command.moc"
+QTEST_GUILESS_MAIN(TestLookup)
+#include "tst_lookup.moc"

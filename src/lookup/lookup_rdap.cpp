@@ -1,0 +1,83 @@
+// The RDAP half of a lookup: the same states, status lines and referrals as
+// a whois query, with the answer rendered to text once its body is complete.
+
+#include "lookup/lookup.h"
+
+#include "query/referral_policy.h"
+#include "rdap/rdap_parser.h"
+#include "rdap/rdap_referral.h"
+#include "rdap/rdap_text.h"
+
+#include <QHostInfo>
+
+#include <algorithm>
+
+void Lookup::connectRdap(const QueryTarget &target)
+{
+    setState(State::Connecting);
+    m_rdap.Close();
+    // A server's answer chose this host; the addresses it stands for must
+    // not lead into the user's own network. Tests route every host to
+    // themselves.
+    if (inChain() && m_rdapRoute.fixedOrigin.isEmpty()) {
+        m_addressLookupId =
+            QHostInfo::lookupHost(target.url.host(), this, [this](const QHostInfo &info) {
+                if (info.lookupId() != m_addressLookupId)
+                    return;
+                m_addressLookupId = -1;
+                const QList<QHostAddress> addresses = info.addresses();
+                if (addresses.isEmpty()
+                    || std::any_of(
+                        addresses.begin(), addresses.end(), &ReferralPolicy::IsInternalAddress))
+                    failHop(u"内部ネットワークのアドレスには自動で接続しません"_qs);
+                else
+                    getRdap();
+            });
+        return;
+    }
+    getRdap();
+}
+
+void Lookup::getRdap()
+{
+    const QString failure = m_rdap.Get(m_target.url);
+    if (!failure.isEmpty())
+        onRdapError(failure);
+}
+
+void Lookup::onRdapData(qint64 bytes)
+{
+    setStatus(u"データを受信中です。\u3000("_qs + QString::number(bytes) + u"bytes)"_qs);
+}
+
+void Lookup::onRdapClosed(const QByteArray &body)
+{
+    const std::optional<RdapRecord> record = ParseRdapRecord(body);
+    if (!record) {
+        onRdapError(u"RDAPサーバの応答を解釈できません。"_qs);
+        return;
+    }
+    setStatus(u"データを受信しました。\u3000("_qs + QString::number(body.size()) + u"bytes)"_qs);
+    if (!inChain())
+        beginAnswer();
+    if (m_followReferrals)
+        showText(hopHeader(m_target.Display()));
+    showText(RenderRdapText(*record, body));
+
+    std::optional<QueryTarget> referral;
+    if (const std::optional<QUrl> link = RegistrarLink(*record, m_target.url.host()))
+        referral = QueryTarget::Rdap(*link);
+    if (m_followReferrals && followAutomatically(referral))
+        return;
+    finish(referral);
+}
+
+void Lookup::onRdapError(const QString &description)
+{
+    m_rdap.Close();
+    if (inChain()) {
+        failHop(description);
+        return;
+    }
+    fail(description);
+}
