@@ -37,6 +37,7 @@ public:
         Failed, // failed() had the reason, or the key was refused
         Stopped, // aborted, or the answer grew too large
     };
+    Q_ENUM(State)
     // Whether a lookup in this state holds a connection or waits for one.
     static bool isBusy(State state);
 
