@@ -8,6 +8,7 @@
 #include "selection/query_key.h"
 #include "selection/query_target.h"
 
+#include <QHostInfo>
 #include <QObject>
 #include <QStringList>
 
@@ -69,6 +70,10 @@ signals:
     void textArrived(const QString &text);
     void finished(const LookupResult &result);
     void failed(const QString &reason);
+
+private slots:
+    // The addresses of an RDAP referral's host, checked before connecting.
+    void onAddressesFound(const QHostInfo &info);
 
 private:
     static inline const QString kIdle = u"アイドル中"_qs;

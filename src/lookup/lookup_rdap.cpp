@@ -21,21 +21,23 @@ void Lookup::connectRdap(const QueryTarget &target)
     // themselves.
     if (inChain() && m_rdapRoute.fixedOrigin.isEmpty()) {
         m_addressLookupId =
-            QHostInfo::lookupHost(target.url.host(), this, [this](const QHostInfo &info) {
-                if (info.lookupId() != m_addressLookupId)
-                    return;
-                m_addressLookupId = -1;
-                const QList<QHostAddress> addresses = info.addresses();
-                if (addresses.isEmpty()
-                    || std::any_of(
-                        addresses.begin(), addresses.end(), &ReferralPolicy::IsInternalAddress))
-                    failHop(u"内部ネットワークのアドレスには自動で接続しません"_qs);
-                else
-                    getRdap();
-            });
+            QHostInfo::lookupHost(target.url.host(), this, SLOT(onAddressesFound(QHostInfo)));
         return;
     }
     getRdap();
+}
+
+void Lookup::onAddressesFound(const QHostInfo &info)
+{
+    if (info.lookupId() != m_addressLookupId)
+        return;
+    m_addressLookupId = -1;
+    const QList<QHostAddress> addresses = info.addresses();
+    if (addresses.isEmpty()
+        || std::any_of(addresses.begin(), addresses.end(), &ReferralPolicy::IsInternalAddress))
+        failHop(u"内部ネットワークのアドレスには自動で接続しません"_qs);
+    else
+        getRdap();
 }
 
 void Lookup::getRdap()
