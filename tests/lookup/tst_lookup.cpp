@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int kTimeout = 10000;
+constexpr int kTimeout = 60000;
 const QString kIdle = u"アイドル中"_qs;
 const QString kLocalHost = u"127.0.0.1"_qs;
 const QString kAutomatic = u"---自動選択---"_qs;
