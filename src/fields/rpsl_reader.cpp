@@ -1,0 +1,200 @@
+#include "fields/answer_lines.h"
+#include "fields/field_store.h"
+#include "fields/format_readers.h"
+#include "fields/network_range.h"
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr FieldKey kRpslKeys[] = {
+    { u"inetnum", Field::NetworkRange },
+    { u"inet6num", Field::NetworkRange },
+    { u"netname", Field::NetworkName },
+    { u"as-name", Field::NetworkName },
+    { u"country", Field::Country },
+    { u"status", Field::Status },
+    { u"owner", Field::Organization }, // LACNIC
+    { u"created", Field::Registered },
+    { u"last-modified", Field::Updated },
+    { u"changed", Field::Updated },
+    { u"origin", Field::OriginAs },
+};
+
+// More contact objects than this are not looked at.
+constexpr std::size_t kMaxContacts = 64;
+
+// One object: its class (the first key), what it says of the network or AS,
+// and the handles and contact values that tie objects together.
+struct RpslObject {
+    QStringView type;
+    QStringView primary;
+    AnswerFields fields;
+    QStringView description;
+    QStringView orgHandle;
+    QStringView abuseHandle;
+    QStringView irtHandle;
+    QStringView contactHandle;
+    QStringView orgName;
+    QStringView mailbox;
+    QStringView email;
+    QStringView phone;
+};
+
+void setOnce(QStringView &member, QStringView value)
+{
+    if (member.isEmpty())
+        member = value;
+}
+
+void readAttribute(RpslObject &object, const KeyValue &pair)
+{
+    const QStringView key = pair.key;
+    if (object.type.isEmpty()) {
+        object.type = key;
+        object.primary = pair.value;
+    }
+    const auto is = [key](QStringView name) {
+        return key.compare(name, Qt::CaseInsensitive) == 0;
+    };
+    if (is(u"aut-num")) {
+        // An aut-num object, or the origin named inside a LACNIC inetnum.
+        const bool isAutNum = object.type.compare(u"aut-num", Qt::CaseInsensitive) == 0;
+        storeField(object.fields, isAutNum ? Field::AsNumber : Field::OriginAs, pair.value);
+    } else if (const std::optional<Field> field = findField(kRpslKeys, key)) {
+        storeField(object.fields, *field, pair.value);
+    } else if (is(u"descr")) {
+        setOnce(object.description, pair.value);
+    } else if (is(u"org")) {
+        setOnce(object.orgHandle, pair.value);
+    } else if (is(u"abuse-c")) {
+        setOnce(object.abuseHandle, pair.value);
+    } else if (is(u"mnt-irt")) {
+        setOnce(object.irtHandle, pair.value);
+    } else if (is(u"nic-hdl") || is(u"nic-hdl-br")) {
+        setOnce(object.contactHandle, pair.value);
+    } else if (is(u"org-name")) {
+        setOnce(object.orgName, pair.value);
+    } else if (is(u"abuse-mailbox")) {
+        setOnce(object.mailbox, pair.value);
+    } else if (is(u"e-mail")) {
+        setOnce(object.email, pair.value);
+    } else if (is(u"phone")) {
+        setOnce(object.phone, pair.value);
+    }
+}
+
+// RIPE's and APNIC's "% Abuse contact for '…' is 'abuse@example.net'".
+QStringView abuseComment(QStringView line)
+{
+    if (!line.startsWith(u"% Abuse contact for", Qt::CaseInsensitive))
+        return {};
+    const qsizetype start = line.lastIndexOf(u" is '");
+    if (start < 0 || !line.endsWith(u'\''))
+        return {};
+    return line.sliced(start + 5).chopped(1).trimmed();
+}
+
+// What the reader keeps of all objects while it walks the answer.
+struct RpslAnswer {
+    std::optional<RpslObject> network; // the narrowest inetnum or inet6num
+    std::optional<RpslObject> autNum;
+    QStringView routeOrigin;
+    QStringView abuseComment;
+    std::vector<RpslObject> contacts; // organisations, roles, persons, IRTs
+
+    void add(RpslObject &&object)
+    {
+        const auto is = [&object](QStringView name) {
+            return object.type.compare(name, Qt::CaseInsensitive) == 0;
+        };
+        if (is(u"inetnum") || is(u"inet6num")) {
+            if (object.fields.kind == AnswerFields::Kind::Network
+                && (!network
+                    || isNarrower({ object.fields.networkFirst, object.fields.networkLast },
+                        { network->fields.networkFirst, network->fields.networkLast })))
+                network = std::move(object);
+        } else if (is(u"aut-num")) {
+            if (!autNum && object.fields.kind == AnswerFields::Kind::AutNum)
+                autNum = std::move(object);
+        } else if (is(u"route") || is(u"route6")) {
+            if (routeOrigin.isEmpty())
+                routeOrigin = object.fields.originAs;
+        } else if (contacts.size() < kMaxContacts) {
+            if (object.contactHandle.isEmpty())
+                object.contactHandle = object.primary;
+            contacts.push_back(std::move(object));
+        }
+    }
+
+    const RpslObject *contact(QStringView handle) const
+    {
+        if (handle.isEmpty())
+            return nullptr;
+        const auto found = std::find_if(contacts.begin(), contacts.end(),
+            [handle](const RpslObject &object) {
+                return object.contactHandle.compare(handle, Qt::CaseInsensitive) == 0;
+            });
+        return found == contacts.end() ? nullptr : &*found;
+    }
+};
+
+void fillAbuse(AnswerFields &fields, const RpslObject &object, const RpslAnswer &answer)
+{
+    storeField(fields, Field::AbuseEmail, answer.abuseComment);
+    storeField(fields, Field::AbuseEmail, object.mailbox);
+    const RpslObject *organisation = answer.contact(object.orgHandle);
+    const QStringView orgAbuse = organisation ? organisation->abuseHandle : QStringView();
+    for (const QStringView handle : { object.abuseHandle, object.irtHandle, orgAbuse }) {
+        if (const RpslObject *contact = answer.contact(handle)) {
+            storeField(fields, Field::AbuseEmail,
+                contact->mailbox.isEmpty() ? contact->email : contact->mailbox);
+            storeField(fields, Field::AbusePhone, contact->phone);
+        }
+    }
+    const auto withMailbox = std::find_if(answer.contacts.begin(), answer.contacts.end(),
+        [](const RpslObject &contact) { return !contact.mailbox.isEmpty(); });
+    if (withMailbox != answer.contacts.end()) {
+        storeField(fields, Field::AbuseEmail, withMailbox->mailbox);
+        storeField(fields, Field::AbusePhone, withMailbox->phone);
+    }
+}
+
+} // namespace
+
+AnswerFields readRpslFields(QStringView answer)
+{
+    RpslAnswer objects;
+    RpslObject object;
+    AnswerLines lines(answer);
+    QStringView line;
+    bool more = true;
+    while (more) {
+        more = lines.next(line);
+        if (!more || line.trimmed().isEmpty()) {
+            if (!object.type.isEmpty())
+                objects.add(std::move(object));
+            object = RpslObject();
+            continue;
+        }
+        if (objects.abuseComment.isEmpty())
+            objects.abuseComment = abuseComment(line);
+        if (const std::optional<KeyValue> pair = splitKeyValue(line); pair && pair->indent == 0)
+            readAttribute(object, *pair);
+    }
+    const RpslObject *chosen = objects.network ? &*objects.network
+        : objects.autNum                       ? &*objects.autNum
+                                               : nullptr;
+    if (!chosen)
+        return {};
+    AnswerFields fields = chosen->fields;
+    if (const RpslObject *organisation = objects.contact(chosen->orgHandle))
+        storeField(fields, Field::Organization, organisation->orgName);
+    storeField(fields, Field::Organization, chosen->description);
+    storeField(fields, Field::OriginAs, objects.routeOrigin);
+    fillAbuse(fields, *chosen, objects);
+    fields.state = AnswerFields::State::Found;
+    return fields;
+}
