@@ -92,16 +92,17 @@ QStringView abuseComment(QStringView line)
     if (!line.startsWith(u"% Abuse contact for", Qt::CaseInsensitive))
         return {};
     const qsizetype start = line.lastIndexOf(u" is '");
-    if (start < 0 || !line.endsWith(u'\''))
+    if (start < 0)
         return {};
-    return line.sliced(start + 5).chopped(1).trimmed();
+    const QStringView quoted = line.sliced(start + 5);
+    return quoted.endsWith(u'\'') ? quoted.chopped(1).trimmed() : QStringView();
 }
 
 // What the reader keeps of all objects while it walks the answer.
 struct RpslAnswer {
     std::optional<RpslObject> network; // the narrowest inetnum or inet6num
     std::optional<RpslObject> autNum;
-    QStringView routeOrigin;
+    QString routeOrigin;
     QStringView abuseComment;
     std::vector<RpslObject> contacts; // organisations, roles, persons, IRTs
 
