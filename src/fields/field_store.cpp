@@ -121,7 +121,7 @@ void storeAsNumber(AnswerFields &fields, QStringView value)
 std::optional<Field> findField(std::span<const FieldKey> table, QStringView key)
 {
     for (const FieldKey &entry : table) {
-        if (entry.key.size() == key.size() && entry.key.compare(key, Qt::CaseInsensitive) == 0)
+        if (sameKey(entry.key, key))
             return entry.field;
     }
     return std::nullopt;

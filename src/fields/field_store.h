@@ -37,7 +37,24 @@ struct FieldKey {
     Field field;
 };
 
-// The member `key` fills, compared without regard to ASCII case.
+// Whether two keys are the same without regard to the case of ASCII
+// letters (keys are ASCII or Japanese). Every line's key is compared with a
+// table of them, so this stays inline and cheap.
+inline bool sameKey(QStringView a, QStringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    const auto fold = [](char16_t c) {
+        return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+    };
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (fold(a[i].unicode()) != fold(b[i].unicode()))
+            return false;
+    }
+    return true;
+}
+
+// The member `key` fills, compared by sameKey.
 std::optional<Field> findField(std::span<const FieldKey> table, QStringView key);
 
 // At most this many name servers, statuses and prefixes are kept.

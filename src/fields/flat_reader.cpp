@@ -60,19 +60,21 @@ AnswerFields readFlatFields(QStringView answer)
     QStringView line;
     // A key alone on its line ("Name servers:") takes the values indented
     // below it, up to a line indented no deeper.
-    std::optional<Field> open;
+    bool isOpen = false;
+    Field openField = Field::DomainName;
     qsizetype openIndent = 0;
     while (lines.next(line)) {
         const std::optional<KeyValue> pair = splitKeyValue(line);
         const std::optional<Field> field = pair ? findField(kFlatKeys, pair->key) : std::nullopt;
         if (field) {
             storeField(fields, *field, pair->value);
-            open = pair->value.isEmpty() ? field : std::nullopt;
+            isOpen = pair->value.isEmpty();
+            openField = *field;
             openIndent = pair->indent;
-        } else if (open && leadingBlanks(line) > openIndent && !line.trimmed().isEmpty()) {
-            storeField(fields, *open, line);
+        } else if (isOpen && leadingBlanks(line) > openIndent && !line.trimmed().isEmpty()) {
+            storeField(fields, openField, line);
         } else {
-            open.reset();
+            isOpen = false;
         }
     }
     if (!fields.name.isEmpty())

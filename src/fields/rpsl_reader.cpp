@@ -43,46 +43,46 @@ struct RpslObject {
     QStringView phone;
 };
 
-void setOnce(QStringView &member, QStringView value)
-{
-    if (member.isEmpty())
-        member = value;
-}
+// Attributes that tie objects together, and the contact values.
+struct LinkKey {
+    QStringView key;
+    QStringView RpslObject::*member;
+};
+
+constexpr LinkKey kLinkKeys[] = {
+    { u"descr", &RpslObject::description },
+    { u"org", &RpslObject::orgHandle },
+    { u"abuse-c", &RpslObject::abuseHandle },
+    { u"mnt-irt", &RpslObject::irtHandle },
+    { u"nic-hdl", &RpslObject::contactHandle },
+    { u"nic-hdl-br", &RpslObject::contactHandle },
+    { u"org-name", &RpslObject::orgName },
+    { u"abuse-mailbox", &RpslObject::mailbox },
+    { u"e-mail", &RpslObject::email },
+    { u"phone", &RpslObject::phone },
+};
 
 void readAttribute(RpslObject &object, const KeyValue &pair)
 {
-    const QStringView key = pair.key;
     if (object.type.isEmpty()) {
-        object.type = key;
+        object.type = pair.key;
         object.primary = pair.value;
     }
-    const auto is = [key](QStringView name) {
-        return key.compare(name, Qt::CaseInsensitive) == 0;
-    };
-    if (is(u"aut-num")) {
+    if (sameKey(pair.key, u"aut-num")) {
         // An aut-num object, or the origin named inside a LACNIC inetnum.
-        const bool isAutNum = object.type.compare(u"aut-num", Qt::CaseInsensitive) == 0;
+        const bool isAutNum = sameKey(object.type, u"aut-num");
         storeField(object.fields, isAutNum ? Field::AsNumber : Field::OriginAs, pair.value);
-    } else if (const std::optional<Field> field = findField(kRpslKeys, key)) {
+    } else if (const std::optional<Field> field = findField(kRpslKeys, pair.key)) {
         storeField(object.fields, *field, pair.value);
-    } else if (is(u"descr")) {
-        setOnce(object.description, pair.value);
-    } else if (is(u"org")) {
-        setOnce(object.orgHandle, pair.value);
-    } else if (is(u"abuse-c")) {
-        setOnce(object.abuseHandle, pair.value);
-    } else if (is(u"mnt-irt")) {
-        setOnce(object.irtHandle, pair.value);
-    } else if (is(u"nic-hdl") || is(u"nic-hdl-br")) {
-        setOnce(object.contactHandle, pair.value);
-    } else if (is(u"org-name")) {
-        setOnce(object.orgName, pair.value);
-    } else if (is(u"abuse-mailbox")) {
-        setOnce(object.mailbox, pair.value);
-    } else if (is(u"e-mail")) {
-        setOnce(object.email, pair.value);
-    } else if (is(u"phone")) {
-        setOnce(object.phone, pair.value);
+    } else {
+        for (const LinkKey &link : kLinkKeys) {
+            if (sameKey(link.key, pair.key)) {
+                QStringView &member = object.*link.member;
+                if (member.isEmpty())
+                    member = pair.value;
+                break;
+            }
+        }
     }
 }
 
@@ -108,9 +108,7 @@ struct RpslAnswer {
 
     void add(RpslObject &&object)
     {
-        const auto is = [&object](QStringView name) {
-            return object.type.compare(name, Qt::CaseInsensitive) == 0;
-        };
+        const auto is = [&object](QStringView name) { return sameKey(object.type, name); };
         if (is(u"inetnum") || is(u"inet6num")) {
             if (object.fields.kind == AnswerFields::Kind::Network
                 && (!network
@@ -136,7 +134,7 @@ struct RpslAnswer {
             return nullptr;
         const auto found = std::find_if(contacts.begin(), contacts.end(),
             [handle](const RpslObject &object) {
-                return object.contactHandle.compare(handle, Qt::CaseInsensitive) == 0;
+                return sameKey(object.contactHandle, handle);
             });
         return found == contacts.end() ? nullptr : &*found;
     }

@@ -13,10 +13,12 @@ using Reader = AnswerFields (*)(QStringView);
 // The shape is decided within the first lines; the markers sit at the top.
 constexpr int kShapeLines = 300;
 
-bool startsWithAny(QStringView line, std::initializer_list<QStringView> prefixes)
+bool startsWithAny(QStringView line, std::initializer_list<QStringView> prefixes,
+    Qt::CaseSensitivity sensitivity = Qt::CaseInsensitive)
 {
-    return std::any_of(prefixes.begin(), prefixes.end(),
-        [line](QStringView prefix) { return line.startsWith(prefix, Qt::CaseInsensitive); });
+    return std::any_of(prefixes.begin(), prefixes.end(), [line, sensitivity](QStringView prefix) {
+        return line.startsWith(prefix, sensitivity);
+    });
 }
 
 Reader readerByShape(QStringView answer)
@@ -24,9 +26,14 @@ Reader readerByShape(QStringView answer)
     AnswerLines lines(answer);
     QStringView line;
     for (int count = 0; count < kShapeLines && lines.next(line); ++count) {
-        if (startsWithAny(line, { u"NetRange:", u"ASNumber:", u"NetHandle:" }))
+        // ARIN and RPSL write these keys exactly so, at the start of a line.
+        const QChar first = line.isEmpty() ? QChar() : line.front();
+        if ((first == u'N' || first == u'A')
+            && startsWithAny(line, { u"NetRange:", u"ASNumber:", u"NetHandle:" }, Qt::CaseSensitive))
             return readArinFields;
-        if (startsWithAny(line, { u"inetnum:", u"inet6num:", u"aut-num:", u"route:", u"route6:" }))
+        if ((first == u'i' || first == u'a' || first == u'r')
+            && startsWithAny(line, { u"inetnum:", u"inet6num:", u"aut-num:", u"route:", u"route6:" },
+                Qt::CaseSensitive))
             return readRpslFields;
         if (isJpBracketLine(line))
             return readJpBracketFields;
