@@ -211,6 +211,8 @@ int main(int argc, char *argv[])
             std::abort();
         mixBytes += hop.answer.toUtf8().size();
     }
+    if (mixBytes == 0)
+        std::abort();
     const qsizetype repeats = kMixBytes / mixBytes + 1;
     std::vector<double> rates;
     qsizetype found = 0;

@@ -41,8 +41,6 @@ struct AnswerFields {
     QString abuseEmail; // where to report abuse
     QString abusePhone;
     QString server; // the server whose answer this is (host name or RDAP base)
-
-    friend bool operator==(const AnswerFields &, const AnswerFields &) = default;
 };
 
 // Gives every member that `into` leaves empty the value `from` has. The

@@ -40,10 +40,11 @@ void readEvents(AnswerFields &fields, const QList<RdapEvent> &events)
 void readNetwork(AnswerFields &fields, const RdapRecord &record)
 {
     fields.kind = AnswerFields::Kind::Network;
-    fields.name = record.start + u" - "_qs + record.end;
-    const std::optional<NetworkRange> range = readNetworkRange(fields.name);
+    const std::optional<NetworkRange> range =
+        readNetworkRange(record.start + u" - "_qs + record.end);
     if (!range)
         return;
+    fields.name = record.start + u" - "_qs + record.end;
     fields.networkFirst = range->first;
     fields.networkLast = range->last;
     const QString prefix = exactPrefix(*range);
@@ -56,6 +57,8 @@ void readNetwork(AnswerFields &fields, const RdapRecord &record)
 void readAutNum(AnswerFields &fields, const RdapRecord &record)
 {
     fields.kind = AnswerFields::Kind::AutNum;
+    if (record.start.isEmpty())
+        return;
     fields.name = record.start == record.end || record.end.isEmpty()
         ? u"AS"_qs + record.start
         : u"AS%1 - AS%2"_qs.arg(record.start, record.end);
@@ -81,6 +84,11 @@ AnswerFields fieldsFromRdap(const RdapRecord &record, const QString &server)
     case RdapObjectClass::Other:
         return fields;
     }
+    // A record without its name or range is still known by its handle.
+    if (fields.name.isEmpty())
+        fields.name = record.handle;
+    if (fields.name.isEmpty())
+        return fields;
     fields.state = AnswerFields::State::Found;
     fields.handle = record.handle;
     fields.networkName = record.name;

@@ -29,6 +29,8 @@ constexpr FieldKey kBracketKeys[] = {
     { u"Registered Date", Field::Registered },
     { u"割当年月日", Field::Registered },
     { u"Assigned Date", Field::Registered },
+    { u"割振年月日", Field::Registered },
+    { u"Allocated Date", Field::Registered },
     { u"有効期限", Field::Expires },
     { u"Expires on", Field::Expires },
     { u"状態", Field::Status },

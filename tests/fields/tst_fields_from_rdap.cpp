@@ -11,7 +11,7 @@ class TestFieldsFromRdap : public QObject {
 private slots:
     void answers_data();
     void answers();
-    void otherObjectsAreUnread();
+    void incompleteRecords();
 };
 
 void TestFieldsFromRdap::answers_data()
@@ -59,14 +59,25 @@ void TestFieldsFromRdap::answers()
     QCOMPARE(fields.server, u"https://rdap.example/"_qs);
 }
 
-void TestFieldsFromRdap::otherObjectsAreUnread()
+void TestFieldsFromRdap::incompleteRecords()
 {
-    RdapRecord record;
-    record.objectClass = RdapObjectClass::Other;
-    record.handle = u"XXXX"_qs;
-    const AnswerFields fields = fieldsFromRdap(record, u"https://rdap.example/"_qs);
-    QCOMPARE(fields.state, AnswerFields::State::Unread);
-    QVERIFY(fields.handle.isEmpty());
+    RdapRecord other;
+    other.objectClass = RdapObjectClass::Other;
+    other.handle = u"XXXX"_qs;
+    QCOMPARE(fieldsLines(fieldsFromRdap(other, QString())), QStringList { u"state=unread"_qs });
+    // A network whose range is unreadable is known by its handle alone.
+    RdapRecord network;
+    network.objectClass = RdapObjectClass::IpNetwork;
+    network.handle = u"NET-X"_qs;
+    network.start = u"192.0.2.9"_qs;
+    network.end = u"192.0.2.1"_qs;
+    QCOMPARE(fieldsLines(fieldsFromRdap(network, QString())),
+        (QStringList { u"state=found"_qs, u"kind=network"_qs, u"name=NET-X"_qs,
+            u"handle=NET-X"_qs }));
+    RdapRecord nameless;
+    nameless.objectClass = RdapObjectClass::Autnum;
+    QCOMPARE(fieldsLines(fieldsFromRdap(nameless, QString())),
+        (QStringList { u"state=unread"_qs, u"kind=as"_qs }));
 }
 
 QTEST_GUILESS_MAIN(TestFieldsFromRdap)
