@@ -7,7 +7,7 @@
 // Bounds that keep every reader linear on hostile answers: only the first
 // kMaxScannedChars characters are read, each line only up to kMaxLineChars,
 // and a key must end within kMaxKeyChars. Real answers stay far below them.
-inline constexpr qsizetype kMaxScannedChars = 4 * 1024 * 1024;
+inline constexpr qsizetype kMaxScannedChars = qsizetype(4) * 1024 * 1024;
 inline constexpr qsizetype kMaxLineChars = 1024;
 inline constexpr qsizetype kMaxKeyChars = 64;
 
