@@ -1,7 +1,6 @@
 #include "batch/rate_limit_answer.h"
 
 #include <QLocale>
-#include <QTimeZone>
 
 #include <algorithm>
 #include <array>
@@ -49,6 +48,6 @@ std::optional<std::chrono::seconds> readRetryAfter(QByteArrayView value, const Q
     QDateTime when = QLocale::c().toDateTime(text, u"ddd, dd MMM yyyy HH:mm:ss 'GMT'"_qs);
     if (!when.isValid())
         return std::nullopt;
-    when.setTimeZone(QTimeZone::UTC);
+    when.setTimeSpec(Qt::UTC);
     return std::chrono::seconds(std::max<qint64>(0, now.secsTo(when)));
 }

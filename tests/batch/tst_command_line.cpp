@@ -104,7 +104,7 @@ private slots:
     {
         const QString help = commandLineHelp();
         QVERIFY(help.startsWith(u"Usage: domquire "_qs));
-        for (const QString option : { u"--batch"_qs, u"--server"_qs, u"--format"_qs, u"--output"_qs,
+        for (const QString &option : { u"--batch"_qs, u"--server"_qs, u"--format"_qs, u"--output"_qs,
                  u"--interval"_qs, u"--help"_qs, u"--version"_qs })
             QVERIFY2(help.contains(option), qPrintable(option));
         QCOMPARE(commandLineVersion(), u"domquire " DQ_VERSION "\n"_qs);

@@ -7,17 +7,6 @@ namespace {
 
 __extension__ using Wide = unsigned __int128;
 
-Wide wideOf(const QHostAddress &address)
-{
-    if (address.protocol() == QAbstractSocket::IPv4Protocol)
-        return address.toIPv4Address();
-    const Q_IPV6ADDR bytes = address.toIPv6Address();
-    Wide value = 0;
-    for (const quint8 byte : bytes.c)
-        value = (value << 8) | byte;
-    return value;
-}
-
 QHostAddress addressOf(Wide value, bool ipv6)
 {
     if (!ipv6)

@@ -57,7 +57,7 @@ private slots:
     {
         QFETCH(QByteArray, value);
         QFETCH(int, seconds);
-        const QDateTime now(QDate(2026, 12, 7), QTime(12, 0), QTimeZone::UTC);
+        const QDateTime now(QDate(2026, 12, 7), QTime(12, 0), Qt::UTC);
         const std::optional<std::chrono::seconds> wait = readRetryAfter(value, now);
         QCOMPARE(wait.has_value(), seconds >= 0);
         if (wait)
