@@ -37,7 +37,8 @@ void PacingScheduler::stop()
         return;
     m_running = false;
     m_timer.stop();
-    const QList<int> rows = m_inFlight.keys();
+    QList<int> rows = m_inFlight.keys();
+    std::sort(rows.begin(), rows.end());
     m_inFlight.clear();
     for (Host &host : m_hosts) {
         host.pending.clear();
