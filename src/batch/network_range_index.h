@@ -32,6 +32,7 @@ private:
     struct Number {
         quint64 high = 0;
         quint64 low = 0;
+        // NOLINTNEXTLINE(modernize-use-nullptr): the check misreads a defaulted <=>.
         friend auto operator<=>(const Number &, const Number &) = default;
     };
     struct Range {

@@ -127,10 +127,35 @@ void PacingScheduler::schedulePump()
         pump();
 }
 
+bool PacingScheduler::takeReusedKeys()
+{
+    if (!m_reuseCheck)
+        return m_running;
+    QList<std::pair<int, int>> reused;
+    for (Host &host : m_hosts) {
+        while (!host.pending.empty()) {
+            const Job &job = host.pending.front();
+            const std::optional<int> source = m_reuseCheck(job.row, job.key);
+            if (!source)
+                break;
+            reused.append({ job.row, *source });
+            host.pending.pop_front();
+            --m_pendingCount;
+        }
+    }
+    // Signalled after the walk: a handler may queue keys or stop the run.
+    for (const auto &[row, source] : std::as_const(reused)) {
+        if (!m_running)
+            break;
+        emit rowReused(row, source);
+    }
+    return m_running;
+}
+
 void PacingScheduler::pump()
 {
     m_pumping = true;
-    while (m_running && m_inFlight.size() < m_settings.maxHostsAtOnce) {
+    while (takeReusedKeys() && m_inFlight.size() < m_settings.maxHostsAtOnce) {
         const QString name = nextReadyHost(Clock::now());
         if (name.isEmpty())
             break;

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <optional>
 
 // How fast a batch may ask.
@@ -36,7 +37,15 @@ class PacingScheduler : public QObject {
 public:
     enum class Protocol { Whois, Rdap };
 
+    // Names an earlier row whose answer serves a queued key too (an address
+    // inside a network that answer named), or none.
+    using ReuseCheck = std::function<std::optional<int>(int row, const QString &key)>;
+
     PacingScheduler(LookupStarter &starter, const PacingSettings &settings, QObject *parent = nullptr);
+
+    // Asked for each key when it comes first in its host's queue, and again
+    // after each answer; a key it answers is not looked up.
+    void setReuseCheck(ReuseCheck check) { m_reuseCheck = std::move(check); }
 
     // Queues a key for a host (compared without regard to case); the row
     // names it in the starter's calls, the reports and the signals.
@@ -56,6 +65,8 @@ public:
 
 signals:
     void lookupStarted(int row);
+    // The key shares the answer of sourceRow without a lookup of its own.
+    void rowReused(int row, int sourceRow);
     // A refused key waits for its host's rest to end.
     void retryScheduled(int row);
     void rowDone(int row);
@@ -91,11 +102,15 @@ private:
     // interval has passed; an empty name when none may ask now.
     QString nextReadyHost(Clock::time_point now) const;
     void schedulePump();
+    // Takes the keys that the reuse check answers off the fronts of the
+    // queues; false when the run was stopped meanwhile.
+    bool takeReusedKeys();
     void pump();
     void armTimer(Clock::time_point now);
 
     LookupStarter &m_starter;
     PacingSettings m_settings;
+    ReuseCheck m_reuseCheck;
     QHash<QString, Host> m_hosts;
     QHash<int, InFlight> m_inFlight;
     QSet<int> m_retried;

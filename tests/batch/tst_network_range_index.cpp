@@ -146,21 +146,18 @@ private slots:
             for (int probe = 0; probe < 2000; ++probe) {
                 const KnownRange &near = ranges[random.bounded(ranges.size())];
                 // Inside a range, just outside it, or anywhere in its block.
-                Wide address = near.first;
-                switch (random.bounded(4)) {
-                case 0:
-                    address = near.first + (near.last - near.first) / 2;
-                    break;
-                case 1:
-                    address = near.last + 1;
-                    break;
-                case 2:
-                    address = near.first - 1;
-                    break;
-                default:
-                    address = near.first ^ (Wide(random.generate()) << random.bounded(near.ipv6 ? 90 : 20));
-                    break;
-                }
+                Wide address = [&] {
+                    switch (random.bounded(4)) {
+                    case 0:
+                        return near.first + (near.last - near.first) / 2;
+                    case 1:
+                        return near.last + 1;
+                    case 2:
+                        return near.first - 1;
+                    default:
+                        return near.first ^ (Wide(random.generate()) << random.bounded(near.ipv6 ? 90 : 20));
+                    }
+                }();
                 if (!near.ipv6)
                     address &= 0xFFFFFFFFu;
                 const QHostAddress probeAddress = addressOf(address, near.ipv6);

@@ -211,6 +211,43 @@ private slots:
         QCOMPARE(f.starter.starts.size(), 2);
     }
 
+    // A key that the reuse check answers (an address in a network an earlier
+    // answer named) is never looked up; only the first key of each network is.
+    void reusesEarlierAnswers()
+    {
+        Fixture f(shortPacing());
+        const QStringList keys { u"net1-a"_qs, u"net2-a"_qs, u"net1-b"_qs, u"net1-c"_qs, u"net2-b"_qs,
+            u"net3-a"_qs, u"net3-b"_qs };
+        QHash<QString, int> answeredNetworks;
+        const auto networkOf = [&](int row) { return keys[row].section(u'-', 0, 0); };
+        f.scheduler.setReuseCheck([&](int row, const QString &key) -> std::optional<int> {
+            if (key != keys[row])
+                return std::nullopt;
+            const auto found = answeredNetworks.constFind(networkOf(row));
+            return found == answeredNetworks.constEnd() ? std::nullopt : std::optional(*found);
+        });
+        f.starter.answerFor = [&](int row, int) {
+            answeredNetworks.insert(networkOf(row), row);
+            return FakeStarter::Answer::Done;
+        };
+        QSignalSpy reused(&f.scheduler, &PacingScheduler::rowReused);
+        for (int row = 0; row < keys.size(); ++row)
+            f.scheduler.enqueue(row, keys[row], row < 5 ? u"h1"_qs : u"h2"_qs, PacingScheduler::Protocol::Whois);
+        f.scheduler.start();
+        QTRY_COMPARE_WITH_TIMEOUT(f.finished.size(), 1, 30000);
+
+        QList<int> started;
+        for (const FakeStarter::Start &start : std::as_const(f.starter.starts))
+            started.append(start.row);
+        std::sort(started.begin(), started.end());
+        QCOMPARE(started, (QList<int> { 0, 1, 5 }));
+        QCOMPARE(f.done.size(), 3);
+        QHash<int, int> sources;
+        for (const QList<QVariant> &signal : std::as_const(reused))
+            sources.insert(signal.at(0).toInt(), signal.at(1).toInt());
+        QCOMPARE(sources, (QHash<int, int> { { 2, 0 }, { 3, 0 }, { 4, 1 }, { 6, 5 } }));
+    }
+
     // Stop abandons what is in flight, asks nothing more and ignores the
     // late reports of abandoned lookups.
     void stopCancelsEverything()
