@@ -1,11 +1,14 @@
 // Reuse of network ranges in a batch: 10,000 addresses of a synthetic server
-// log spread over 40 networks. Each address whose network no earlier answer
-// named is a query; its answer names the network, as a registry's would.
-// Prints the number of queries made (goal: at most 40).
+// log spread over 40 networks, run through the pacing scheduler (pacing off)
+// with a stand-in for the lookup engine whose answer names the address's
+// network, as a registry's would. Prints the number of lookups made (goal: at
+// most 40).
 
 #include "batch/key_extraction.h"
 #include "batch/network_range_index.h"
+#include "batch/pacing_scheduler.h"
 
+#include <QCoreApplication>
 #include <QHostAddress>
 #include <QRandomGenerator>
 #include <QTextStream>
@@ -17,19 +20,23 @@ namespace {
 struct Network {
     QHostAddress first;
     int prefixLength;
+    QString host; // the registry's server
 };
 
-// 30 IPv4 networks from /16 to /26 and 10 IPv6 /48s, none inside another.
+// 30 IPv4 networks from /16 to /26 and 10 IPv6 /48s, none inside another,
+// held by five registries.
 QList<Network> fortyNetworks()
 {
     QList<Network> networks;
-    for (int i = 0; i < 30; ++i) {
-        const int prefixLength = 16 + (i % 11);
-        const quint32 base = (quint32(100 + i) << 24) | (quint32(i * 7 % 256) << 16);
-        networks.append({ QHostAddress(base), prefixLength });
+    for (int i = 0; i < 40; ++i) {
+        const QString host = u"whois.registry%1.example"_qs.arg(i % 5);
+        if (i < 30) {
+            const quint32 base = (quint32(100 + i) << 24) | (quint32(i * 7 % 256) << 16);
+            networks.append({ QHostAddress(base), 16 + (i % 11), host });
+        } else {
+            networks.append({ QHostAddress(u"2001:db8:%1::"_qs.arg(0x100 + i, 0, 16)), 48, host });
+        }
     }
-    for (int i = 0; i < 10; ++i)
-        networks.append({ QHostAddress(u"2001:db8:%1::"_qs.arg(0x100 + i, 0, 16)), 48 });
     return networks;
 }
 
@@ -45,7 +52,6 @@ QHostAddress randomAddressIn(const Network &network, QRandomGenerator &random)
     return QHostAddress(bytes);
 }
 
-// The network an answer for the address names.
 const Network *networkOf(const QList<Network> &networks, const QHostAddress &address)
 {
     for (const Network &network : networks) {
@@ -55,10 +61,37 @@ const Network *networkOf(const QList<Network> &networks, const QHostAddress &add
     return nullptr;
 }
 
+// Answers at once; the answer names the network that holds the address.
+class RegistryStandIn : public LookupStarter {
+public:
+    RegistryStandIn(const QList<Network> &networks, NetworkRangeIndex &ranges)
+        : m_networks(networks)
+        , m_ranges(ranges)
+    {
+    }
+
+    PacingScheduler *scheduler = nullptr;
+    int lookups = 0;
+
+    void startLookup(int row, const QString &key, const QString &) override
+    {
+        ++lookups;
+        if (const Network *network = networkOf(m_networks, QHostAddress(key)))
+            m_ranges.addPrefix(network->first, network->prefixLength, row);
+        scheduler->reportDone(row);
+    }
+    void cancelLookup(int) override { }
+
+private:
+    const QList<Network> &m_networks;
+    NetworkRangeIndex &m_ranges;
+};
+
 } // namespace
 
-int main()
+int main(int argc, char **argv)
 {
+    QCoreApplication app(argc, argv);
     QRandomGenerator random(40);
     const QList<Network> networks = fortyNetworks();
     QString log;
@@ -76,22 +109,28 @@ int main()
     out.flush();
 
     const QList<ExtractedKey> keys = extractKeys(log);
-    NetworkRangeIndex ranges;
-    int queries = 0;
-    for (qsizetype row = 0; row < keys.size(); ++row) {
-        const QHostAddress address(keys[row].text);
-        if (ranges.rowFor(address))
-            continue;
-        ++queries;
-        const Network *network = networkOf(networks, address);
-        if (network)
-            ranges.addPrefix(network->first, network->prefixLength, int(row));
-    }
     if (keys.size() != 10000) {
         std::fprintf(stderr, "bench_batch: %lld addresses found in the log, expected 10000\n",
             static_cast<long long>(keys.size()));
         return 1;
     }
-    std::printf("batch_10000_ips_queries: %d\n", queries);
+
+    NetworkRangeIndex ranges;
+    RegistryStandIn registry(networks, ranges);
+    PacingSettings settings;
+    settings.whoisInterval = settings.rdapInterval = std::chrono::milliseconds(0);
+    PacingScheduler scheduler(registry, settings);
+    registry.scheduler = &scheduler;
+    scheduler.setReuseCheck([&](int, const QString &key) { return ranges.rowFor(QHostAddress(key)); });
+    for (qsizetype row = 0; row < keys.size(); ++row) {
+        const QHostAddress address(keys[row].text);
+        scheduler.enqueue(int(row), keys[row].text, networkOf(networks, address)->host,
+            PacingScheduler::Protocol::Whois);
+    }
+    QObject::connect(&scheduler, &PacingScheduler::finished, &app, &QCoreApplication::quit);
+    scheduler.start();
+    if (scheduler.isRunning())
+        app.exec();
+    std::printf("batch_10000_ips_queries: %d\n", registry.lookups);
     return 0;
 }
