@@ -62,7 +62,7 @@ public:
         };
         if (replyAtOnce)
             reply();
-        else
+        else // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): Qt deletes the slot object after the call.
             QTimer::singleShot(replyDelay, scheduler, reply);
     }
 
