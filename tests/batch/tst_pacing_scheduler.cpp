@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <deque>
 #include <functional>
 
 using namespace std::chrono_literals;
@@ -13,8 +14,16 @@ namespace {
 
 // A lookup engine stand-in: each lookup ends after a delay with the answer
 // the test chooses, and every start and end is logged with its time.
-class FakeStarter : public LookupStarter {
+class FakeStarter : public QObject, public LookupStarter {
+    Q_OBJECT
+
 public:
+    FakeStarter()
+    {
+        m_replyTimer.setInterval(1ms);
+        connect(&m_replyTimer, &QTimer::timeout, this, &FakeStarter::replyDue);
+    }
+
     enum class Answer { Done, Failed, RateLimited };
 
     struct Start {
@@ -60,13 +69,26 @@ public:
                 break;
             }
         };
-        if (replyAtOnce)
+        if (replyAtOnce) {
             reply();
-        else // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): Qt deletes the slot object after the call.
-            QTimer::singleShot(replyDelay, scheduler, reply);
+        } else {
+            m_replies.push_back({ Clock::now() + replyDelay, reply });
+            m_replyTimer.start();
+        }
     }
 
     void cancelLookup(int row) override { cancelled.append(row); }
+
+    void replyDue()
+    {
+        while (!m_replies.empty() && m_replies.front().due <= Clock::now()) {
+            const std::function<void()> reply = m_replies.front().reply;
+            m_replies.pop_front();
+            reply();
+        }
+        if (m_replies.empty())
+            m_replyTimer.stop();
+    }
 
     QList<Start> startsOn(const QString &host) const
     {
@@ -77,6 +99,14 @@ public:
         }
         return found;
     }
+
+private:
+    struct Reply {
+        Clock::time_point due;
+        std::function<void()> reply;
+    };
+    std::deque<Reply> m_replies; // in the order they fall due: one delay for all
+    QTimer m_replyTimer;
 };
 
 struct Fixture {
