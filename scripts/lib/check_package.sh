@@ -36,6 +36,12 @@ expect_type usr/share/icons/hicolor/scalable/apps/domquire.svg 'SVG'
 expect_type usr/share/applications/domquire.desktop 'text'
 expect_type usr/share/metainfo/jp.example.domquire.metainfo.xml 'XML'
 expect_type usr/share/doc/domquire/README.md 'text'
+man_page=usr/share/man/man1/domquire.1.gz
+expect_type "$man_page" 'gzip compressed'
+if [ -f "$root/$man_page" ]; then
+    warnings=$(LC_ALL=C.UTF-8 man --warnings -E UTF-8 -l -Tutf8 -Z "$root/$man_page" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "domquire.1 gives warnings: $warnings"
+fi
 
 desktop-file-validate "$root/usr/share/applications/domquire.desktop" \
     || fail "domquire.desktop does not validate"

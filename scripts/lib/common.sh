@@ -15,6 +15,7 @@ dq_packages=(
     # scripts/package and its check in scripts/test. Qt's TLS backend needs no
     # package of its own: it ships inside libqt6network6.
     dpkg-dev file desktop-file-utils appstream
+    man-db groff-base # the manual page's check
 )
 
 dq_install_missing() {
