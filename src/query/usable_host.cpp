@@ -41,7 +41,13 @@ bool IsValidHostName(QStringView host)
 
 bool IsUsableHost(QStringView host)
 {
-    if (host.isEmpty())
+    // The address parser stops at NUL and skips blanks, so "192.0.2.1<NUL>x"
+    // or "8 :2" would connect somewhere other than the text says.
+    const bool hasControlOrBlank = std::any_of(host.begin(), host.end(), [](QChar c) {
+        return c.isSpace() || c.category() == QChar::Other_Control
+            || c.category() == QChar::Other_Format;
+    });
+    if (host.isEmpty() || hasControlOrBlank)
         return false;
     return QHostAddress().setAddress(host.toString()) || IsValidHostName(host);
 }

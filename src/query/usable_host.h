@@ -7,5 +7,6 @@
 // of 1 to 63 letters, digits and hyphens (no hyphen at either end), at most
 // 253 characters in all, with one optional final dot. Names in other
 // scripts count by their ASCII (punycode) form. Whether the name resolves
-// is not checked here.
+// is not checked here. A text holding a control character, a format
+// character or a blank of any kind is never usable.
 bool IsUsableHost(QStringView host);
