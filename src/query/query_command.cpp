@@ -3,6 +3,7 @@
 #include "query/query_view.h"
 #include "query/referral.h"
 #include "query/referral_policy.h"
+#include "query/usable_host.h"
 #include "selection/blank_trim.h"
 #include "selection/server_choice.h"
 #include "serverlist/server_list.h"
@@ -191,7 +192,7 @@ void QueryCommand::onConnected()
     // A server's answer chose this host; the address it stands for must not
     // lead into the user's own network. Tests route every host to themselves.
     if (InChain() && m_route.fixedAddress.isEmpty()
-        && ReferralPolicy::IsInternalAddress(sockWhois.PeerAddress())) {
+        && IsInternalAddress(sockWhois.PeerAddress())) {
         sockWhois.Close();
         FailHop(u"内部ネットワークのアドレスには自動で接続しません"_qs);
         return;

@@ -6,6 +6,7 @@
 
 #include "query/query_view.h"
 #include "query/referral_policy.h"
+#include "query/usable_host.h"
 #include "rdap/rdap_lookup.h"
 #include "rdap/rdap_parser.h"
 #include "rdap/rdap_referral.h"
@@ -44,7 +45,7 @@ void QueryCommand::ConnectRdap(const QueryTarget &target)
             const QList<QHostAddress> addresses = info.addresses();
             if (addresses.isEmpty()
                 || std::any_of(
-                    addresses.begin(), addresses.end(), &ReferralPolicy::IsInternalAddress))
+                    addresses.begin(), addresses.end(), &IsInternalAddress))
                 FailHop(u"内部ネットワークのアドレスには自動で接続しません"_qs);
             else
                 GetRdap();
@@ -56,7 +57,9 @@ void QueryCommand::ConnectRdap(const QueryTarget &target)
 
 void QueryCommand::GetRdap()
 {
-    const QString failure = m_rdap.Get(m_target.url);
+    // Within a chain, a server's redirect must stay on the host it named.
+    const QString failure = m_rdap.Get(
+        m_target.url, InChain() ? RdapRedirects::SameHost : RdapRedirects::AnyPublicHost);
     if (!failure.isEmpty())
         onRdapError(failure);
 }
