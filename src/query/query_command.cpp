@@ -97,8 +97,10 @@ void QueryCommand::Whois()
     const bool automatic = m_view.comboText() == kAutoSelectText;
     if (automatic)
         m_view.SetStatus(u"whoisサーバを選択中です。"_qs);
-    if (key.noAsciiForm) {
-        m_view.ShowWarning(u"ドメイン名を ASCII 形式に変換できません。"_qs);
+    if (key.noAsciiForm || key.tooLong) {
+        m_view.ShowWarning(key.tooLong
+                ? u"キーが長すぎます。1,024 文字以内で入力してください。"_qs
+                : u"ドメイン名を ASCII 形式に変換できません。"_qs);
         m_view.SetStatus(kIdle);
         return;
     }
@@ -139,7 +141,7 @@ void QueryCommand::FollowReferral()
     if (IsRunning() || !shown || !shown->referral)
         return;
     const QueryKey key = ReadQueryKey(shown->key);
-    if (key.noAsciiForm)
+    if (key.noAsciiForm || key.tooLong)
         return;
     m_view.setKeyText(shown->key);
     m_view.SetStatus(ConnectingStatus(*shown->referral));

@@ -80,6 +80,10 @@ bool IsDomainShaped(const QString &text)
 QueryKey ReadQueryKey(const QString &keyText)
 {
     QueryKey key;
+    if (keyText.size() > QueryKey::kMaxChars) {
+        key.tooLong = true;
+        return key;
+    }
     key.text = TrimBlanks(keyText);
     key.line = keyText;
 

@@ -391,6 +391,13 @@ private slots:
         QTest::newRow("RDAP: .jp") << u"example.jp"_qs << rdap << noRdap;
         QTest::newRow("RDAP: private address") << u"10.1.2.3"_qs << rdap << noRdap;
         QTest::newRow("RDAP: a word") << u"example"_qs << rdap << noRdap;
+        // A key of 1,025 characters, on any server, is refused before it is read.
+        const QString tooLong = u"キーが長すぎます。1,024 文字以内で入力してください。"_qs;
+        const QString longName = QString(1021, u'a') + u".com"_qs;
+        QTest::newRow("1,025 characters") << longName << automatic << tooLong;
+        QTest::newRow("1,025 characters to a chosen server")
+            << longName << u"whois.example.net"_qs << tooLong;
+        QTest::newRow("1,025 characters on RDAP") << longName << rdap << tooLong;
     }
 
     void choicesWithoutRequest()
