@@ -226,18 +226,22 @@ void RdapConnection::FollowRedirect()
         Send(next);
         return;
     }
-    m_lookupId = QHostInfo::lookupHost(next.host(), this, [this, next](const QHostInfo &info) {
-        if (info.lookupId() != m_lookupId)
-            return;
-        m_lookupId = -1;
-        const QList<QHostAddress> addresses = info.addresses();
-        if (addresses.isEmpty())
-            Fail(info.errorString());
-        else if (std::any_of(addresses.begin(), addresses.end(), &IsInternalAddress))
-            Fail(kRefusedInternal.arg(next.host()));
-        else
-            Send(next);
-    });
+    m_next = next;
+    m_lookupId = QHostInfo::lookupHost(next.host(), this, &RdapConnection::OnRedirectLookup);
+}
+
+void RdapConnection::OnRedirectLookup(const QHostInfo &info)
+{
+    if (info.lookupId() != m_lookupId)
+        return;
+    m_lookupId = -1;
+    const QList<QHostAddress> addresses = info.addresses();
+    if (addresses.isEmpty())
+        Fail(info.errorString());
+    else if (std::any_of(addresses.begin(), addresses.end(), &IsInternalAddress))
+        Fail(kRefusedInternal.arg(m_next.host()));
+    else
+        Send(m_next);
 }
 
 QString RdapConnection::FailureText() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHostInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QObject>
@@ -66,6 +67,8 @@ private:
     void OnTimeout();
     // Checks the reply's Location and asks it, or fails with the reason.
     void FollowRedirect();
+    // Asks the redirect's target once none of its addresses is internal.
+    void OnRedirectLookup(const QHostInfo &info);
     // Why a redirect to url is refused before any lookup, or empty.
     QString RedirectRefusal(const QUrl &url) const;
     void Fail(const QString &description);
@@ -81,6 +84,7 @@ private:
     QByteArray m_body;
     QStringList m_sslErrors;
     QUrl m_url; // the hop being asked, as written
+    QUrl m_next; // the redirect whose addresses are being looked up
     QString m_firstHost; // the host of the first hop
     RdapRedirects m_redirects = RdapRedirects::AnyPublicHost;
     int m_redirectCount = 0;
