@@ -6,6 +6,7 @@
 #include "rdap/rdap_lookup.h"
 #include "selection/blank_trim.h"
 #include "selection/server_choice.h"
+#include "selection/usable_host.h"
 
 #include <QHostInfo>
 
@@ -124,7 +125,7 @@ void Lookup::start(const QString &keyText, const ServerMode &server, bool follow
     m_result.keySent = key.line;
 
     if (server.kind == ServerMode::Kind::Referral) {
-        if (key.noAsciiForm) {
+        if (key.noAsciiForm || key.tooLong) {
             setState(State::Failed);
             return;
         }
@@ -144,6 +145,10 @@ void Lookup::chooseAndStart(const QueryKey &key, const ServerMode &server)
     const bool automatic = server.kind == ServerMode::Kind::Automatic;
     if (automatic)
         setStatus(u"whoisサーバを選択中です。"_qs);
+    if (key.tooLong) {
+        refuse(u"キーが長すぎます。1,024 文字以内で入力してください。"_qs);
+        return;
+    }
     if (key.noAsciiForm) {
         refuse(u"ドメイン名を ASCII 形式に変換できません。"_qs);
         return;
@@ -222,7 +227,7 @@ void Lookup::onConnected()
     // A server's answer chose this host; the address it stands for must not
     // lead into the user's own network. Tests route every host to themselves.
     if (inChain() && m_route.fixedAddress.isEmpty()
-        && ReferralPolicy::IsInternalAddress(m_connection.PeerAddress())) {
+        && IsInternalAddress(m_connection.PeerAddress())) {
         m_connection.Close();
         failHop(u"内部ネットワークのアドレスには自動で接続しません"_qs);
         return;

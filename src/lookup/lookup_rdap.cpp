@@ -3,7 +3,7 @@
 
 #include "lookup/lookup.h"
 
-#include "query/referral_policy.h"
+#include "selection/usable_host.h"
 #include "rdap/rdap_parser.h"
 #include "rdap/rdap_referral.h"
 #include "rdap/rdap_text.h"
@@ -34,7 +34,7 @@ void Lookup::onAddressesFound(const QHostInfo &info)
     m_addressLookupId = -1;
     const QList<QHostAddress> addresses = info.addresses();
     if (addresses.isEmpty()
-        || std::any_of(addresses.begin(), addresses.end(), &ReferralPolicy::IsInternalAddress))
+        || std::any_of(addresses.begin(), addresses.end(), &IsInternalAddress))
         failHop(u"内部ネットワークのアドレスには自動で接続しません"_qs);
     else
         getRdap();
@@ -42,7 +42,9 @@ void Lookup::onAddressesFound(const QHostInfo &info)
 
 void Lookup::getRdap()
 {
-    const QString failure = m_rdap.Get(m_target.url);
+    // Within a chain, a server's redirect must stay on the host it named.
+    const QString failure = m_rdap.Get(
+        m_target.url, inChain() ? RdapRedirects::SameHost : RdapRedirects::AnyPublicHost);
     if (!failure.isEmpty())
         onRdapError(failure);
 }

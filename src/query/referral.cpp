@@ -13,6 +13,9 @@ namespace {
 
 // Longer lines are no referral: a host name has at most 253 characters.
 constexpr qsizetype kMaxLineLength = 512;
+// RWhois's registered port, for an rwhois:// URL without one.
+constexpr quint16 kRwhoisPort = 4321;
+constexpr QStringView kKisaHost = u"whois.kisa.or.kr";
 
 std::optional<quint16> ReadPort(QStringView text)
 {
@@ -26,9 +29,13 @@ std::optional<quint16> ReadPort(QStringView text)
     return static_cast<quint16>(port);
 }
 
+// A name needs a dot: "None", "N/A" or a bare word written where a host
+// should stand is no server. Addresses count as they are.
 bool IsAddressOrName(QStringView host)
 {
-    return !host.isEmpty() && !host.contains(u'%') && IsUsableHost(host);
+    if (host.isEmpty() || host.contains(u'%') || !IsUsableHost(host))
+        return false;
+    return QHostAddress().setAddress(host.toString()) || host.contains(u'.');
 }
 
 // The value of a "Field: value" line whose field matches without regard to
@@ -44,48 +51,121 @@ std::optional<QStringView> FieldValue(QStringView line, QStringView field)
     return rest.sliced(1).trimmed();
 }
 
-std::optional<QueryTarget> IanaReferral(QStringView line)
+// One line's referral and whether it came from ARIN's ReferralServer, where
+// a later line names a more specific network.
+struct Candidate {
+    QueryTarget target;
+    bool referralServer = false;
+};
+
+std::optional<QueryTarget> FieldReferral(QStringView line)
 {
-    for (const QStringView field : { QStringView(u"refer"), QStringView(u"whois") }) {
+    // IANA's refer: and whois:, the thick registries' "Registrar WHOIS
+    // Server:" and the thin format's "Whois Server:".
+    for (const QStringView field : { QStringView(u"refer"), QStringView(u"whois"),
+             QStringView(u"Registrar WHOIS Server"), QStringView(u"Whois Server") }) {
         if (const std::optional<QStringView> value = FieldValue(line, field))
             return ReadWhoisServer(*value);
     }
     return std::nullopt;
 }
 
-std::optional<QueryTarget> RegistrarReferral(QStringView line)
-{
-    const std::optional<QStringView> value = FieldValue(line, u"Registrar WHOIS Server");
-    return value ? ReadWhoisServer(*value) : std::nullopt;
-}
-
+// ARIN's "ReferralServer: whois://host[:port]" or "rwhois://host:port"
+// (RWhois servers take the key as a line too; their port is never 43, so
+// they are only offered).
 std::optional<QueryTarget> ArinReferral(QStringView line)
 {
     const std::optional<QStringView> value = FieldValue(line, u"ReferralServer");
-    if (!value || !value->startsWith(u"whois://", Qt::CaseInsensitive))
+    if (!value)
         return std::nullopt;
-    QStringView server = value->sliced(8);
+    QStringView server;
+    if (value->startsWith(u"whois://", Qt::CaseInsensitive))
+        server = value->sliced(8);
+    else if (value->startsWith(u"rwhois://", Qt::CaseInsensitive))
+        server = value->sliced(9);
+    else
+        return std::nullopt;
     if (server.endsWith(u'/'))
         server.chop(1);
-    return ReadWhoisServer(server);
+    std::optional<QueryTarget> target = ReadWhoisServer(server);
+    if (target && target->port == 43 && value->startsWith(u'r', Qt::CaseInsensitive)
+        && !server.endsWith(u":43"))
+        target->port = kRwhoisPort;
+    return target;
 }
 
-// APNIC's records of JPNIC's space name JPNIC's server or JPNIC as source.
-std::optional<QueryTarget> JpnicReferral(QStringView line)
+// The national registries whose space APNIC's answers point to, by the
+// hosts and source names those answers use. KRNIC's data is served by
+// KISA today; its old host name still stands in APNIC's remarks.
+struct NationalRegistry {
+    QStringView source;
+    QStringView writtenHost;
+    QStringView host;
+};
+constexpr NationalRegistry kNationalRegistries[] = {
+    { u"JPNIC", WhoisHost::JPNIC, WhoisHost::JPNIC },
+    { u"KRNIC", u"whois.krnic.net", kKisaHost },
+    { u"KRNIC", kKisaHost, kKisaHost },
+};
+
+// The regional registries that APNIC's stub records name as "Transferred to
+// the <name> region".
+struct RegionalRegistry {
+    QStringView name;
+    QStringView host;
+};
+constexpr RegionalRegistry kRegionalRegistries[] = {
+    { u"ARIN", WhoisHost::ARIN },
+    { u"RIPE", WhoisHost::RIPE },
+    { u"LACNIC", WhoisHost::LACNIC },
+    { u"AFRINIC", WhoisHost::AFRINIC },
+};
+
+std::optional<QueryTarget> ApnicReferral(QStringView line)
 {
-    const QStringList words = line.toString().split(u' ', Qt::SkipEmptyParts);
-    const bool namesServer = std::any_of(words.begin(), words.end(), [](const QString &word) {
-        return word.compare(WhoisHost::JPNIC, Qt::CaseInsensitive) == 0;
-    });
     const std::optional<QStringView> source = FieldValue(line, u"source");
-    if (namesServer || (source && source->compare(u"JPNIC", Qt::CaseInsensitive) == 0))
-        return QueryTarget::Whois(WhoisHost::JPNIC.toString());
+    const QStringList words = line.toString().split(u' ', Qt::SkipEmptyParts);
+    for (const NationalRegistry &registry : kNationalRegistries) {
+        const bool namesServer = std::any_of(words.begin(), words.end(), [&](QString word) {
+            if (word.endsWith(u'.'))
+                word.chop(1);
+            return word.compare(registry.writtenHost, Qt::CaseInsensitive) == 0;
+        });
+        if (namesServer || (source && source->compare(registry.source, Qt::CaseInsensitive) == 0))
+            return QueryTarget::Whois(registry.host.toString());
+    }
+    const qsizetype at = line.indexOf(u"transferred to the ", 0, Qt::CaseInsensitive);
+    if (at < 0)
+        return std::nullopt;
+    const QStringView rest = line.sliced(at + 19);
+    for (const RegionalRegistry &registry : kRegionalRegistries) {
+        if (rest.startsWith(registry.name, Qt::CaseInsensitive)
+            && rest.sliced(registry.name.size()).trimmed().startsWith(u"region", Qt::CaseInsensitive))
+            return QueryTarget::Whois(registry.host.toString());
+    }
     return std::nullopt;
+}
+
+QString WithoutFinalDot(const QString &host)
+{
+    return host.endsWith(u'.') ? host.chopped(1) : host;
 }
 
 bool SameServer(const QueryTarget &a, const QueryTarget &b)
 {
-    return a.port == b.port && a.host.compare(b.host, Qt::CaseInsensitive) == 0;
+    return a.port == b.port
+        && WithoutFinalDot(a.host).compare(WithoutFinalDot(b.host), Qt::CaseInsensitive) == 0;
+}
+
+// Whether a later candidate replaces the one found so far: a port-43 server
+// wins over another port, and among ARIN's ReferralServer lines the last.
+bool Replaces(const Candidate &later, const Candidate &found)
+{
+    const bool laterUsable = later.target.port == 43;
+    const bool foundUsable = found.target.port == 43;
+    if (laterUsable != foundUsable)
+        return laterUsable;
+    return later.referralServer && found.referralServer;
 }
 
 } // namespace
@@ -109,6 +189,8 @@ std::optional<QueryTarget> ReadWhoisServer(QStringView text)
         host = text.first(colon);
         port = ReadPort(text.sliced(colon + 1));
     }
+    if (host.endsWith(u'.') && !host.startsWith(u'.'))
+        host.chop(1);
     if (!port || !IsAddressOrName(host))
         return std::nullopt;
     return QueryTarget::Whois(host.toString().toLower(), *port);
@@ -117,18 +199,23 @@ std::optional<QueryTarget> ReadWhoisServer(QStringView text)
 std::optional<QueryTarget> FindReferral(const QString &answer, const QueryTarget &answeredBy)
 {
     const bool fromApnic = answeredBy.host.compare(WhoisHost::APNIC, Qt::CaseInsensitive) == 0;
+    std::optional<Candidate> found;
     for (QStringView line : QStringView(answer).tokenize(u'\n')) {
         if (line.size() > kMaxLineLength)
             continue;
-        std::optional<QueryTarget> target = IanaReferral(line);
-        if (!target)
-            target = RegistrarReferral(line);
-        if (!target)
+        Candidate candidate;
+        std::optional<QueryTarget> target = FieldReferral(line);
+        if (!target) {
             target = ArinReferral(line);
+            candidate.referralServer = target.has_value();
+        }
         if (!target && fromApnic)
-            target = JpnicReferral(line);
-        if (target && !SameServer(*target, answeredBy))
-            return target;
+            target = ApnicReferral(line);
+        if (!target || SameServer(*target, answeredBy))
+            continue;
+        candidate.target = *target;
+        if (!found || Replaces(candidate, *found))
+            found = candidate;
     }
-    return std::nullopt;
+    return found ? std::optional(found->target) : std::nullopt;
 }

@@ -2,7 +2,6 @@
 
 #include "selection/query_target.h"
 
-#include <QHostAddress>
 #include <QStringList>
 
 // The limits of following referrals without the user: at most
@@ -13,12 +12,9 @@ struct ReferralPolicy {
     static constexpr int kMaxAutomaticHops = 3;
 
     // Whether the referral may be followed automatically after `followed`
-    // referrals of a chain that has asked the hosts in `asked`. A host given
-    // as an address is checked here; a host name is checked by the address
-    // it connects to (IsInternalAddress).
+    // referrals of a chain that has asked the hosts in `asked`. A host
+    // written as an internal name or address is refused here (IsInternalHost);
+    // any other name is checked by the address it connects to
+    // (IsInternalAddress).
     static bool MayFollow(const QueryTarget &referral, const QStringList &asked, int followed);
-
-    // Loopback, private, shared, link-local, unique-local or unspecified
-    // addresses, IPv4 and IPv6, IPv4 in IPv6 included.
-    static bool IsInternalAddress(const QHostAddress &address);
 };

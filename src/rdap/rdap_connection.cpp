@@ -1,6 +1,9 @@
 #include "rdap/rdap_connection.h"
 
+#include "selection/usable_host.h"
+
 #include <QDateTime>
+#include <QHostInfo>
 #include <QLocale>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -36,6 +39,13 @@ qint64 RetryAfterSeconds(const QByteArray &value)
     return std::max<qint64>(0, QDateTime::currentDateTimeUtc().secsTo(when));
 }
 
+bool IsRedirectStatus(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+const QString kRefusedInternal = u"RDAPサーバが内部ネットワークのアドレス (%1) への転送を求めたため中止しました。"_qs;
+
 } // namespace
 
 QString RdapHttpErrorText(int status, const QByteArray &retryAfter)
@@ -55,9 +65,14 @@ QString RdapHttpErrorText(int status, const QByteArray &retryAfter)
 RdapConnection::RdapConnection(const RdapRoute &route, QObject *parent)
     : QObject(parent), m_route(route)
 {
-    m_network.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    // Each hop is checked here before it is asked (FollowRedirect).
+    m_network.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, &RdapConnection::OnTimeout);
+    m_headerDeadline.setSingleShot(true);
+    connect(&m_headerDeadline, &QTimer::timeout, this, [this] {
+        Fail(u"RDAPサーバが応答のヘッダを送り終えないため中止しました。"_qs);
+    });
 }
 
 RdapConnection::~RdapConnection()
@@ -70,7 +85,7 @@ QByteArray RdapConnection::UserAgent()
     return QByteArrayLiteral("Domquire/" DQ_VERSION);
 }
 
-QString RdapConnection::Get(const QUrl &url)
+QString RdapConnection::Get(const QUrl &url, RdapRedirects redirects)
 {
     Close();
     const QUrl target = Routed(url, m_route.fixedOrigin);
@@ -82,22 +97,38 @@ QString RdapConnection::Get(const QUrl &url)
         return u"TLS を利用できないため RDAPサーバに接続できません。"
                u"(Qt の TLS バックエンドが見つかりません)"_qs;
 
-    QNetworkRequest request(target);
+    m_sslErrors.clear();
+    m_sent = false;
+    m_firstHost = url.host();
+    m_redirects = redirects;
+    m_redirectCount = 0;
+    m_deadline.start(m_route.timeoutMs);
+    Send(url);
+    return {};
+}
+
+void RdapConnection::Send(const QUrl &url)
+{
+    QNetworkRequest request(Routed(url, m_route.fixedOrigin));
     request.setRawHeader("Accept", "application/rdap+json, application/json");
     request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent());
-    request.setMaximumRedirectsAllowed(kMaxRedirects);
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(
         QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
 
+    m_url = url;
     m_body.clear();
-    m_sslErrors.clear();
-    m_sent = false;
     m_reply = m_network.get(request);
     connect(m_reply, &QNetworkReply::requestSent, this, [this] {
         if (!std::exchange(m_sent, true))
             emit connected();
+    });
+    // Qt sets no limit on the headers; an answer whose headers never end
+    // is stopped by their own deadline.
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
+        if (m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+            m_headerDeadline.stop();
     });
     connect(m_reply, &QNetworkReply::readyRead, this, &RdapConnection::OnReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &RdapConnection::OnFinished);
@@ -105,8 +136,7 @@ QString RdapConnection::Get(const QUrl &url)
         for (const QSslError &sslError : errors)
             m_sslErrors << sslError.errorString();
     });
-    m_deadline.start(m_route.timeoutMs);
-    return {};
+    m_headerDeadline.start(m_route.headerTimeoutMs);
 }
 
 void RdapConnection::Close()
@@ -134,20 +164,84 @@ void RdapConnection::OnFinished()
     if (!m_reply)
         return;
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    const bool answered =
-        status.isValid() && m_reply->error() != QNetworkReply::OperationCanceledError;
-    if (answered && status.toInt() >= 200 && status.toInt() < 300) {
+    const QNetworkReply::NetworkError failure = m_reply->error();
+    const bool answered = status.isValid() && failure != QNetworkReply::OperationCanceledError;
+    const int code = status.toInt();
+    if (answered && IsRedirectStatus(code) && m_reply->hasRawHeader("Location")) {
+        FollowRedirect();
+        return;
+    }
+    if (answered && code >= 200 && code < 300) {
+        // Qt reports a body cut short (a reset, fewer bytes than
+        // Content-Length, a failed decompression) as an error on status 200.
+        if (failure != QNetworkReply::NoError) {
+            Fail(u"RDAPサーバの応答を最後まで受信できませんでした。\n"_qs + m_reply->errorString());
+            return;
+        }
         const QByteArray body = m_body;
         Release();
         emit closed(body);
         return;
     }
-    if (answered && m_reply->error() != QNetworkReply::InsecureRedirectError
-        && m_reply->error() != QNetworkReply::TooManyRedirectsError) {
-        Fail(RdapHttpErrorText(status.toInt(), m_reply->rawHeader("Retry-After")));
+    if (answered) {
+        Fail(RdapHttpErrorText(code, m_reply->rawHeader("Retry-After")));
         return;
     }
     Fail(FailureText());
+}
+
+QString RdapConnection::RedirectRefusal(const QUrl &url) const
+{
+    if (url.scheme() == u"http")
+        return u"RDAPサーバが暗号化されない http への転送を求めたため中止しました。"_qs;
+    if (url.scheme() != u"https")
+        return u"RDAPサーバが https 以外 ("_qs + url.scheme()
+            + u":) への転送を求めたため中止しました。"_qs;
+    if (!url.isValid() || url.host().isEmpty())
+        return u"RDAPサーバの転送先が正しくないため中止しました。"_qs;
+    if (IsInternalHost(url.host()))
+        return kRefusedInternal.arg(url.host());
+    if (m_redirects == RdapRedirects::SameHost
+        && url.host().compare(m_firstHost, Qt::CaseInsensitive) != 0)
+        return u"RDAPサーバが別のホスト ("_qs + url.host()
+            + u") への転送を求めたため中止しました。"_qs;
+    return {};
+}
+
+void RdapConnection::FollowRedirect()
+{
+    const QUrl next = m_url.resolved(QUrl::fromEncoded(m_reply->rawHeader("Location")));
+    ReleaseReply();
+    if (++m_redirectCount > kMaxRedirects) {
+        Fail(u"RDAPサーバの転送が多すぎるため中止しました。"_qs);
+        return;
+    }
+    if (const QString refusal = RedirectRefusal(next); !refusal.isEmpty()) {
+        Fail(refusal);
+        return;
+    }
+    // A name is checked by the addresses it stands for. Tests route every
+    // host to themselves.
+    if (!m_route.fixedOrigin.isEmpty() || !QHostAddress(next.host()).isNull()) {
+        Send(next);
+        return;
+    }
+    m_next = next;
+    m_lookupId = QHostInfo::lookupHost(next.host(), this, &RdapConnection::OnRedirectLookup);
+}
+
+void RdapConnection::OnRedirectLookup(const QHostInfo &info)
+{
+    if (info.lookupId() != m_lookupId)
+        return;
+    m_lookupId = -1;
+    const QList<QHostAddress> addresses = info.addresses();
+    if (addresses.isEmpty())
+        Fail(info.errorString());
+    else if (std::any_of(addresses.begin(), addresses.end(), &IsInternalAddress))
+        Fail(kRefusedInternal.arg(m_next.host()));
+    else
+        Send(m_next);
 }
 
 QString RdapConnection::FailureText() const
@@ -158,10 +252,6 @@ QString RdapConnection::FailureText() const
             m_sslErrors.isEmpty() ? m_reply->errorString() : m_sslErrors.join(u'\n');
         return u"RDAPサーバと安全に接続できません。\n"_qs + reason;
     }
-    case QNetworkReply::InsecureRedirectError:
-        return u"RDAPサーバが暗号化されない http への転送を求めたため中止しました。"_qs;
-    case QNetworkReply::TooManyRedirectsError:
-        return u"RDAPサーバの転送が多すぎるため中止しました。"_qs;
     case QNetworkReply::TimeoutError:
         return u"RDAPサーバが応答しません。"_qs;
     default:
@@ -180,9 +270,9 @@ void RdapConnection::Fail(const QString &description)
     emit error(description);
 }
 
-void RdapConnection::Release()
+void RdapConnection::ReleaseReply()
 {
-    m_deadline.stop();
+    m_headerDeadline.stop();
     if (!m_reply)
         return;
     QNetworkReply *reply = m_reply;
@@ -190,4 +280,12 @@ void RdapConnection::Release()
     reply->disconnect(this);
     reply->abort();
     reply->deleteLater();
+}
+
+void RdapConnection::Release()
+{
+    m_deadline.stop();
+    if (m_lookupId >= 0)
+        QHostInfo::abortHostLookup(std::exchange(m_lookupId, -1));
+    ReleaseReply();
 }

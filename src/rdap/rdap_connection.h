@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHostInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QObject>
@@ -15,15 +16,23 @@
 struct RdapRoute {
     QUrl fixedOrigin; // when set: its scheme, host and port replace the URL's
     int timeoutMs = 30000; // for the whole exchange
+    int headerTimeoutMs = 10000; // from each request until its status and headers are in
 };
 
+// Where a redirect may lead. Every hop must be https and must not name or
+// resolve to an internal address; within an automatic chain it must also
+// stay on the host first asked.
+enum class RdapRedirects { AnyPublicHost, SameHost };
+
 // One RDAP exchange over HTTPS: a GET of the query URL, the body collected
-// until it is complete. Redirects are followed up to kMaxRedirects times,
-// never to plain http; every certificate error is an error. Notifications:
-// connected once the request went out, dataArrival for each piece of the
-// body, then closed with the whole body of a successful answer, or error
-// with a readable Japanese description (HTTP errors included). After
-// closed, error or Close() nothing more is emitted until the next Get.
+// until it is complete. Redirects are followed by this class, up to
+// kMaxRedirects times, each hop checked before it is asked; every
+// certificate error is an error. Notifications: connected once the request
+// went out, dataArrival for each piece of the body, then closed with the
+// whole body of a successful answer (status 2xx and no transfer error), or
+// error with a readable Japanese description (HTTP errors, cut-off bodies
+// and refused redirects included). After closed, error or Close() nothing
+// more is emitted until the next Get.
 class RdapConnection : public QObject {
     Q_OBJECT
 
@@ -36,10 +45,10 @@ public:
 
     // Ends any earlier exchange and starts this one. Returns an empty
     // string, or why it cannot start (no https URL, no TLS backend).
-    QString Get(const QUrl &url);
+    QString Get(const QUrl &url, RdapRedirects redirects = RdapRedirects::AnyPublicHost);
     // Ends the exchange without any notification; harmless when closed.
     void Close();
-    bool IsOpen() const { return m_reply != nullptr; }
+    bool IsOpen() const { return m_reply != nullptr || m_lookupId >= 0; }
 
     // The User-Agent header sent with every request.
     static QByteArray UserAgent();
@@ -51,19 +60,35 @@ signals:
     void error(QString description);
 
 private:
+    // Sends the GET of one hop, written as url, to its routed address.
+    void Send(const QUrl &url);
     void OnReadyRead();
     void OnFinished();
     void OnTimeout();
+    // Checks the reply's Location and asks it, or fails with the reason.
+    void FollowRedirect();
+    // Asks the redirect's target once none of its addresses is internal.
+    void OnRedirectLookup(const QHostInfo &info);
+    // Why a redirect to url is refused before any lookup, or empty.
+    QString RedirectRefusal(const QUrl &url) const;
     void Fail(const QString &description);
     QString FailureText() const;
+    void ReleaseReply();
     void Release();
 
     const RdapRoute m_route;
     QNetworkAccessManager m_network;
     QPointer<QNetworkReply> m_reply;
     QTimer m_deadline;
+    QTimer m_headerDeadline;
     QByteArray m_body;
     QStringList m_sslErrors;
+    QUrl m_url; // the hop being asked, as written
+    QUrl m_next; // the redirect whose addresses are being looked up
+    QString m_firstHost; // the host of the first hop
+    RdapRedirects m_redirects = RdapRedirects::AnyPublicHost;
+    int m_redirectCount = 0;
+    int m_lookupId = -1; // the address lookup of a redirect under way
     bool m_sent = false;
 };
 

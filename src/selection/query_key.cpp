@@ -94,6 +94,10 @@ QString FoldedName(const QString &name)
 QueryKey ReadQueryKey(const QString &keyText)
 {
     QueryKey key;
+    if (keyText.size() > QueryKey::kMaxChars) {
+        key.tooLong = true;
+        return key;
+    }
     key.text = TrimBlanks(keyText);
     key.line = keyText;
 

@@ -5,6 +5,10 @@
 
 // The key of a query as the server choice and the request read it.
 struct QueryKey {
+    // A longer key is not read at all: no server takes one, and reading it
+    // would cost time for nothing.
+    static constexpr qsizetype kMaxChars = 1024;
+
     enum class Kind {
         IPv4, // a dotted IPv4 address as the address table reads it
         IPv6, // an IPv6 address in any RFC 4291 form, optionally "/length"
@@ -23,6 +27,8 @@ struct QueryKey {
     // A domain name in another script that has no valid ASCII form; such a
     // key is never sent.
     bool noAsciiForm = false;
+    // Longer than kMaxChars: never classified and never sent.
+    bool tooLong = false;
 
     QHostAddress address; // IPv4, IPv6
     int prefixLength = -1; // IPv6 with "/length"; -1 for the address alone

@@ -2,8 +2,10 @@
 
 #include <QChar>
 
+#include <algorithm>
 #include <array>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -31,13 +33,42 @@ const FoldTable &foldTable()
     return *table;
 }
 
-bool matchesAt(const char16_t *text, const FoldTable &fold, QStringView needle)
+// For each prefix of the needle, the length of its longest proper prefix
+// that is also its suffix: how far a partial match falls back on a mismatch,
+// so that no character of the text is looked at more than twice.
+std::vector<qsizetype> borders(QStringView needle)
 {
+    std::vector<qsizetype> border(needle.size(), 0);
+    qsizetype length = 0;
     for (qsizetype i = 1; i < needle.size(); ++i) {
-        if (fold[text[i]] != needle[i].unicode())
-            return false;
+        while (length > 0 && needle[i] != needle[length])
+            length = border[length - 1];
+        if (needle[i] == needle[length])
+            ++length;
+        border[i] = length;
     }
-    return true;
+    return border;
+}
+
+// Scans the text from `begin` by `direction` (1 or -1) for `count`
+// characters and returns the offset where the needle's last character (in
+// scan order) was matched, or -1.
+qsizetype scan(const char16_t *hay, qsizetype begin, qsizetype count, int direction,
+    QStringView needle)
+{
+    const FoldTable &fold = foldTable();
+    const std::vector<qsizetype> border = borders(needle);
+    qsizetype matched = 0;
+    for (qsizetype n = 0, at = begin; n < count; ++n, at += direction) {
+        const char16_t c = fold[hay[at]];
+        while (matched > 0 && c != needle[matched].unicode())
+            matched = border[matched - 1];
+        if (c == needle[matched].unicode())
+            ++matched;
+        if (matched == needle.size())
+            return at;
+    }
+    return -1;
 }
 
 const char16_t *chars(QStringView text)
@@ -62,33 +93,27 @@ QString Folded(QStringView text)
 
 qsizetype FindFolded(QStringView text, QStringView foldedNeedle, qsizetype from, qsizetype to)
 {
-    if (foldedNeedle.isEmpty())
+    const qsizetype begin = qMax<qsizetype>(from, 0);
+    // A match starting before `to` ends before to + needle size - 1.
+    const qsizetype end = qMin(text.size(), qMin(to, text.size()) + foldedNeedle.size() - 1);
+    if (foldedNeedle.isEmpty() || end - begin < foldedNeedle.size())
         return -1;
-    const FoldTable &fold = foldTable();
-    const char16_t *hay = chars(text);
-    const char16_t first = foldedNeedle[0].unicode();
-    const qsizetype last = qMin(to, text.size() - foldedNeedle.size() + 1);
-    for (qsizetype at = qMax<qsizetype>(from, 0); at < last; ++at) {
-        if (fold[hay[at]] == first && matchesAt(hay + at, fold, foldedNeedle))
-            return at;
-    }
-    return -1;
+    const qsizetype last = scan(chars(text), begin, end - begin, 1, foldedNeedle);
+    return last < 0 ? -1 : last - foldedNeedle.size() + 1;
 }
 
 qsizetype FindFoldedBackward(
     QStringView text, QStringView foldedNeedle, qsizetype from, qsizetype to)
 {
-    if (foldedNeedle.isEmpty())
-        return -1;
-    const FoldTable &fold = foldTable();
-    const char16_t *hay = chars(text);
-    const char16_t first = foldedNeedle[0].unicode();
     const qsizetype begin = qMax<qsizetype>(from, 0);
-    for (qsizetype at = qMin(to, text.size() - foldedNeedle.size() + 1) - 1; at >= begin; --at) {
-        if (fold[hay[at]] == first && matchesAt(hay + at, fold, foldedNeedle))
-            return at;
-    }
-    return -1;
+    const qsizetype end = qMin(text.size(), qMin(to, text.size()) + foldedNeedle.size() - 1);
+    if (foldedNeedle.isEmpty() || end - begin < foldedNeedle.size())
+        return -1;
+    // From the end backwards with the needle reversed: the first match met
+    // is the one that starts last.
+    QString reversed = foldedNeedle.toString();
+    std::reverse(reversed.begin(), reversed.end());
+    return scan(chars(text), end - 1, end - begin, -1, reversed);
 }
 
 void SlicedSearch::start(const QString &needle, qsizetype origin, qsizetype textSize, bool forward)

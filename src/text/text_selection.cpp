@@ -4,6 +4,8 @@
 
 #include <QChar>
 
+#include <algorithm>
+
 namespace {
 
 enum class CharClass { Word, Blank, Other };
@@ -19,6 +21,7 @@ CharClass classOf(QChar c)
 
 qsizetype NextCaretOffset(const TextBuffer &buffer, qsizetype offset)
 {
+    offset = std::clamp<qsizetype>(offset, 0, buffer.size());
     const qsizetype line = buffer.lineOf(offset);
     if (offset >= buffer.lineEnd(line))
         return line + 1 < buffer.lineCount() ? buffer.lineStart(line + 1) : buffer.lineEnd(line);
@@ -30,7 +33,11 @@ qsizetype NextCaretOffset(const TextBuffer &buffer, qsizetype offset)
 
 qsizetype PreviousCaretOffset(const TextBuffer &buffer, qsizetype offset)
 {
+    offset = std::clamp<qsizetype>(offset, 0, buffer.size());
     const qsizetype line = buffer.lineOf(offset);
+    // Inside a line end (between CR and LF): the place before it.
+    if (offset > buffer.lineEnd(line))
+        return buffer.lineEnd(line);
     if (offset <= buffer.lineStart(line))
         return line > 0 ? buffer.lineEnd(line - 1) : 0;
     const QString &text = buffer.text();
@@ -38,6 +45,24 @@ qsizetype PreviousCaretOffset(const TextBuffer &buffer, qsizetype offset)
     const bool pair = end - 2 >= buffer.lineStart(line) && text.at(end - 1).isLowSurrogate()
         && text.at(end - 2).isHighSurrogate();
     return end - (pair ? 2 : 1);
+}
+
+qsizetype CaretPlace(const TextBuffer &buffer, qsizetype offset)
+{
+    offset = std::clamp<qsizetype>(offset, 0, buffer.size());
+    const qsizetype line = buffer.lineOf(offset);
+    // Between CR and LF the caret stood at the start of the next line.
+    if (offset > buffer.lineEnd(line))
+        return buffer.lineStart(line + 1);
+    const QString &text = buffer.text();
+    const bool insidePair = offset > buffer.lineStart(line) && offset < buffer.lineEnd(line)
+        && text.at(offset).isLowSurrogate() && text.at(offset - 1).isHighSurrogate();
+    return offset - (insidePair ? 1 : 0);
+}
+
+TextSelection OnCaretPlaces(const TextBuffer &buffer, const TextSelection &selection)
+{
+    return { CaretPlace(buffer, selection.anchor), CaretPlace(buffer, selection.caret) };
 }
 
 TextSelection WordAround(const TextBuffer &buffer, qsizetype offset)

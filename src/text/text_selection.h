@@ -24,9 +24,16 @@ struct TextSelection {
 };
 
 // Where the caret may stand: never inside a line end or between the two
-// halves of a surrogate pair.
+// halves of a surrogate pair. Any offset is accepted, also one that stopped
+// being a caret place when the text grew (after a CR that an LF then joined,
+// or after half a pair); the answer is always a caret place.
 qsizetype NextCaretOffset(const TextBuffer &buffer, qsizetype offset);
 qsizetype PreviousCaretOffset(const TextBuffer &buffer, qsizetype offset);
+// The caret place an offset within the text stands for: after the line end
+// it is inside, before the pair it is inside.
+qsizetype CaretPlace(const TextBuffer &buffer, qsizetype offset);
+// The selection with both ends moved onto caret places, as after an append.
+TextSelection OnCaretPlaces(const TextBuffer &buffer, const TextSelection &selection);
 
 // The run of word characters (letters, digits, underscore), of blanks, or of
 // other characters around the offset, within its line.

@@ -95,6 +95,9 @@ void ResultView::appendText(QStringView text)
     const bool atEnd = lines->maximum() > 0 && lines->value() == lines->maximum();
     const qsizetype growingLine = m_buffer.lineCount() - 1;
     m_buffer.append(text);
+    // A caret after a CR, or after half a pair, is inside a character once
+    // its LF or its other half arrives.
+    m_selection = OnCaretPlaces(m_buffer, m_selection);
     updateScrollBars();
     if (atEnd)
         lines->setValue(lines->maximum());

@@ -470,6 +470,13 @@ private slots:
         QTest::newRow("RDAP: .jp") << u"example.jp"_qs << rdap << noRdap;
         QTest::newRow("RDAP: private address") << u"10.1.2.3"_qs << rdap << noRdap;
         QTest::newRow("RDAP: a word") << u"example"_qs << rdap << noRdap;
+        // A key of 1,025 characters, on any server, is refused before it is read.
+        const QString tooLong = u"キーが長すぎます。1,024 文字以内で入力してください。"_qs;
+        const QString longName = QString(1021, u'a') + u".com"_qs;
+        QTest::newRow("1,025 characters") << longName << automatic << tooLong;
+        QTest::newRow("1,025 characters to a chosen server")
+            << longName << u"whois.example.net"_qs << tooLong;
+        QTest::newRow("1,025 characters on RDAP") << longName << rdap << tooLong;
     }
 
     void choicesWithoutRequest()
@@ -534,6 +541,25 @@ private slots:
         QVERIFY(f.view.warnings.isEmpty());
     }
 
+    // A registrar link whose server redirects into the user's network ends
+    // the chain before that address is asked.
+    void rdapChainRedirectToLoopback()
+    {
+        Fixture f;
+        f.query.SetFollowReferrals(true);
+        const QByteArray registry = ::Fixture(u"domain_info.json"_qs);
+        f.rdap.answerJson("/rdap/domain/example.info", registry);
+        f.rdap.redirect("/domain/example.info", "https://127.0.0.1/domain/example.info", 301);
+        f.run(u"example.info"_qs, kAutoSelectText.toString());
+
+        QCOMPARE(f.rdap.requests().size(), 2);
+        QVERIFY2(f.view.pane.endsWith(u"---- RDAP:rdap.registrar.example: RDAPサーバが内部ネットワーク"
+                                      u"のアドレス (127.0.0.1) への転送を求めたため中止しました。 ----\r\n"_qs),
+            qPrintable(f.view.pane));
+        QCOMPARE(f.history.historyCount(), 1);
+        QVERIFY(f.view.warnings.isEmpty());
+    }
+
     // Automatic following: which hops are asked, what the pane and the label
     // show, and that the chain is recorded once.
     void automaticChain_data()
@@ -563,6 +589,14 @@ private slots:
         QTest::newRow("no internal address")
             << QByteArrayList { "refer: 10.0.0.1\r\n" } << QStringList { u"whois.iana.org"_qs }
             << u"10.0.0.1"_qs;
+        QTest::newRow("localhost is no referral")
+            << QByteArrayList { "refer: LOCALHOST\r\n" } << QStringList { u"whois.iana.org"_qs }
+            << QString();
+        QTest::newRow("NUL inside the host")
+            << QByteArrayList { QByteArray("refer: 192.0.2.1\0 whois.iana.org\r\n", 34) }
+            << QStringList { u"whois.iana.org"_qs } << QString();
+        QTest::newRow("blank inside the host") << QByteArrayList { "refer: 8 :2\r\n" }
+                                               << QStringList { u"whois.iana.org"_qs } << QString();
     }
 
     void automaticChain()

@@ -69,8 +69,12 @@ private slots:
         QTest::newRow("ARIN whois://") << kArinRipe << kArin << u"whois.ripe.net"_qs;
         QTest::newRow("ARIN with port") << u"ReferralServer: whois://whois.example.net:4343\n"_qs
                                         << kArin << u"whois.example.net:4343"_qs;
-        QTest::newRow("ARIN rwhois skipped")
-            << u"ReferralServer: rwhois://rwhois.example.net:4321\n"_qs << kArin << QString();
+        QTest::newRow("ARIN rwhois offered")
+            << u"ReferralServer: rwhois://rwhois.example.net:4321\n"_qs << kArin
+            << u"rwhois.example.net:4321"_qs;
+        QTest::newRow("ARIN rwhois without a port")
+            << u"ReferralServer: rwhois://rwhois.example.net/\n"_qs << kArin
+            << u"rwhois.example.net:4321"_qs;
         QTest::newRow("ARIN rwhois, then whois")
             << u"ReferralServer: rwhois://r.example.net\nReferralServer: whois://w.example.net\n"_qs
             << kArin << u"w.example.net"_qs;
@@ -109,6 +113,13 @@ private slots:
         QTest::newRow("scope id") << u"refer: fe80::1%eth0\n"_qs << kIana << QString();
         QTest::newRow("field inside a line")
             << u"remarks: see refer: whois.example.net\n"_qs << kIana << QString();
+        QTest::newRow("NUL inside the host")
+            << u"refer: 192.0.2.1\u0000 whois.iana.org\n"_qs << kIana << QString();
+        QTest::newRow("blank inside an address") << u"refer: 8 :2\n"_qs << kIana << QString();
+        QTest::newRow("tab inside a name")
+            << u"refer: whois.\texample.net\n"_qs << kIana << QString();
+        QTest::newRow("zero-width space inside a name")
+            << u"refer: whois.\u200bexample.net\n"_qs << kIana << QString();
         QTest::newRow("huge line") << u"refer: whois.example.net"_qs + QString(100000, u' ')
                 + u"\n"_qs << kIana << QString();
     }
@@ -123,6 +134,76 @@ private slots:
         QCOMPARE(referral ? referral->Display() : QString(), expected);
         if (referral)
             QCOMPARE(referral->protocol, QueryTarget::Protocol::Whois);
+    }
+
+    // Answers as the registries write them, cut to the lines that matter.
+    void realShapes_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("answeredBy");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("registrar server None")
+            << u"   Domain Name: EXAMPLE.COM\r\n   Registrar WHOIS Server: None\r\n"
+               u"   Registrar URL: None\r\n"_qs
+            << kVeriSign << QString();
+        QTest::newRow("dotless registrar server")
+            << u"Registrar WHOIS Server: whois\r\n"_qs << kVeriSign << QString();
+        QTest::newRow("thin format before 2017")
+            << u"   Domain Name: EXAMPLE.COM\r\n   Registrar: EXAMPLE REGISTRAR, LLC\r\n"
+               u"   Sponsoring Registrar IANA ID: 146\r\n   Whois Server: whois.godaddy.com\r\n"
+               u"   Referral URL: http://www.godaddy.com\r\n"_qs
+            << kVeriSign << u"whois.godaddy.com"_qs;
+        QTest::newRow("self-referral with a final dot")
+            << u"Domain Name: example.com\nRegistrar WHOIS Server: whois.markmonitor.com.\n"_qs
+            << u"whois.markmonitor.com"_qs << QString();
+        QTest::newRow("referral with a final dot")
+            << u"Registrar WHOIS Server: whois.markmonitor.com.\n"_qs << kVeriSign
+            << u"whois.markmonitor.com"_qs;
+        QTest::newRow("APNIC pointer to KRNIC")
+            << u"inetnum:        211.104.0.0 - 211.119.255.255\nnetname:        KRNIC-KR\n"
+               u"descr:          KRNIC\nremarks:        This IP address space has been allocated "
+               u"to KRNIC.\nremarks:        For more information, using KRNIC Whois Database\n"
+               u"remarks:        whois -h whois.krnic.net\ncountry:        KR\n"
+               u"source:         APNIC\n"_qs
+            << kApnic << u"whois.kisa.or.kr"_qs;
+        QTest::newRow("APNIC KRNIC server named with a final dot")
+            << u"remarks: KRNIC whois server at whois.krnic.net.\n"_qs << kApnic
+            << u"whois.kisa.or.kr"_qs;
+        QTest::newRow("APNIC names today's KISA host")
+            << u"remarks: see whois.kisa.or.kr\n"_qs << kApnic << u"whois.kisa.or.kr"_qs;
+        QTest::newRow("APNIC source KRNIC")
+            << u"inetnum: 1.208.0.0 - 1.209.255.255\nsource:         KRNIC\n"_qs << kApnic
+            << u"whois.kisa.or.kr"_qs;
+        QTest::newRow("APNIC stub transferred to RIPE")
+            << u"inetnum:        193.0.0.0 - 193.255.255.255\nnetname:        APNIC-STUB\n"
+               u"descr:          Transferred to the RIPE region on 2005-01-01.\n"
+               u"source:         APNIC\n"_qs
+            << kApnic << u"whois.ripe.net"_qs;
+        QTest::newRow("APNIC stub transferred to ARIN")
+            << u"netname: APNIC-STUB\ndescr:   Transferred to the ARIN region\n"_qs << kApnic
+            << u"whois.arin.net"_qs;
+        QTest::newRow("APNIC stub transferred to AFRINIC")
+            << u"netname: APNIC-STUB\ndescr:   Transferred to the AfriNIC region\n"_qs << kApnic
+            << u"whois.afrinic.net"_qs;
+        QTest::newRow("stub wording from another registry")
+            << u"descr: Transferred to the RIPE region\n"_qs << kArin << QString();
+        QTest::newRow("two ReferralServer lines: the last")
+            << u"NetRange: 192.0.0.0 - 192.255.255.255\nReferralServer: whois://whois.ripe.net\n"
+               u"\nNetRange: 192.0.2.0 - 192.0.2.255\n"
+               u"ReferralServer: whois://whois.example.net\n"_qs
+            << kArin << u"whois.example.net"_qs;
+        QTest::newRow("port 43 after another port")
+            << u"refer: whois.example.net:4343\nRegistrar WHOIS Server: whois.example.org\n"_qs
+            << kIana << u"whois.example.org"_qs;
+        QTest::newRow("rwhois after whois: the whois one")
+            << u"ReferralServer: whois://whois.example.net\n"
+               u"ReferralServer: rwhois://rwhois.example.net:4321\n"_qs
+            << kArin << u"whois.example.net"_qs;
+    }
+
+    void realShapes()
+    {
+        findReferral();
     }
 
     void automaticFollowing_data()
@@ -153,6 +234,22 @@ private slots:
         QTest::newRow("IPv6 unique local") << u"[fd00::1]"_qs << asked << 0 << false;
         QTest::newRow("IPv4-mapped loopback") << u"[::ffff:127.0.0.1]"_qs << asked << 0 << false;
         QTest::newRow("IPv6 global") << u"[2001:db8::1]"_qs << asked << 0 << true;
+        QTest::newRow("localhost") << u"localhost"_qs << asked << 0 << false;
+        QTest::newRow("LOCALHOST") << u"LOCALHOST"_qs << asked << 0 << false;
+        QTest::newRow("below localhost") << u"whois.localhost"_qs << asked << 0 << false;
+        QTest::newRow("full-width loopback")
+            << u"\uff11\uff12\uff17\u3002\uff10\u3002\uff10\u3002\uff11"_qs << asked << 0
+            << false;
+        QTest::newRow("IPv4-compatible loopback") << u"[::127.0.0.1]"_qs << asked << 0 << false;
+        QTest::newRow("NAT64 of private") << u"[64:ff9b::10.0.0.1]"_qs << asked << 0 << false;
+        QTest::newRow("NAT64 of public") << u"[64:ff9b::192.0.2.1]"_qs << asked << 0 << true;
+        QTest::newRow("benchmarking 198.18") << u"198.19.255.1"_qs << asked << 0 << false;
+        QTest::newRow("198.20 is public") << u"198.20.0.1"_qs << asked << 0 << true;
+        QTest::newRow("multicast") << u"224.0.0.251"_qs << asked << 0 << false;
+        QTest::newRow("reserved 240") << u"240.0.0.1"_qs << asked << 0 << false;
+        QTest::newRow("broadcast") << u"255.255.255.255"_qs << asked << 0 << false;
+        QTest::newRow("IPv6 multicast") << u"[ff02::1]"_qs << asked << 0 << false;
+        QTest::newRow("223 is public") << u"223.255.255.1"_qs << asked << 0 << true;
     }
 
     void automaticFollowing()
@@ -161,9 +258,11 @@ private slots:
         QFETCH(QStringList, asked);
         QFETCH(int, followed);
         QFETCH(bool, allowed);
-        const std::optional<QueryTarget> target = ReadWhoisServer(referral);
-        QVERIFY(target);
-        QCOMPARE(ReferralPolicy::MayFollow(*target, asked, followed), allowed);
+        // Names the reader refuses already (dotless, full-width) are checked
+        // by the policy too, as the hosts of RDAP links are.
+        const QueryTarget target =
+            ReadWhoisServer(referral).value_or(QueryTarget::Whois(referral));
+        QCOMPARE(ReferralPolicy::MayFollow(target, asked, followed), allowed);
     }
 
     // An RDAP record's link is followed under the same limits; it has no port 43.
@@ -179,6 +278,9 @@ private slots:
         QTest::newRow("loopback") << u"https://127.0.0.1/domain/x"_qs << 0 << false;
         QTest::newRow("private") << u"https://192.168.0.1:8443/domain/x"_qs << 0 << false;
         QTest::newRow("IPv6 link-local") << u"https://[fe80::1]/domain/x"_qs << 0 << false;
+        QTest::newRow("localhost") << u"https://LocalHost./domain/x"_qs << 0 << false;
+        QTest::newRow("NAT64 of loopback")
+            << u"https://[64:ff9b::7f00:1]/domain/x"_qs << 0 << false;
     }
 
     void automaticFollowingOfRdapLinks()

@@ -18,7 +18,8 @@ struct Exchange {
     qint64 received = 0;
     int pieces = 0;
 
-    explicit Exchange(int timeoutMs = 30000) : connection(RdapRoute { server.origin(), timeoutMs })
+    explicit Exchange(int timeoutMs = 30000, int headerTimeoutMs = 10000)
+        : connection(RdapRoute { server.origin(), timeoutMs, headerTimeoutMs })
     {
         QObject::connect(
             &connection, &RdapConnection::connected, [this] { events << u"connected"_qs; });
@@ -36,9 +37,10 @@ struct Exchange {
         });
     }
 
-    void get(const QByteArray &path)
+    void get(const QByteArray &path, RdapRedirects redirects = RdapRedirects::AnyPublicHost)
     {
-        QCOMPARE(connection.Get(QUrl(u"https://rdap.example.net"_qs + QString::fromLatin1(path))),
+        QCOMPARE(connection.Get(
+                     QUrl(u"https://rdap.example.net"_qs + QString::fromLatin1(path)), redirects),
             QString());
         QTRY_VERIFY_WITH_TIMEOUT(!connection.IsOpen(), kTimeout);
     }
@@ -50,6 +52,24 @@ HttpTestAnswer Status(int status, QList<std::pair<QByteArray, QByteArray>> heade
     answer.status = status;
     answer.headers = std::move(headers);
     answer.body = R"({"errorCode": )" + QByteArray::number(status) + '}';
+    return answer;
+}
+
+HttpTestAnswer Redirect(const QByteArray &location)
+{
+    HttpTestAnswer answer;
+    answer.status = 301;
+    answer.headers = { { "Location", location } };
+    return answer;
+}
+
+HttpTestAnswer Delivered(HttpTestAnswer::Body delivery, const QByteArray &body,
+    const QByteArray &headStart = {})
+{
+    HttpTestAnswer answer;
+    answer.delivery = delivery;
+    answer.body = body;
+    answer.headStart = headStart;
     return answer;
 }
 
@@ -124,6 +144,95 @@ private slots:
         QCOMPARE(x.events.last(), u"error"_qs);
         QCOMPARE(x.failure, expected);
         QVERIFY(x.received <= RdapConnection::kMaxBodyBytes);
+    }
+
+    // What a hostile server tries, and what comes of it: refused before the
+    // next hop is asked, bounded by a limit, or an error with the reason.
+    void attacks_data()
+    {
+        QTest::addColumn<HttpTestAnswer>("answer");
+        QTest::addColumn<RdapRedirects>("redirects");
+        QTest::addColumn<QString>("expected"); // the error text, or its start; empty: answered
+        QTest::addColumn<bool>("reasonFollows"); // Qt's own text follows the expected start
+
+        const auto any = RdapRedirects::AnyPublicHost;
+        const auto sameHost = RdapRedirects::SameHost;
+        const QString internal =
+            u"RDAPサーバが内部ネットワークのアドレス (%1) への転送を求めたため中止しました。"_qs;
+        QTest::newRow("redirect to 127.0.0.1 in a chain")
+            << Redirect("https://127.0.0.1/x") << sameHost << internal.arg(u"127.0.0.1") << false;
+        QTest::newRow("redirect to 127.0.0.1")
+            << Redirect("https://127.0.0.1/x") << any << internal.arg(u"127.0.0.1") << false;
+        QTest::newRow("redirect to LOCALHOST")
+            << Redirect("https://LOCALHOST:8443/x") << any << internal.arg(u"localhost") << false;
+        QTest::newRow("redirect to a full-width loopback")
+            << Redirect("https://\xef\xbc\x91\xef\xbc\x92\xef\xbc\x97\xe3\x80\x82"
+                        "\xef\xbc\x90\xe3\x80\x82\xef\xbc\x90\xe3\x80\x82\xef\xbc\x91/x")
+            << any << internal.arg(u"127.0.0.1") << false;
+        QTest::newRow("redirect to NAT64 of a private address")
+            << Redirect("https://[64:ff9b::a00:1]/x") << any << internal.arg(u"64:ff9b::a00:1")
+            << false;
+        QTest::newRow("redirect to another host in a chain")
+            << Redirect("https://rdap.other.example/x") << sameHost
+            << u"RDAPサーバが別のホスト (rdap.other.example) への転送を求めたため中止しました。"_qs
+            << false;
+        QTest::newRow("redirect to another host outside a chain")
+            << Redirect("https://rdap.other.example/x") << any << QString() << false;
+        QTest::newRow("redirect to the same host in a chain")
+            << Redirect("/x") << sameHost << QString() << false;
+        QTest::newRow("redirect to file:")
+            << Redirect("file:///etc/passwd") << any
+            << u"RDAPサーバが https 以外 (file:) への転送を求めたため中止しました。"_qs << false;
+        QTest::newRow("redirect to data:")
+            << Redirect("data:application/json,{}") << any
+            << u"RDAPサーバが https 以外 (data:) への転送を求めたため中止しました。"_qs << false;
+        const QString cut = u"RDAPサーバの応答を最後まで受信できませんでした。\n"_qs;
+        const QByteArray json = "{\"name\": \"" + QByteArray(4000, 'x') + "\"}";
+        QTest::newRow("reset after the headers of a 200")
+            << Delivered(HttpTestAnswer::Body::Reset, json) << any << cut << true;
+        QTest::newRow("body shorter than its Content-Length")
+            << Delivered(HttpTestAnswer::Body::Short, json) << any << cut << true;
+        const QString endlessHead = u"RDAPサーバが応答のヘッダを送り終えないため中止しました。"_qs;
+        QTest::newRow("endless status line")
+            << Delivered(HttpTestAnswer::Body::EndlessHead, QByteArray(4096, 'a'), "HTTP/1.1 200 ")
+            << any << endlessHead << false;
+        QTest::newRow("endless header line")
+            << Delivered(HttpTestAnswer::Body::EndlessHead, QByteArray(4096, 'a'),
+                   "HTTP/1.1 200 OK\r\nX-Pad: ")
+            << any << endlessHead << false;
+        QByteArray lines;
+        for (int i = 0; i < 100; ++i)
+            lines += "X-Pad: aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\r\n";
+        QTest::newRow("endless header lines")
+            << Delivered(HttpTestAnswer::Body::EndlessHead, lines, "HTTP/1.1 200 OK\r\n") << any
+            << endlessHead << false;
+    }
+
+    void attacks()
+    {
+        QFETCH(HttpTestAnswer, answer);
+        QFETCH(RdapRedirects, redirects);
+        QFETCH(QString, expected);
+        QFETCH(bool, reasonFollows);
+        Exchange x(30000, 500);
+        x.server.answer("/ip/192.0.2.1", answer);
+        x.server.answerJson("/x", "{}");
+        x.get("/ip/192.0.2.1", redirects);
+        if (expected.isEmpty()) {
+            QCOMPARE(x.events.last(), u"closed"_qs);
+            QCOMPARE(x.body, QByteArray("{}"));
+            return;
+        }
+        QCOMPARE(x.events.last(), u"error"_qs);
+        if (reasonFollows) {
+            QVERIFY2(x.failure.startsWith(expected) && x.failure.size() > expected.size(),
+                qPrintable(x.failure));
+        } else {
+            QCOMPARE(x.failure, expected);
+        }
+        // A refused hop is never asked.
+        if (answer.status == 301)
+            QCOMPARE(x.server.requests().size(), 1);
     }
 
     void slowBodyArrivesInPieces()

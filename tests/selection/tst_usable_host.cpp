@@ -66,6 +66,10 @@ private slots:
         QTest::newRow("line break") << u"whois.jp\r\n"_qs << false;
         QTest::newRow("label of 64") << QString(64, u'a') + u".jp"_qs << false;
         QTest::newRow("name of 254") << u"a"_qs + name253 << false;
+        QTest::newRow("NUL after an address") << u"192.0.2.1\u0000x"_qs << false;
+        QTest::newRow("blank inside an address") << u"8 :2"_qs << false;
+        QTest::newRow("trailing blank") << u"192.0.2.1 "_qs << false;
+        QTest::newRow("byte-order mark") << u"\ufeffwhois.jp"_qs << false;
     }
 
     void decides()
@@ -80,7 +84,7 @@ private slots:
     void oneForeignCharacterSpoilsAnyName()
     {
         const SeedReport report;
-        const QString foreign = u" !\"#$&'()*+,/;<=>?@[\\]^_`{|}~\t\u3000"_qs;
+        const QString foreign = u" !\"#$&'()*+,/;<=>?@[\\]^_`{|}~\t\u3000\u0000\u0001\u007f\u00a0\u200b"_qs;
         QRandomGenerator random(kSeed);
         for (int round = 0; round < 500; ++round) {
             QString name = RandomHostName(random);

@@ -4,6 +4,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <sys/socket.h>
+
 namespace {
 
 constexpr qsizetype kMaxHeadBytes = 64 * 1024;
@@ -47,7 +49,8 @@ public:
 
     void WriteNext()
     {
-        if (m_answer.delivery == HttpTestAnswer::Body::Endless) {
+        if (m_answer.delivery == HttpTestAnswer::Body::Endless
+            || m_answer.delivery == HttpTestAnswer::Body::EndlessHead) {
             m_socket->write(m_answer.body);
             return;
         }
@@ -148,13 +151,30 @@ void HttpTestServer::Serve(QTcpSocket *socket, const QByteArray &head)
         answer.body = R"({"errorCode": 404, "title": "Not Found"})";
     }
 
+    if (answer.delivery == HttpTestAnswer::Body::EndlessHead) {
+        new BodyWriter(socket, answer); // owned by the socket
+        socket->write(answer.headStart);
+        return;
+    }
     QByteArray reply = StatusLine(answer.status) + "Connection: close\r\n";
     for (const auto &[name, value] : std::as_const(answer.headers))
         reply += name + ": " + value + "\r\n";
+    const qsizetype declared =
+        answer.body.size() + (answer.delivery == HttpTestAnswer::Body::Short ? 100 : 0);
     if (answer.delivery != HttpTestAnswer::Body::Endless)
-        reply += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
+        reply += "Content-Length: " + QByteArray::number(declared) + "\r\n";
     reply += "\r\n";
-    if (answer.delivery == HttpTestAnswer::Body::Whole) {
+    if (answer.delivery == HttpTestAnswer::Body::Reset) {
+        socket->write(reply + answer.body.first(answer.body.size() / 2));
+        socket->flush();
+        // With a zero linger time, closing sends a reset instead of a FIN.
+        const linger reset { 1, 0 };
+        setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        socket->abort();
+        return;
+    }
+    if (answer.delivery == HttpTestAnswer::Body::Whole
+        || answer.delivery == HttpTestAnswer::Body::Short) {
         reply += answer.body;
         answer.body.clear();
     }

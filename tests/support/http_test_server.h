@@ -18,6 +18,9 @@ struct HttpTestAnswer {
         Whole, // the body at once, with its Content-Length
         Slow, // the body one piece of pieceBytes every pauseMs
         Endless, // no length; writes the body again and again until the client goes
+        Short, // declares a Content-Length 100 bytes longer than the body it sends
+        Reset, // the headers and the body's first half, then a TCP reset
+        EndlessHead, // headStart, then the body again and again: headers that never end
     };
     int status = 200;
     QList<std::pair<QByteArray, QByteArray>> headers;
@@ -25,6 +28,7 @@ struct HttpTestAnswer {
     Body delivery = Body::Whole;
     int pieceBytes = 64;
     int pauseMs = 20;
+    QByteArray headStart; // EndlessHead: written once, in place of status and headers
 };
 
 // One request as the server saw it; header names in lower case.

@@ -67,6 +67,18 @@ QString plainFolded(QStringView text)
     return folded;
 }
 
+// Whether the caret may stand at the offset: within the text, not between
+// CR and LF, not between the halves of a pair.
+bool isCaretPlace(QStringView text, qsizetype at)
+{
+    if (at < 0 || at > text.size())
+        return false;
+    if (at == 0 || at == text.size())
+        return true;
+    const bool insideLineEnd = text[at - 1] == u'\r' && text[at] == u'\n';
+    return !insideLineEnd && !(text[at - 1].isHighSurrogate() && text[at].isLowSurrogate());
+}
+
 } // namespace
 
 class TestTextModel : public QObject {
@@ -166,6 +178,37 @@ private slots:
         }
     }
 
+    // A caret left at the end of the text, after a CR or half a pair, is
+    // moved onto a caret place when the next piece joins it; from any offset
+    // whatever, a step left or right lands on a caret place inside the text.
+    void caretPlacesSurviveAnySplit()
+    {
+        constexpr quint32 seed = 1301;
+        const QByteArray where = "seed " + QByteArray::number(seed);
+        QRandomGenerator random(seed);
+        const QString text = randomText(random, 4000, u"a\r\n\r\r\n\n𠀋"_qs);
+        TextBuffer buffer;
+        TextSelection selection;
+        for (qsizetype at = 0; at < text.size();) {
+            // Pieces that often end in a CR or inside a pair.
+            const qsizetype size = std::min(text.size() - at, random.bounded(qsizetype(1), 6));
+            selection = { random.bounded(buffer.size() + 1), buffer.size() };
+            buffer.append(QStringView(text).sliced(at, size));
+            at += size;
+            selection = OnCaretPlaces(buffer, selection);
+            QVERIFY2(isCaretPlace(buffer.text(), selection.anchor), where.constData());
+            QVERIFY2(isCaretPlace(buffer.text(), selection.caret), where.constData());
+        }
+        for (qsizetype at = -2; at <= text.size() + 2; ++at) {
+            const qsizetype previous = PreviousCaretOffset(buffer, at);
+            const qsizetype next = NextCaretOffset(buffer, at);
+            QVERIFY2(isCaretPlace(text, previous) && isCaretPlace(text, next), where.constData());
+            QVERIFY2(at <= 0 || previous < at, where.constData());
+            QVERIFY2(at >= text.size() || next > at, where.constData());
+            QVERIFY2(isCaretPlace(text, CaretPlace(buffer, at)), where.constData());
+        }
+    }
+
     void wordAndLineAround_data()
     {
         QTest::addColumn<QString>("text");
@@ -250,8 +293,13 @@ private slots:
         QRandomGenerator random(seed);
         const QByteArray where = "seed " + QByteArray::number(seed);
         for (int round = 0; round < 300; ++round) {
-            const QString text = randomText(random, random.bounded(1, 200), u"aAａＡ1１ \n"_qs);
-            const QString needle = randomText(random, random.bounded(1, 4), u"aAａＡ1１"_qs);
+            // Every other round, texts without breaks and longer needles of
+            // two letters, so that partial matches overlap.
+            const bool repetitive = round % 2 == 1;
+            const QString text = randomText(random, random.bounded(1, 200),
+                repetitive ? u"aAａＡ1１"_qs : u"aAａＡ1１ \n"_qs);
+            const QString needle =
+                randomText(random, random.bounded(1, repetitive ? 10 : 4), u"aAａＡ1１"_qs);
             const qsizetype origin = random.bounded(text.size() + 1);
             const bool forward = random.bounded(2) == 0;
             const QString hay = plainFolded(text);

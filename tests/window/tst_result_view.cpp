@@ -86,6 +86,20 @@ private slots:
         QCOMPARE(v.view.selectedText(), selected);
     }
 
+    // The caret stands at the end after a CR when the next piece brings its
+    // LF: the caret stays at the start of the new line, and Shift+Left
+    // selects the whole line end, never anything before the text.
+    void caretAfterACrThatAnLfJoins()
+    {
+        View v({ u"\r"_qs });
+        v.press({ u"Ctrl+End"_qs });
+        v.view.appendText(u"\nab"_qs);
+        v.press({ u"Shift+Right"_qs });
+        QCOMPARE(v.view.selectedText(), u"a"_qs);
+        v.press({ u"Left"_qs, u"Shift+Left"_qs, u"Shift+Left"_qs });
+        QCOMPARE(v.view.selectedText(), u"\r\n"_qs);
+    }
+
     // Ctrl+C puts the selection on the clipboard as it is: no-break spaces,
     // line separators and CR LF stay.
     void copyKeepsEveryCharacter()
