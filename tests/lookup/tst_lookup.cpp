@@ -546,17 +546,17 @@ private slots:
     void rdapChainRedirectToLoopback()
     {
         Fixture f;
-        f.query.SetFollowReferrals(true);
+        f.followReferrals = true;
         const QByteArray registry = ::Fixture(u"domain_info.json"_qs);
         f.rdap.answerJson("/rdap/domain/example.info", registry);
         f.rdap.redirect("/domain/example.info", "https://127.0.0.1/domain/example.info", 301);
-        f.run(u"example.info"_qs, kAutoSelectText.toString());
+        f.run(u"example.info"_qs, kAutomatic);
 
         QCOMPARE(f.rdap.requests().size(), 2);
         QVERIFY2(f.view.pane.endsWith(u"---- RDAP:rdap.registrar.example: RDAPサーバが内部ネットワーク"
                                       u"のアドレス (127.0.0.1) への転送を求めたため中止しました。 ----\r\n"_qs),
             qPrintable(f.view.pane));
-        QCOMPARE(f.history.historyCount(), 1);
+        QCOMPARE(f.view.history.historyCount(), 1);
         QVERIFY(f.view.warnings.isEmpty());
     }
 
