@@ -1,5 +1,7 @@
 #include "rdap/rdap_connection.h"
 
+#include "rdap/rdap_error_body.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QNetworkReply>
@@ -144,7 +146,8 @@ void RdapConnection::OnFinished()
     }
     if (answered && m_reply->error() != QNetworkReply::InsecureRedirectError
         && m_reply->error() != QNetworkReply::TooManyRedirectsError) {
-        Fail(RdapHttpErrorText(status.toInt(), m_reply->rawHeader("Retry-After")));
+        Fail(RdapHttpErrorText(status.toInt(), m_reply->rawHeader("Retry-After"))
+            + RdapErrorBodyText(m_body));
         return;
     }
     Fail(FailureText());
