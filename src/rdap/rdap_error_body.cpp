@@ -10,7 +10,7 @@
 namespace {
 
 // An error body is read only this far; a warning shows a few lines.
-constexpr qsizetype kMaxBodyBytes = 64 * 1024;
+constexpr qsizetype kMaxBodyBytes = qsizetype(64) * 1024;
 constexpr qsizetype kMaxLines = 10;
 constexpr qsizetype kMaxLineChars = 300;
 
@@ -41,7 +41,7 @@ QString RdapErrorBodyText(QByteArrayView body)
     const QString title = ShownLine(object.value(u"title").toString());
     if (!title.isEmpty())
         lines << title;
-    for (const QJsonValue &item : object.value(u"description").toArray()) {
+    for (const auto &item : object.value(u"description").toArray()) {
         const QString line = ShownLine(item.toString());
         if (!line.isEmpty() && lines.size() < kMaxLines)
             lines << line;

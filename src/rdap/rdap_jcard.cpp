@@ -10,14 +10,14 @@ namespace {
 QString ValueText(const QJsonValue &value, QStringView separator, int &withheld)
 {
     if (!value.isArray()) {
-        const QString text = value.toString().trimmed();
+        QString text = value.toString().trimmed();
         if (!IsWithheldText(text))
             return text;
         ++withheld;
         return {};
     }
     QStringList parts;
-    for (const QJsonValue &part : value.toArray()) {
+    for (const auto &part : value.toArray()) {
         const QString text = ValueText(part, u" ", withheld);
         if (!text.isEmpty())
             parts << text;
@@ -30,7 +30,7 @@ QString ValueText(const QJsonValue &value, QStringView separator, int &withheld)
 // parameter, a formatted address, stands in for an empty structured value.
 QString AddressText(const QJsonObject &params, const QJsonValue &value, int &withheld)
 {
-    const QString structured = ValueText(value, u", ", withheld);
+    QString structured = ValueText(value, u", ", withheld);
     if (!structured.isEmpty())
         return structured;
     QStringList lines;
@@ -92,7 +92,7 @@ void ReadJCard(const QJsonArray &vcardArray, RdapContact &contact)
 {
     if (vcardArray.size() < 2 || vcardArray.at(0).toString() != u"vcard")
         return;
-    for (const QJsonValue &item : vcardArray.at(1).toArray()) {
+    for (const auto &item : vcardArray.at(1).toArray()) {
         const QJsonArray property = item.toArray();
         if (property.size() < 4)
             continue;

@@ -240,7 +240,7 @@ bool IsUnsafeForDisplay(char32_t c)
 
 qsizetype JsonLayoutLimit(QByteArrayView json)
 {
-    return 2 * json.size() + 1024 * 1024;
+    return 2 * json.size() + qsizetype(1024) * 1024;
 }
 
 void AppendIndentedJson(QString &text, QByteArrayView json, qsizetype maxChars)

@@ -17,7 +17,7 @@ constexpr int kMaxEntityDepth = 3;
 QStringList Strings(const QJsonValue &value)
 {
     QStringList list;
-    for (const QJsonValue &item : value.toArray()) {
+    for (const auto &item : value.toArray()) {
         if (item.isString())
             list << item.toString();
     }
@@ -45,7 +45,7 @@ QStringList DescriptionLines(const QJsonValue &value)
 QList<RdapNotice> Notices(const QJsonValue &value)
 {
     QList<RdapNotice> notices;
-    for (const QJsonValue &item : value.toArray()) {
+    for (const auto &item : value.toArray()) {
         const QJsonObject object = item.toObject();
         notices << RdapNotice { object.value(u"title").toString(),
             DescriptionLines(object.value(u"description")) };
@@ -60,7 +60,7 @@ RdapContact Contact(const QJsonObject &object)
         contact.roles << role.toLower();
     contact.handle = object.value(u"handle").toString();
     ReadJCard(object.value(u"vcardArray").toArray(), contact);
-    for (const QJsonValue &id : object.value(u"publicIds").toArray()) {
+    for (const auto &id : object.value(u"publicIds").toArray()) {
         const QJsonObject publicId = id.toObject();
         if (publicId.value(u"type").toString() == u"IANA Registrar ID")
             contact.ianaRegistrarIds << NumberText(publicId.value(u"identifier"));
@@ -73,7 +73,7 @@ void ReadEntities(const QJsonValue &value, int depth, QList<RdapContact> &contac
 {
     if (depth > kMaxEntityDepth)
         return;
-    for (const QJsonValue &item : value.toArray()) {
+    for (const auto &item : value.toArray()) {
         const QJsonObject object = item.toObject();
         contacts << Contact(object);
         ReadEntities(object.value(u"entities"), depth + 1, contacts);
@@ -111,7 +111,7 @@ void ApplyRedactions(const QJsonValue &value, QList<RdapContact> &contacts)
         { u"fax ext"_qs, RdapField::Fax },
     };
     QHash<QString, RdapFields> withheldByRole;
-    for (const QJsonValue &item : value.toArray()) {
+    for (const auto &item : value.toArray()) {
         const QJsonObject name = item.toObject().value(u"name").toObject();
         QString text = name.value(u"type").toString();
         if (text.isEmpty())
@@ -166,7 +166,7 @@ std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
     record.handle = object.value(u"handle").toString();
     record.ldhName = object.value(u"ldhName").toString();
     record.unicodeName = object.value(u"unicodeName").toString();
-    for (const QJsonValue &nameserver : object.value(u"nameservers").toArray()) {
+    for (const auto &nameserver : object.value(u"nameservers").toArray()) {
         const QJsonObject ns = nameserver.toObject();
         const QString name = ns.value(u"ldhName").toString();
         record.nameservers << (name.isEmpty() ? ns.value(u"unicodeName").toString() : name);
@@ -175,7 +175,7 @@ std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
     const QJsonValue signedValue = secureDns.value(u"delegationSigned");
     if (signedValue.isBool())
         record.delegationSigned = signedValue.toBool();
-    for (const QJsonValue &item : secureDns.value(u"dsData").toArray()) {
+    for (const auto &item : secureDns.value(u"dsData").toArray()) {
         const QJsonObject ds = item.toObject();
         record.dsRecords << RdapDsRecord { NumberText(ds.value(u"keyTag")),
             NumberText(ds.value(u"algorithm")), NumberText(ds.value(u"digestType")),
@@ -192,7 +192,7 @@ std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
     record.type = object.value(u"type").toString();
     record.country = object.value(u"country").toString();
     record.parentHandle = object.value(u"parentHandle").toString();
-    for (const QJsonValue &item : object.value(u"cidr0_cidrs").toArray()) {
+    for (const auto &item : object.value(u"cidr0_cidrs").toArray()) {
         const QJsonObject cidr = item.toObject();
         QString prefix = cidr.value(u"v4prefix").toString();
         if (prefix.isEmpty())
@@ -201,14 +201,14 @@ std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
         if (!prefix.isEmpty())
             record.cidrs << (length.isEmpty() ? prefix : prefix + u'/' + length);
     }
-    for (const QJsonValue &item : object.value(u"arin_originas0_originautnums").toArray())
+    for (const auto &item : object.value(u"arin_originas0_originautnums").toArray())
         record.originAutnums << NumberText(item);
     record.originAutnums.removeAll(QString());
     if (record.objectClass == RdapObjectClass::Entity)
         record.entity = Contact(object);
 
     record.status = Strings(object.value(u"status"));
-    for (const QJsonValue &item : object.value(u"events").toArray()) {
+    for (const auto &item : object.value(u"events").toArray()) {
         const QJsonObject event = item.toObject();
         record.events << RdapEvent { event.value(u"eventAction").toString(),
             event.value(u"eventDate").toString() };
@@ -217,7 +217,7 @@ std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
     ApplyRedactions(object.value(u"redacted"), record.contacts);
     record.remarks = Notices(object.value(u"remarks"));
     record.notices = Notices(object.value(u"notices"));
-    for (const QJsonValue &item : object.value(u"links").toArray()) {
+    for (const auto &item : object.value(u"links").toArray()) {
         const QJsonObject link = item.toObject();
         record.links << RdapLink { link.value(u"rel").toString(), link.value(u"type").toString(),
             link.value(u"href").toString() };
