@@ -71,6 +71,7 @@ Lookup::Lookup(const WhoisRoute &route, const RdapRoute &rdapRoute, QObject *par
     });
     connect(&m_rdap, &RdapConnection::dataArrival, this, &Lookup::onRdapData);
     connect(&m_rdap, &RdapConnection::closed, this, &Lookup::onRdapClosed);
+    connect(&m_renderJob, &RdapRenderJob::rendered, this, &Lookup::onRdapRendered);
     connect(&m_rdap, &RdapConnection::error, this, &Lookup::onRdapError);
 }
 
@@ -337,6 +338,7 @@ void Lookup::stopReceiving(const QString &status)
 {
     m_connection.Close();
     m_rdap.Close();
+    m_renderJob.cancel();
     if (m_addressLookupId >= 0)
         QHostInfo::abortHostLookup(std::exchange(m_addressLookupId, -1));
     showText(m_decoder.Flush());

@@ -5,6 +5,7 @@
 #include "query/response_decoder.h"
 #include "query/whois_connection.h"
 #include "rdap/rdap_connection.h"
+#include "rdap/rdap_render_job.h"
 #include "selection/query_key.h"
 #include "selection/query_target.h"
 
@@ -120,6 +121,7 @@ private:
     void getRdap();
     void onRdapData(qint64 bytes);
     void onRdapClosed(const QByteArray &body);
+    void onRdapRendered(const RdapRendering &rendering);
     void onRdapError(const QString &description);
 
     State m_state = State::Idle;
@@ -127,6 +129,8 @@ private:
     ResponseDecoder m_decoder;
     const WhoisRoute m_route;
     RdapConnection m_rdap;
+    RdapRenderJob m_renderJob; // reads a complete RDAP body off this thread
+    qint64 m_rdapBodyBytes = 0;
     const RdapRoute m_rdapRoute;
     int m_addressLookupId = -1; // the address lookup of an RDAP referral under way
     bool m_followReferrals = false;

@@ -4,9 +4,7 @@
 #include "lookup/lookup.h"
 
 #include "selection/usable_host.h"
-#include "rdap/rdap_parser.h"
 #include "rdap/rdap_referral.h"
-#include "rdap/rdap_text.h"
 
 #include <QHostInfo>
 
@@ -56,20 +54,27 @@ void Lookup::onRdapData(qint64 bytes)
 
 void Lookup::onRdapClosed(const QByteArray &body)
 {
-    const std::optional<RdapRecord> record = ParseRdapRecord(body);
-    if (!record) {
+    // A large answer is read on a worker thread; the state stays Receiving
+    // until its text is back.
+    m_rdapBodyBytes = body.size();
+    m_renderJob.start(body);
+}
+
+void Lookup::onRdapRendered(const RdapRendering &rendering)
+{
+    if (!rendering.record) {
         onRdapError(u"RDAPサーバの応答を解釈できません。"_qs);
         return;
     }
-    setStatus(u"データを受信しました。\u3000("_qs + QString::number(body.size()) + u"bytes)"_qs);
+    setStatus(u"データを受信しました。\u3000("_qs + QString::number(m_rdapBodyBytes) + u"bytes)"_qs);
     if (!inChain())
         beginAnswer();
     if (m_followReferrals)
         showText(hopHeader(m_target.Display()));
-    showText(RenderRdapText(*record, body));
+    showText(rendering.text);
 
     std::optional<QueryTarget> referral;
-    if (const std::optional<QUrl> link = RegistrarLink(*record, m_target.url.host()))
+    if (const std::optional<QUrl> link = RegistrarLink(*rendering.record, m_target.url.host()))
         referral = QueryTarget::Rdap(*link);
     if (m_followReferrals && followAutomatically(referral))
         return;

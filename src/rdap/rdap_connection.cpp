@@ -1,5 +1,6 @@
 #include "rdap/rdap_connection.h"
 
+#include "rdap/rdap_error_body.h"
 #include "selection/usable_host.h"
 
 #include <QDateTime>
@@ -184,7 +185,7 @@ void RdapConnection::OnFinished()
         return;
     }
     if (answered) {
-        Fail(RdapHttpErrorText(code, m_reply->rawHeader("Retry-After")));
+        Fail(RdapHttpErrorText(code, m_reply->rawHeader("Retry-After")) + RdapErrorBodyText(m_body));
         return;
     }
     Fail(FailureText());

@@ -5,14 +5,20 @@
 namespace {
 
 // A property value: a string, or a list of strings (structured values and
-// their components) joined with the separator.
-QString ValueText(const QJsonValue &value, QStringView separator)
+// their components) joined with the separator. Components that only say
+// they are withheld are left out and counted in `withheld`.
+QString ValueText(const QJsonValue &value, QStringView separator, int &withheld)
 {
-    if (!value.isArray())
-        return value.toString();
+    if (!value.isArray()) {
+        QString text = value.toString().trimmed();
+        if (!IsWithheldText(text))
+            return text;
+        ++withheld;
+        return {};
+    }
     QStringList parts;
-    for (const QJsonValue &part : value.toArray()) {
-        const QString text = ValueText(part, u" ").trimmed();
+    for (const auto &part : value.toArray()) {
+        const QString text = ValueText(part, u" ", withheld);
         if (!text.isEmpty())
             parts << text;
     }
@@ -22,16 +28,30 @@ QString ValueText(const QJsonValue &value, QStringView separator)
 // An "adr" value: the components post office box, extended address, street,
 // locality, region, postal code and country, on one line. The "label"
 // parameter, a formatted address, stands in for an empty structured value.
-QString AddressText(const QJsonObject &params, const QJsonValue &value)
+QString AddressText(const QJsonObject &params, const QJsonValue &value, int &withheld)
 {
-    const QString structured = ValueText(value, u", ");
+    QString structured = ValueText(value, u", ", withheld);
     if (!structured.isEmpty())
         return structured;
-    QStringList lines = params.value(u"label").toString().split(u'\n', Qt::SkipEmptyParts);
-    for (QString &line : lines)
-        line = line.trimmed();
-    lines.removeAll(QString());
+    QStringList lines;
+    for (const QString &line : params.value(u"label").toString().split(u'\n')) {
+        const QString text = ValueText(line, {}, withheld);
+        if (!text.isEmpty())
+            lines << text;
+    }
     return lines.join(u", ");
+}
+
+// Whether a "type" parameter (a string or a list of strings) names `type`.
+bool HasType(const QJsonObject &params, QStringView type)
+{
+    const QJsonValue value = params.value(u"type");
+    if (value.isString())
+        return value.toString().compare(type, Qt::CaseInsensitive) == 0;
+    const QJsonArray types = value.toArray();
+    return std::any_of(types.begin(), types.end(), [type](const QJsonValue &item) {
+        return item.toString().compare(type, Qt::CaseInsensitive) == 0;
+    });
 }
 
 void Add(const QString &text, QStringList &values)
@@ -48,11 +68,31 @@ void Set(const QString &text, QString &value)
 
 } // namespace
 
+bool IsWithheldText(QStringView text)
+{
+    // Whole values only: "Withheld for Privacy ehf" is a company's name.
+    static const QStringView kPlaceholders[] {
+        u"redacted",
+        u"redacted for privacy",
+        u"redacted for privacy purposes",
+        u"data redacted",
+        u"data protected",
+        u"not disclosed",
+        u"non-public data",
+        u"withheld",
+    };
+    const QString value = text.toString().simplified();
+    return std::any_of(std::begin(kPlaceholders), std::end(kPlaceholders),
+        [&value](QStringView placeholder) {
+            return value.compare(placeholder, Qt::CaseInsensitive) == 0;
+        });
+}
+
 void ReadJCard(const QJsonArray &vcardArray, RdapContact &contact)
 {
     if (vcardArray.size() < 2 || vcardArray.at(0).toString() != u"vcard")
         return;
-    for (const QJsonValue &item : vcardArray.at(1).toArray()) {
+    for (const auto &item : vcardArray.at(1).toArray()) {
         const QJsonArray property = item.toArray();
         if (property.size() < 4)
             continue;
@@ -60,34 +100,36 @@ void ReadJCard(const QJsonArray &vcardArray, RdapContact &contact)
         const QJsonObject params = property.at(1).toObject();
         const QJsonValue value = property.at(3);
 
+        int withheld = 0;
         QString text;
-        QString field;
+        RdapField field {};
         if (name == u"fn") {
-            text = ValueText(value, u" ").trimmed();
+            text = ValueText(value, u" ", withheld);
             Set(text, contact.name);
-            field = u"name"_qs;
+            field = RdapField::Name;
         } else if (name == u"org") {
-            text = ValueText(value, u", ").trimmed();
+            text = ValueText(value, u", ", withheld);
             Set(text, contact.organization);
-            field = u"organization"_qs;
+            field = RdapField::Organization;
         } else if (name == u"adr") {
-            text = AddressText(params, value);
+            text = AddressText(params, value, withheld);
             Add(text, contact.addresses);
-            field = u"address"_qs;
+            field = RdapField::Address;
         } else if (name == u"email") {
-            text = ValueText(value, u" ").trimmed();
+            text = ValueText(value, u" ", withheld);
             Add(text, contact.emails);
-            field = u"email"_qs;
+            field = RdapField::Email;
         } else if (name == u"tel") {
-            text = ValueText(value, u" ").trimmed();
+            text = ValueText(value, u" ", withheld);
             if (text.startsWith(u"tel:", Qt::CaseInsensitive))
                 text.remove(0, 4);
-            Add(text, contact.phones);
-            field = u"phone"_qs;
+            const bool fax = HasType(params, u"fax");
+            Add(text, fax ? contact.faxes : contact.phones);
+            field = fax ? RdapField::Fax : RdapField::Phone;
         } else {
             continue;
         }
-        if (text.isEmpty() && !contact.redacted.contains(field))
-            contact.redacted << field;
+        if (text.isEmpty() && withheld > 0)
+            contact.withheld |= field;
     }
 }

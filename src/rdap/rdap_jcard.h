@@ -4,9 +4,13 @@
 
 #include <QJsonArray>
 
-// Fills the contact's name, organisation, addresses, e-mail addresses and
-// telephone numbers from a jCard (RFC 7095): ["vcard", [[name, params,
-// type, value...], ...]]. A property present with an empty value counts as
-// withheld by the server and is named in the contact's `redacted`. Anything
-// not in that shape is skipped.
+// Fills the contact's name, organisation, addresses, e-mail addresses,
+// telephone and fax numbers from a jCard (RFC 7095): ["vcard", [[name,
+// params, type, value...], ...]]. A value that only says it is withheld
+// ("REDACTED FOR PRIVACY", "Data Protected", ...) is dropped, and when
+// nothing else is left its field is named in the contact's `withheld`; an
+// empty value is skipped. Anything not in that shape is skipped.
 void ReadJCard(const QJsonArray &vcardArray, RdapContact &contact);
+
+// Whether a value is a placeholder for withheld data rather than data.
+bool IsWithheldText(QStringView text);

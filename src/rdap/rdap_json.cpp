@@ -1,8 +1,14 @@
 #include "rdap/rdap_json.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 
 namespace {
+
+// Parsed text nests at most kMaxRdapNesting levels; deeper lines get the
+// deepest indent.
+constexpr int kMaxIndentLevels = 64;
 
 // The index just past the string that opens at `at`, or the end of the text
 // when the string is not closed.
@@ -28,6 +34,186 @@ bool EndsValue(char c)
         || c == '[';
 }
 
+bool IsContinuation(uchar b)
+{
+    return (b & 0xC0) == 0x80;
+}
+
+// The length of the UTF-8 sequence at `at` when it encodes a character that
+// IsUnsafeForDisplay names (all of them take one to three bytes), else 0.
+int UnsafeSequence(QByteArrayView text, qsizetype at, char32_t &c)
+{
+    const auto lead = uchar(text[at]);
+    if (lead < 0x80) {
+        c = lead;
+        return IsUnsafeForDisplay(c) ? 1 : 0;
+    }
+    if (lead == 0xC2 && at + 1 < text.size() && IsContinuation(uchar(text[at + 1]))) {
+        c = (uchar(text[at + 1]) & 0x3F) | 0x80;
+        return IsUnsafeForDisplay(c) ? 2 : 0;
+    }
+    if (lead == 0xE2 && at + 2 < text.size() && IsContinuation(uchar(text[at + 1]))
+        && IsContinuation(uchar(text[at + 2]))) {
+        c = 0x2000 | ((uchar(text[at + 1]) & 0x3F) << 6) | (uchar(text[at + 2]) & 0x3F);
+        return IsUnsafeForDisplay(c) ? 3 : 0;
+    }
+    return 0;
+}
+
+// Writes into the end of a QString through a pointer (appending piece by
+// piece costs more than the layout itself) and refuses to pass a limit.
+class LayoutWriter {
+public:
+    LayoutWriter(QString &text, qsizetype maxChars)
+        : m_text(text), m_start(text.size()), m_limit(text.size() + maxChars)
+    {
+        m_text.resize(m_start + std::min<qsizetype>(maxChars, 4096));
+        m_at = m_text.data() + m_start;
+    }
+    ~LayoutWriter() { m_text.truncate(m_at - m_text.constData()); }
+    LayoutWriter(const LayoutWriter &) = delete;
+    LayoutWriter &operator=(const LayoutWriter &) = delete;
+
+    // Starts again from where the writer began.
+    void rewind() { m_at = m_text.data() + m_start; }
+
+    bool putAscii(QByteArrayView bytes)
+    {
+        if (!reserve(bytes.size()))
+            return false;
+        m_at = std::transform(bytes.begin(), bytes.end(), m_at, [](char c) { return QLatin1Char(c); });
+        return true;
+    }
+
+    bool putIndent(int depth)
+    {
+        const qsizetype spaces = qsizetype(std::clamp(depth, 0, kMaxIndentLevels)) * 4;
+        if (!reserve(spaces + 1))
+            return false;
+        *m_at++ = u'\n';
+        m_at = std::fill_n(m_at, spaces, u' ');
+        return true;
+    }
+
+    // A JSON string token, unsafe characters written as \uXXXX.
+    bool putString(QByteArrayView token)
+    {
+        qsizetype run = 0;
+        for (qsizetype i = 0; i < token.size();) {
+            char32_t c = 0;
+            const int unsafe = UnsafeSequence(token, i, c);
+            if (unsafe == 0) {
+                ++i;
+                continue;
+            }
+            if (!putUtf8(token.sliced(run, i - run)) || !putEscape(c))
+                return false;
+            i += unsafe;
+            run = i;
+        }
+        return putUtf8(token.sliced(run));
+    }
+
+    // Appends a line without a limit; for the closing line of a cut text.
+    void putLine(QStringView line)
+    {
+        const qsizetype used = m_at - m_text.constData();
+        m_text.truncate(used);
+        m_text.append(u'\n').append(line);
+        m_at = m_text.data() + m_text.size();
+    }
+
+private:
+    bool reserve(qsizetype more)
+    {
+        const qsizetype used = m_at - m_text.constData();
+        if (used + more > m_limit)
+            return false;
+        if (used + more > m_text.size()) {
+            m_text.resize(std::min(m_limit, std::max(m_text.size() * 2, used + more)));
+            m_at = m_text.data() + used;
+        }
+        return true;
+    }
+
+    // Valid UTF-8, which never takes more UTF-16 units than bytes.
+    bool putUtf8(QByteArrayView bytes)
+    {
+        if (!reserve(bytes.size()))
+            return false;
+        m_at = m_decoder.appendToBuffer(m_at, bytes);
+        return true;
+    }
+
+    bool putEscape(char32_t c)
+    {
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        if (!reserve(6))
+            return false;
+        *m_at++ = u'\\';
+        *m_at++ = u'u';
+        for (int shift = 12; shift >= 0; shift -= 4)
+            *m_at++ = QLatin1Char(kHex[(c >> shift) & 0xF]);
+        return true;
+    }
+
+    QString &m_text;
+    const qsizetype m_start;
+    const qsizetype m_limit;
+    QChar *m_at = nullptr;
+    QStringDecoder m_decoder { QStringDecoder::Utf8 };
+};
+
+// Writes the JSON laid out (indent) or with the whitespace it came with;
+// false when the writer's limit stops it.
+bool Layout(QByteArrayView json, bool indent, LayoutWriter &out)
+{
+    int depth = 0;
+    bool opened = false; // the last token opened an array or object
+    for (qsizetype i = 0; i < json.size();) {
+        const char c = json[i];
+        if (IsJsonBlank(c)) {
+            if (!indent && c != '\r' && !out.putAscii(QByteArrayView(&c, 1)))
+                return false;
+            ++i;
+            continue;
+        }
+        const bool closing = c == '}' || c == ']';
+        if (indent) {
+            if (closing)
+                --depth;
+            if ((closing && !opened) || (!closing && opened)) {
+                if (!out.putIndent(depth))
+                    return false;
+            }
+            opened = false;
+        }
+
+        // Strings, numbers and literals are written whole.
+        qsizetype end = i + 1;
+        if (c == '"') {
+            end = StringEnd(json, i);
+        } else if (!closing && c != '{' && c != '[' && c != ',' && c != ':') {
+            while (end < json.size() && !EndsValue(json[end]))
+                ++end;
+        }
+        const QByteArrayView token = json.sliced(i, end - i);
+        if (!(c == '"' ? out.putString(token) : out.putAscii(token)))
+            return false;
+        i = end;
+
+        if (!indent)
+            continue;
+        if (c == '{' || c == '[') {
+            ++depth;
+            opened = true;
+        } else if ((c == ',' && !out.putIndent(depth)) || (c == ':' && !out.putAscii(" "))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int JsonNestingDepth(QByteArrayView json)
@@ -46,70 +232,23 @@ int JsonNestingDepth(QByteArrayView json)
     return deepest;
 }
 
-QByteArray IndentJson(QByteArrayView json)
+bool IsUnsafeForDisplay(char32_t c)
 {
-    // Parsed text nests at most kMaxRdapNesting levels; deeper lines get
-    // the deepest indent.
-    constexpr qsizetype kMaxIndent = 4 * 64;
-    // Written through a pointer: appending piece by piece costs more than
-    // the layout itself.
-    QByteArray out(json.size() * 2 + kMaxIndent + 2, Qt::Uninitialized);
-    char *at = out.data();
-    const auto reserve = [&](qsizetype more) {
-        const qsizetype used = at - out.constData();
-        if (used + more > out.size()) {
-            out.resize(std::max(out.size() * 2, used + more));
-            at = out.data() + used;
-        }
-    };
-    const auto put = [&](const char *bytes, qsizetype size) {
-        reserve(size);
-        at = std::copy_n(bytes, size, at);
-    };
-    int depth = 0;
-    bool opened = false; // the last token opened an array or object
-    const auto newLine = [&] {
-        const qsizetype indent = std::clamp<qsizetype>(qsizetype(depth) * 4, 0, kMaxIndent);
-        reserve(indent + 1);
-        *at++ = '\n';
-        at = std::fill_n(at, indent, ' ');
-    };
-    for (qsizetype i = 0; i < json.size();) {
-        const char c = json[i];
-        if (IsJsonBlank(c)) {
-            ++i;
-            continue;
-        }
-        const bool closing = c == '}' || c == ']';
-        if (closing) {
-            --depth;
-            if (!opened)
-                newLine();
-        } else if (opened) {
-            newLine();
-        }
-        opened = false;
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029
+        || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
 
-        // Strings, numbers and literals are copied whole.
-        qsizetype end = i + 1;
-        if (c == '"') {
-            end = StringEnd(json, i);
-        } else if (!closing && c != '{' && c != '[' && c != ',' && c != ':') {
-            while (end < json.size() && !EndsValue(json[end]))
-                ++end;
-        }
-        put(json.data() + i, end - i);
-        i = end;
+qsizetype JsonLayoutLimit(QByteArrayView json)
+{
+    return 2 * json.size() + qsizetype(1024) * 1024;
+}
 
-        if (c == '{' || c == '[') {
-            ++depth;
-            opened = true;
-        } else if (c == ',') {
-            newLine();
-        } else if (c == ':') {
-            put(" ", 1);
-        }
-    }
-    out.truncate(at - out.constData());
-    return out;
+void AppendIndentedJson(QString &text, QByteArrayView json, qsizetype maxChars)
+{
+    LayoutWriter out(text, maxChars);
+    if (Layout(json, true, out))
+        return;
+    out.rewind();
+    if (!Layout(json, false, out))
+        out.putLine(u"---- JSON の残りは大きすぎるため表示しません ----");
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QString>
 
 // Helpers over the raw bytes of a JSON text, which keep the server's member
 // order and spelling (QJsonObject sorts its keys).
@@ -10,7 +11,21 @@
 // so brackets inside them do not count.
 int JsonNestingDepth(QByteArrayView json);
 
-// The text laid out with one member or element per line, indented by four
-// spaces a level; the bytes of every string and number stay as they are.
-// Meant for text that parsed as JSON.
-QByteArray IndentJson(QByteArrayView json);
+// Whether a character may not be shown as it is: the controls (C0, DEL,
+// C1), the line and paragraph separators and the bidirectional embeddings,
+// overrides and isolates. Such characters could start a line of their own
+// or reorder the text around them.
+bool IsUnsafeForDisplay(char32_t c);
+
+// The default bound of AppendIndentedJson: about twice the text plus 1 Mi.
+qsizetype JsonLayoutLimit(QByteArrayView json);
+
+// Appends the text laid out with one member or element per line, indented by
+// four spaces a level. Inside strings, every character that
+// IsUnsafeForDisplay names is written as a \uXXXX escape, so the result is
+// still the same JSON and no line starts inside a string; everything else
+// stays as it came. When the layout would pass maxChars characters, the text
+// is appended as it came instead (strings made safe the same way, CR outside
+// strings dropped); should even that pass maxChars, it is cut there under a
+// closing line. Meant for text that parsed as JSON.
+void AppendIndentedJson(QString &text, QByteArrayView json, qsizetype maxChars);

@@ -5,7 +5,9 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QHash>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace {
 
@@ -15,7 +17,7 @@ constexpr int kMaxEntityDepth = 3;
 QStringList Strings(const QJsonValue &value)
 {
     QStringList list;
-    for (const QJsonValue &item : value.toArray()) {
+    for (const auto &item : value.toArray()) {
         if (item.isString())
             list << item.toString();
     }
@@ -30,81 +32,104 @@ QString NumberText(const QJsonValue &value)
     return value.toString();
 }
 
+// Description lines, with the line breaks inside a string taken as breaks.
+QStringList DescriptionLines(const QJsonValue &value)
+{
+    static const QRegularExpression lineBreak(u"\\r\\n|[\\r\\n\\x{2028}\\x{2029}]"_qs);
+    QStringList lines;
+    for (const QString &text : Strings(value))
+        lines << text.split(lineBreak);
+    return lines;
+}
+
 QList<RdapNotice> Notices(const QJsonValue &value)
 {
     QList<RdapNotice> notices;
-    for (const QJsonValue &item : value.toArray()) {
+    for (const auto &item : value.toArray()) {
         const QJsonObject object = item.toObject();
         notices << RdapNotice { object.value(u"title").toString(),
-            Strings(object.value(u"description")) };
+            DescriptionLines(object.value(u"description")) };
     }
     return notices;
+}
+
+RdapContact Contact(const QJsonObject &object)
+{
+    RdapContact contact;
+    for (const QString &role : Strings(object.value(u"roles")))
+        contact.roles << role.toLower();
+    contact.handle = object.value(u"handle").toString();
+    ReadJCard(object.value(u"vcardArray").toArray(), contact);
+    for (const auto &id : object.value(u"publicIds").toArray()) {
+        const QJsonObject publicId = id.toObject();
+        if (publicId.value(u"type").toString() == u"IANA Registrar ID")
+            contact.ianaRegistrarIds << NumberText(publicId.value(u"identifier"));
+    }
+    contact.remarks = Notices(object.value(u"remarks"));
+    return contact;
 }
 
 void ReadEntities(const QJsonValue &value, int depth, QList<RdapContact> &contacts)
 {
     if (depth > kMaxEntityDepth)
         return;
-    for (const QJsonValue &item : value.toArray()) {
+    for (const auto &item : value.toArray()) {
         const QJsonObject object = item.toObject();
-        RdapContact contact;
-        contact.roles = Strings(object.value(u"roles"));
-        contact.handle = object.value(u"handle").toString();
-        ReadJCard(object.value(u"vcardArray").toArray(), contact);
-        for (const QJsonValue &id : object.value(u"publicIds").toArray()) {
-            const QJsonObject publicId = id.toObject();
-            if (publicId.value(u"type").toString() == u"IANA Registrar ID")
-                contact.ianaRegistrarIds << publicId.value(u"identifier").toString();
-        }
-        contacts << contact;
+        contacts << Contact(object);
         ReadEntities(object.value(u"entities"), depth + 1, contacts);
     }
 }
 
 // RFC 9537 names a withheld field as "<Role> <Field>", for example
-// "Registrant Email" or "Tech Phone"; the field then counts as withheld in
-// every contact of that role.
+// "Registrant Email" or "Tech Phone", or "Registry <Role> ID" for the
+// handle; the field then counts as withheld in every contact of that role.
+// The names are gathered first and the contacts visited once, so the work
+// grows with the sum of the two lists, not their product.
 void ApplyRedactions(const QJsonValue &value, QList<RdapContact> &contacts)
 {
-    static const QList<std::pair<QStringView, QStringView>> kRoles {
-        { u"registrant", u"registrant" },
-        { u"admin", u"administrative" },
-        { u"administrative", u"administrative" },
-        { u"tech", u"technical" },
-        { u"technical", u"technical" },
-        { u"billing", u"billing" },
+    static const QHash<QString, QString> kRoles {
+        { u"registrant"_qs, u"registrant"_qs },
+        { u"admin"_qs, u"administrative"_qs },
+        { u"administrative"_qs, u"administrative"_qs },
+        { u"tech"_qs, u"technical"_qs },
+        { u"technical"_qs, u"technical"_qs },
+        { u"billing"_qs, u"billing"_qs },
     };
-    static const QList<std::pair<QStringView, QStringView>> kFields {
-        { u"name", u"name" },
-        { u"organization", u"organization" },
-        { u"street", u"address" },
-        { u"city", u"address" },
-        { u"postal code", u"address" },
-        { u"state/province", u"address" },
-        { u"country", u"address" },
-        { u"email", u"email" },
-        { u"phone", u"phone" },
+    static const QHash<QString, RdapField> kFields {
+        { u"id"_qs, RdapField::Handle },
+        { u"name"_qs, RdapField::Name },
+        { u"organization"_qs, RdapField::Organization },
+        { u"street"_qs, RdapField::Address },
+        { u"city"_qs, RdapField::Address },
+        { u"postal code"_qs, RdapField::Address },
+        { u"state/province"_qs, RdapField::Address },
+        { u"country"_qs, RdapField::Address },
+        { u"email"_qs, RdapField::Email },
+        { u"phone"_qs, RdapField::Phone },
+        { u"phone ext"_qs, RdapField::Phone },
+        { u"fax"_qs, RdapField::Fax },
+        { u"fax ext"_qs, RdapField::Fax },
     };
-    for (const QJsonValue &item : value.toArray()) {
-        const QString name =
-            item.toObject().value(u"name").toObject().value(u"type").toString().toLower();
-        const qsizetype blank = name.indexOf(u' ');
-        if (blank < 0)
-            continue;
-        const QStringView rolePart = QStringView(name).left(blank);
-        const QStringView fieldPart = QStringView(name).mid(blank + 1);
-        for (const auto &[roleWord, role] : kRoles) {
-            if (rolePart != roleWord)
-                continue;
-            for (const auto &[fieldWord, field] : kFields) {
-                if (fieldPart != fieldWord)
-                    continue;
-                for (RdapContact &contact : contacts) {
-                    if (contact.roles.contains(role) && !contact.redacted.contains(field))
-                        contact.redacted << field.toString();
-                }
-            }
-        }
+    QHash<QString, RdapFields> withheldByRole;
+    for (const auto &item : value.toArray()) {
+        const QJsonObject name = item.toObject().value(u"name").toObject();
+        QString text = name.value(u"type").toString();
+        if (text.isEmpty())
+            text = name.value(u"description").toString();
+        text = text.simplified().toLower();
+        if (text.startsWith(u"registry ") && text.endsWith(u" id"))
+            text = text.mid(9, text.size() - 12) + u" id"_qs;
+        const qsizetype blank = text.indexOf(u' ');
+        const auto role = kRoles.constFind(text.left(blank));
+        const auto field = kFields.constFind(text.mid(blank + 1));
+        if (blank > 0 && role != kRoles.cend() && field != kFields.cend())
+            withheldByRole[*role] |= *field;
+    }
+    if (withheldByRole.isEmpty())
+        return;
+    for (RdapContact &contact : contacts) {
+        for (const QString &role : contact.roles)
+            contact.withheld |= withheldByRole.value(role);
     }
 }
 
@@ -116,6 +141,10 @@ RdapObjectClass ObjectClass(const QString &name)
         return RdapObjectClass::IpNetwork;
     if (name == u"autnum")
         return RdapObjectClass::Autnum;
+    if (name == u"entity")
+        return RdapObjectClass::Entity;
+    if (name == u"nameserver")
+        return RdapObjectClass::Nameserver;
     return RdapObjectClass::Other;
 }
 
@@ -137,14 +166,24 @@ std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
     record.handle = object.value(u"handle").toString();
     record.ldhName = object.value(u"ldhName").toString();
     record.unicodeName = object.value(u"unicodeName").toString();
-    for (const QJsonValue &nameserver : object.value(u"nameservers").toArray()) {
+    for (const auto &nameserver : object.value(u"nameservers").toArray()) {
         const QJsonObject ns = nameserver.toObject();
         const QString name = ns.value(u"ldhName").toString();
         record.nameservers << (name.isEmpty() ? ns.value(u"unicodeName").toString() : name);
     }
-    const QJsonValue signedValue = object.value(u"secureDNS").toObject().value(u"delegationSigned");
+    const QJsonObject secureDns = object.value(u"secureDNS").toObject();
+    const QJsonValue signedValue = secureDns.value(u"delegationSigned");
     if (signedValue.isBool())
         record.delegationSigned = signedValue.toBool();
+    for (const auto &item : secureDns.value(u"dsData").toArray()) {
+        const QJsonObject ds = item.toObject();
+        record.dsRecords << RdapDsRecord { NumberText(ds.value(u"keyTag")),
+            NumberText(ds.value(u"algorithm")), NumberText(ds.value(u"digestType")),
+            ds.value(u"digest").toString() };
+    }
+    const QJsonObject addresses = object.value(u"ipAddresses").toObject();
+    record.ipAddresses = Strings(addresses.value(u"v4")) + Strings(addresses.value(u"v6"));
+    record.port43 = object.value(u"port43").toString();
 
     const bool isAutnum = record.objectClass == RdapObjectClass::Autnum;
     record.start = NumberText(object.value(isAutnum ? u"startAutnum" : u"startAddress"));
@@ -152,9 +191,24 @@ std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
     record.name = object.value(u"name").toString();
     record.type = object.value(u"type").toString();
     record.country = object.value(u"country").toString();
+    record.parentHandle = object.value(u"parentHandle").toString();
+    for (const auto &item : object.value(u"cidr0_cidrs").toArray()) {
+        const QJsonObject cidr = item.toObject();
+        QString prefix = cidr.value(u"v4prefix").toString();
+        if (prefix.isEmpty())
+            prefix = cidr.value(u"v6prefix").toString();
+        const QString length = NumberText(cidr.value(u"length"));
+        if (!prefix.isEmpty())
+            record.cidrs << (length.isEmpty() ? prefix : prefix + u'/' + length);
+    }
+    for (const auto &item : object.value(u"arin_originas0_originautnums").toArray())
+        record.originAutnums << NumberText(item);
+    record.originAutnums.removeAll(QString());
+    if (record.objectClass == RdapObjectClass::Entity)
+        record.entity = Contact(object);
 
     record.status = Strings(object.value(u"status"));
-    for (const QJsonValue &item : object.value(u"events").toArray()) {
+    for (const auto &item : object.value(u"events").toArray()) {
         const QJsonObject event = item.toObject();
         record.events << RdapEvent { event.value(u"eventAction").toString(),
             event.value(u"eventDate").toString() };
@@ -163,7 +217,7 @@ std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
     ApplyRedactions(object.value(u"redacted"), record.contacts);
     record.remarks = Notices(object.value(u"remarks"));
     record.notices = Notices(object.value(u"notices"));
-    for (const QJsonValue &item : object.value(u"links").toArray()) {
+    for (const auto &item : object.value(u"links").toArray()) {
         const QJsonObject link = item.toObject();
         record.links << RdapLink { link.value(u"rel").toString(), link.value(u"type").toString(),
             link.value(u"href").toString() };

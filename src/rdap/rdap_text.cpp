@@ -1,47 +1,40 @@
 #include "rdap/rdap_text.h"
 
 #include "rdap/rdap_json.h"
+#include "rdap/rdap_words.h"
 
 #include <QDateTime>
-#include <QStringDecoder>
+#include <QHash>
+
+#include <algorithm>
 
 namespace {
 
 const QString kWithheld = u"非公開"_qs;
 
-// Roles shown as contacts, in this order, with their labels.
-const QList<std::pair<QStringView, QStringView>> kContactRoles {
-    { u"registrant", u"登録者" },
-    { u"administrative", u"管理担当" },
-    { u"technical", u"技術担当" },
-    { u"abuse", u"不正利用窓口" },
-};
-
-bool IsUnsafe(QChar c)
-{
-    // Controls, line and paragraph separators, and the bidirectional
-    // embeddings, overrides and isolates.
-    const char16_t u = c.unicode();
-    return c.category() == QChar::Other_Control || u == 0x2028 || u == 0x2029
-        || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
-}
-
 QString Safe(const QString &text)
 {
     QString safe = text;
     for (QChar &c : safe) {
-        if (IsUnsafe(c))
+        if (IsUnsafeForDisplay(c.unicode()))
             c = QChar::ReplacementCharacter;
     }
     return safe;
 }
 
+// RFC 3339 dates in local time. A date without an offset, which some
+// servers send, is read as UTC and says so.
 QString LocalTime(const QString &date)
 {
-    const QDateTime time = QDateTime::fromString(date, Qt::ISODateWithMs);
+    QDateTime time = QDateTime::fromString(date, Qt::ISODateWithMs);
     if (!time.isValid())
-        return Safe(date);
-    return time.toLocalTime().toString(u"yyyy/MM/dd HH:mm");
+        return date;
+    QString mark;
+    if (time.timeSpec() == Qt::LocalTime) {
+        time.setTimeSpec(Qt::UTC);
+        mark = u" (時差の記載なし、UTC とみなす)"_qs;
+    }
+    return time.toLocalTime().toString(u"yyyy/MM/dd HH:mm") + mark;
 }
 
 class Writer {
@@ -66,54 +59,137 @@ private:
     QString m_text;
 };
 
-QString EventDate(const RdapRecord &record, QStringView action)
+void WriteNotices(Writer &out, QStringView label, const QList<RdapNotice> &notices, int indent = 0)
 {
-    for (const RdapEvent &event : record.events) {
-        if (event.action == action)
-            return LocalTime(event.date);
+    const QString margin(indent, u' ');
+    for (const RdapNotice &notice : notices) {
+        out.text().append(margin).append(label);
+        if (!notice.title.isEmpty())
+            out.text().append(u": ").append(Safe(notice.title));
+        out.text().append(u'\n');
+        for (const QString &line : notice.description)
+            out.text().append(margin).append(u"  ").append(Safe(line)).append(u'\n');
     }
-    return {};
 }
 
-void WriteDates(Writer &out, const RdapRecord &record)
+// Every event: registration, last changed and expiration first, then the
+// others in the server's order; an unknown action under a fixed label, so
+// a server cannot write a label of its own.
+void WriteEvents(Writer &out, const QList<RdapEvent> &events)
 {
-    out.line(u"登録日", EventDate(record, u"registration"));
-    out.line(u"更新日", EventDate(record, u"last changed"));
+    QList<std::pair<RdapEventWord, const RdapEvent *>> words;
+    for (const RdapEvent &event : events)
+        words.append({ RdapEventWordFor(event.action), &event });
+    std::stable_sort(words.begin(), words.end(),
+        [](const auto &a, const auto &b) { return a.first.order < b.first.order; });
+    for (const auto &[word, event] : words) {
+        if (word.label.isEmpty())
+            out.line(u"イベント", event->action + u' ' + LocalTime(event->date));
+        else
+            out.line(word.label, LocalTime(event->date));
+    }
 }
 
-QString Or(const QString &value, const RdapContact &contact, QStringView field)
+void WriteStatus(Writer &out, const QStringList &status)
 {
-    return value.isEmpty() && contact.redacted.contains(field) ? kWithheld : value;
+    for (const QString &value : status)
+        out.line(u"状態", RdapStatusText(value));
 }
 
-QStringList Or(const QStringList &values, const RdapContact &contact, QStringView field)
+QString Or(const QString &value, const RdapContact &contact, RdapField field)
 {
-    return values.isEmpty() && contact.redacted.contains(field) ? QStringList { kWithheld }
+    return value.isEmpty() && contact.withheld.testFlag(field) ? kWithheld : value;
+}
+
+QStringList Or(const QStringList &values, const RdapContact &contact, RdapField field)
+{
+    return values.isEmpty() && contact.withheld.testFlag(field) ? QStringList { kWithheld }
                                                                 : values;
 }
 
-void WriteContacts(Writer &out, const RdapRecord &record)
+// A contact's lines; false when it has nothing to show.
+bool WriteContactLines(Writer &out, const RdapContact &contact, int indent)
 {
-    for (const auto &[role, label] : kContactRoles) {
-        for (const RdapContact &contact : record.contacts) {
-            if (!contact.roles.contains(role))
-                continue;
-            out.heading(label);
-            out.line(u"名前", Or(contact.name, contact, u"name"), 2);
-            out.line(u"組織", Or(contact.organization, contact, u"organization"), 2);
-            out.lines(u"住所", Or(contact.addresses, contact, u"address"), 2);
-            out.lines(u"メール", Or(contact.emails, contact, u"email"), 2);
-            out.lines(u"電話", Or(contact.phones, contact, u"phone"), 2);
+    const qsizetype before = out.text().size();
+    out.line(u"ハンドル", Or(contact.handle, contact, RdapField::Handle), indent);
+    out.line(u"名前", Or(contact.name, contact, RdapField::Name), indent);
+    out.line(u"組織", Or(contact.organization, contact, RdapField::Organization), indent);
+    out.lines(u"住所", Or(contact.addresses, contact, RdapField::Address), indent);
+    out.lines(u"メール", Or(contact.emails, contact, RdapField::Email), indent);
+    out.lines(u"電話", Or(contact.phones, contact, RdapField::Phone), indent);
+    out.lines(u"FAX", Or(contact.faxes, contact, RdapField::Fax), indent);
+    return out.text().size() > before;
+}
+
+// One contact to show, with every role it appears under.
+struct ShownContact {
+    const RdapContact *contact;
+    QList<std::pair<RdapRoleWord, QString>> roles;
+    QString heading;
+    int order = 0; // of its first role
+};
+
+QString Heading(QList<std::pair<RdapRoleWord, QString>> &roles)
+{
+    // Sorted and made unique here rather than checked role by role, which
+    // would cost the square of a long list.
+    std::sort(roles.begin(), roles.end(), [](const auto &a, const auto &b) {
+        return std::pair(a.first.order, a.second) < std::pair(b.first.order, b.second);
+    });
+    roles.erase(std::unique(roles.begin(), roles.end(),
+                    [](const auto &a, const auto &b) { return a.second == b.second; }),
+        roles.end());
+    QStringList words;
+    for (const auto &[word, role] : roles)
+        words << (word.heading.isEmpty() ? u"連絡先 ("_qs + Safe(role) + u')' : word.heading.toString());
+    return words.join(u'・');
+}
+
+// The contacts under their roles' headings. The registrar has a line of
+// its own; a contact named by the same handle more than once is shown once,
+// with its roles together; one with nothing to show is left out.
+void WriteContacts(Writer &out, const QList<RdapContact> &contacts)
+{
+    QList<ShownContact> shown;
+    QHash<QString, qsizetype> byHandle;
+    for (const RdapContact &contact : contacts) {
+        qsizetype at = contact.handle.isEmpty() ? -1 : byHandle.value(contact.handle, -1);
+        if (at < 0) {
+            at = shown.size();
+            shown.append({ &contact, {}, {} });
+            if (!contact.handle.isEmpty())
+                byHandle.insert(contact.handle, at);
         }
+        for (const QString &role : contact.roles) {
+            if (role != u"registrar")
+                shown[at].roles.append({ RdapRoleWordFor(role), role });
+        }
+    }
+    shown.removeIf([](const ShownContact &entry) { return entry.roles.isEmpty(); });
+    for (ShownContact &entry : shown) {
+        entry.heading = Heading(entry.roles);
+        entry.order = entry.roles.first().first.order;
+    }
+    std::stable_sort(shown.begin(), shown.end(),
+        [](const ShownContact &a, const ShownContact &b) { return a.order < b.order; });
+    for (const ShownContact &entry : shown) {
+        const RdapContact &contact = *entry.contact;
+        const qsizetype before = out.text().size();
+        out.heading(entry.heading);
+        if (!WriteContactLines(out, contact, 2) && contact.remarks.isEmpty())
+            out.text().truncate(before);
+        WriteNotices(out, u"備考", contact.remarks, 2);
     }
 }
 
-QString Registrar(const RdapRecord &record)
+QString Registrar(const QList<RdapContact> &contacts)
 {
-    for (const RdapContact &contact : record.contacts) {
+    for (const RdapContact &contact : contacts) {
         if (!contact.roles.contains(u"registrar"))
             continue;
-        QString text = contact.name.isEmpty() ? contact.organization : contact.name;
+        QString text = contact.name;
+        if (text.isEmpty())
+            text = contact.organization.isEmpty() ? contact.handle : contact.organization;
         if (!contact.ianaRegistrarIds.isEmpty())
             text += u" (IANA ID "_qs + contact.ianaRegistrarIds.first() + u')';
         return text;
@@ -121,19 +197,29 @@ QString Registrar(const RdapRecord &record)
     return {};
 }
 
-void WriteDomain(Writer &out, const RdapRecord &record)
+QString NameWithUnicode(const RdapRecord &record)
 {
     QString name = record.ldhName.isEmpty() ? record.unicodeName : record.ldhName;
     if (!record.unicodeName.isEmpty() && record.unicodeName.compare(name, Qt::CaseInsensitive))
         name += u" ("_qs + record.unicodeName + u')';
-    out.line(u"ドメイン名", name);
-    out.lines(u"状態", record.status);
-    WriteDates(out, record);
-    out.line(u"有効期限", EventDate(record, u"expiration"));
-    out.line(u"登録業者", Registrar(record));
+    return name;
+}
+
+void WriteDomain(Writer &out, const RdapRecord &record)
+{
+    out.line(u"ドメイン名", NameWithUnicode(record));
+    out.line(u"ハンドル", record.handle);
+    WriteStatus(out, record.status);
+    WriteEvents(out, record.events);
+    out.line(u"レジストラ", Registrar(record.contacts));
     out.lines(u"ネームサーバ", record.nameservers);
     if (record.delegationSigned)
         out.line(u"DNSSEC", *record.delegationSigned ? u"署名あり"_qs : u"署名なし"_qs);
+    for (const RdapDsRecord &ds : record.dsRecords) {
+        out.line(u"DS", u"キータグ %1, アルゴリズム %2, ダイジェスト種別 %3, ダイジェスト %4"_qs.arg(
+                             ds.keyTag, ds.algorithm, ds.digestType, ds.digest));
+    }
+    out.line(u"whoisサーバ", record.port43);
 }
 
 void WriteRange(Writer &out, const RdapRecord &record)
@@ -145,24 +231,26 @@ void WriteRange(Writer &out, const RdapRecord &record)
         range = prefix + record.start;
     if (!record.end.isEmpty() && record.end != record.start)
         range += u" - "_qs + prefix + record.end;
+    out.line(u"ハンドル", record.handle);
     out.line(u"範囲", range);
-    out.line(u"ネットワーク名", record.name);
+    out.lines(u"CIDR", record.cidrs);
+    out.line(autnum ? u"AS名" : u"ネットワーク名", record.name);
     out.line(u"種別", record.type);
     out.line(u"国", record.country);
-    out.lines(u"状態", record.status);
-    WriteDates(out, record);
+    out.line(u"親ハンドル", record.parentHandle);
+    for (const QString &number : record.originAutnums)
+        out.line(u"起点AS", u"AS"_qs + number);
+    WriteStatus(out, record.status);
+    WriteEvents(out, record.events);
 }
 
-void WriteNotices(Writer &out, QStringView label, const QList<RdapNotice> &notices)
+void WriteNameserver(Writer &out, const RdapRecord &record)
 {
-    for (const RdapNotice &notice : notices) {
-        out.text().append(label);
-        if (!notice.title.isEmpty())
-            out.text().append(u": ").append(Safe(notice.title));
-        out.text().append(u'\n');
-        for (const QString &line : notice.description)
-            out.text().append(u"  ").append(Safe(line)).append(u'\n');
-    }
+    out.line(u"ネームサーバ", NameWithUnicode(record));
+    out.line(u"ハンドル", record.handle);
+    out.lines(u"IPアドレス", record.ipAddresses);
+    WriteStatus(out, record.status);
+    WriteEvents(out, record.events);
 }
 
 } // namespace
@@ -178,12 +266,21 @@ QString RenderRdapText(const RdapRecord &record, QByteArrayView json)
     case RdapObjectClass::Autnum:
         WriteRange(out, record);
         break;
+    case RdapObjectClass::Nameserver:
+        WriteNameserver(out, record);
+        break;
+    case RdapObjectClass::Entity:
+        WriteContactLines(out, record.entity, 0);
+        WriteStatus(out, record.status);
+        WriteEvents(out, record.events);
+        break;
     case RdapObjectClass::Other:
         out.line(u"ハンドル", record.handle);
-        out.lines(u"状態", record.status);
+        WriteStatus(out, record.status);
+        WriteEvents(out, record.events);
         break;
     }
-    WriteContacts(out, record);
+    WriteContacts(out, record.contacts);
     if (!record.remarks.isEmpty() || !record.notices.isEmpty()) {
         out.blank();
         WriteNotices(out, u"備考", record.remarks);
@@ -191,15 +288,8 @@ QString RenderRdapText(const RdapRecord &record, QByteArrayView json)
     }
     out.blank();
     out.heading(u"---- RDAP 応答 (JSON) ----");
-    // Decoded straight into the end of the text: a copy of a large answer
-    // costs more than the summary.
-    const QByteArray raw = IndentJson(json);
     QString &text = out.text();
-    const qsizetype summarySize = text.size();
-    text.resize(summarySize + raw.size() + 1); // UTF-16 needs no more units than UTF-8 bytes
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QChar *end = utf8.appendToBuffer(text.data() + summarySize, raw);
-    *end++ = u'\n';
-    text.truncate(end - text.constData());
+    AppendIndentedJson(text, json, JsonLayoutLimit(json));
+    text.append(u'\n');
     return text;
 }

@@ -111,21 +111,33 @@ private slots:
     {
         QTest::addColumn<HttpTestAnswer>("answer");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("404") << Status(404) << u"該当するデータが見つかりません。"_qs;
+        QTest::newRow("404") << Status(404) << u"該当するデータが見つかりません。\nエラーコード: 404"_qs;
         QTest::newRow("429 with seconds")
             << Status(429, { { "Retry-After", "120" } })
-            << u"問い合わせが多すぎます。120 秒後に再度お試しください。"_qs;
+            << u"問い合わせが多すぎます。120 秒後に再度お試しください。\nエラーコード: 429"_qs;
         QTest::newRow("429 with a date in the past")
             << Status(429, { { "Retry-After", "Wed, 21 Oct 2015 07:28:00 GMT" } })
-            << u"問い合わせが多すぎます。0 秒後に再度お試しください。"_qs;
+            << u"問い合わせが多すぎます。0 秒後に再度お試しください。\nエラーコード: 429"_qs;
         QTest::newRow("429 without a time")
-            << Status(429) << u"問い合わせが多すぎます。しばらく待ってから再度お試しください。"_qs;
+            << Status(429)
+            << u"問い合わせが多すぎます。しばらく待ってから再度お試しください。\nエラーコード: 429"_qs;
         QTest::newRow("429 with garbage")
             << Status(429, { { "Retry-After", "soon" } })
-            << u"問い合わせが多すぎます。しばらく待ってから再度お試しください。"_qs;
-        QTest::newRow("500") << Status(500) << u"RDAPサーバがエラーを返しました。(HTTP 500)"_qs;
+            << u"問い合わせが多すぎます。しばらく待ってから再度お試しください。\nエラーコード: 429"_qs;
+        QTest::newRow("500")
+            << Status(500) << u"RDAPサーバがエラーを返しました。(HTTP 500)\nエラーコード: 500"_qs;
         QTest::newRow("redirect without a target")
             << Status(302) << u"RDAPサーバがエラーを返しました。(HTTP 302)"_qs;
+        HttpTestAnswer described = Status(400);
+        described.body = R"({"errorCode": 400, "title": "Bad\r\nRequest",
+            "description": ["The key is malformed.", "\u202eSee the help."]})";
+        QTest::newRow("error body with title and description") << described
+            << u"RDAPサーバがエラーを返しました。(HTTP 400)\nエラーコード: 400\nBad Request\n"
+               u"The key is malformed.\nSee the help."_qs;
+        HttpTestAnswer html = Status(503);
+        html.body = "<html>Service Unavailable</html>";
+        QTest::newRow("error body that is no JSON")
+            << html << u"RDAPサーバがエラーを返しました。(HTTP 503)"_qs;
 
         HttpTestAnswer endless;
         endless.body = QByteArray(64 * 1024, ' ');

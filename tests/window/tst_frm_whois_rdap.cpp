@@ -97,10 +97,10 @@ private slots:
         QTest::newRow("IPv4 address on RDAP")
             << u"192.0.2.1"_qs << kRdap << QByteArray("/registry/ip/192.0.2.1")
             << u"ip_network.json"_qs << u"\"192.0.2.1\" From:RDAP[rdap.arin.net]"_qs
-            << u"範囲: 192.0.2.0 - 192.0.2.255"_qs;
+            << u"ハンドル: NET-192-0-2-0-1"_qs;
         QTest::newRow("AS number on RDAP")
             << u"AS4713"_qs << kRdap << QByteArray("/autnum/4713") << u"autnum.json"_qs
-            << u"\"AS4713\" From:RDAP[rdap.apnic.net]"_qs << u"範囲: AS4713"_qs;
+            << u"\"AS4713\" From:RDAP[rdap.apnic.net]"_qs << u"ハンドル: AS4713"_qs;
     }
 
     void answers()
