@@ -47,10 +47,15 @@ void readNetwork(AnswerFields &fields, const RdapRecord &record)
     fields.name = record.start + u" - "_qs + record.end;
     fields.networkFirst = range->first;
     fields.networkLast = range->last;
+    if (!record.originAutnums.isEmpty())
+        fields.originAs = u"AS"_qs + record.originAutnums.first();
     const QString prefix = exactPrefix(*range);
     if (!prefix.isEmpty()) {
         fields.name = prefix;
         fields.cidrs.append(prefix);
+    } else {
+        for (const QString &cidr : record.cidrs)
+            fields.cidrs.append(cidr);
     }
 }
 
@@ -81,6 +86,8 @@ AnswerFields fieldsFromRdap(const RdapRecord &record, const QString &server)
     case RdapObjectClass::Autnum:
         readAutNum(fields, record);
         break;
+    case RdapObjectClass::Entity:
+    case RdapObjectClass::Nameserver:
     case RdapObjectClass::Other:
         return fields;
     }
