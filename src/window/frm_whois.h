@@ -72,9 +72,6 @@ public:
     void SetReferral(const std::optional<QueryTarget> &referral) override;
 
 protected:
-    void showEvent(QShowEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -83,9 +80,7 @@ private:
     void createToolBar();
     void Form_Load();
     void Form_Resize();
-    void Form_Unload();
     void fillServerCombo();
-    void fitStoredOuterSize();
     void setQueryInputsEnabled(bool enabled);
     bool queryInputHasFocus() const;
     QString askSavePath(const QString &suggestedPath);
@@ -106,8 +101,6 @@ private:
     ResultHistory m_history;
     QueryCommand m_query;
     LayoutSizes m_layout;
-    // The stored outer size until the frame around the window is known.
-    std::optional<QSize> m_storedOuterSize;
     WarningPresenter m_warningPresenter;
     SaveFileChooser m_saveFileChooser;
     // The key of the result on screen, for the name of a saved result.
