@@ -36,6 +36,11 @@ expect_type usr/share/icons/hicolor/scalable/apps/domquire.svg 'SVG'
 expect_type usr/share/applications/domquire.desktop 'text'
 expect_type usr/share/metainfo/jp.example.domquire.metainfo.xml 'XML'
 expect_type usr/share/doc/domquire/README.md 'text'
+expect_type usr/share/doc/domquire/guide/ja.md 'text'
+# Every image the guide names is installed beside it.
+for image in $(grep -o '([a-z-]*\.png)' "$root/usr/share/doc/domquire/guide/ja.md" | tr -d '()'); do
+    expect_type "usr/share/doc/domquire/guide/$image" 'PNG image data'
+done
 
 desktop-file-validate "$root/usr/share/applications/domquire.desktop" \
     || fail "domquire.desktop does not validate"
