@@ -42,6 +42,11 @@ if [ -f "$root/$man_page" ]; then
     warnings=$(LC_ALL=C.UTF-8 man --warnings -E UTF-8 -l -Tutf8 -Z "$root/$man_page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "domquire.1 gives warnings: $warnings"
 fi
+expect_type usr/share/doc/domquire/guide/ja.md 'text'
+# Every image the guide names is installed beside it.
+for image in $(grep -o '([a-z-]*\.png)' "$root/usr/share/doc/domquire/guide/ja.md" | tr -d '()'); do
+    expect_type "usr/share/doc/domquire/guide/$image" 'PNG image data'
+done
 
 desktop-file-validate "$root/usr/share/applications/domquire.desktop" \
     || fail "domquire.desktop does not validate"

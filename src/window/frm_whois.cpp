@@ -6,14 +6,14 @@
 #include "settings/visible_file.h"
 #include "window/edit_commands.h"
 #include "window/frm_about.h"
+#include "window/guide_window.h"
 #include "window/product_info.h"
 #include "window/resource_icon.h"
 #include "window/result_view.h"
-#include "window/stored_size.h"
+#include "window/stored_window_size.h"
 #include "window/twips.h"
 #include "window/warning_box.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -21,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QShortcutEvent>
 #include <QStandardPaths>
@@ -31,15 +30,9 @@
 
 namespace {
 
-constexpr int kDefaultWidthTwips = 9000;
-constexpr int kDefaultHeightTwips = 7000;
-// The smallest stored size taken as it is: the boxes, buttons and a few lines
-// of the result still show.
-constexpr int kMinWidthTwips = 3000;
-constexpr int kMinHeightTwips = 2400;
-
-const QString kSettingWidth = u"WID"_qs;
-const QString kSettingHeight = u"HET"_qs;
+// The smallest stored size is one at which the boxes, buttons and a few
+// lines of the result still show.
+const WindowSizeSetting kWindowSize { u"WID"_qs, u"HET"_qs, { 9000, 7000 }, { 3000, 2400 } };
 const QString kSettingFollowReferrals = u"FollowReferrals"_qs;
 // Stored flags, as the settings file keeps them.
 const QString kStoredTrue = u"-1"_qs;
@@ -57,6 +50,8 @@ frmWhois::frmWhois(
     createControls();
     createMenus();
     createToolBar();
+    GuideWindow::installHelpKey(this, m_folders.settings,
+        { { m_keyEdit, kGuideKeysAnchor }, { m_serverCombo, kGuideServersAnchor } });
     loadSettings();
 }
 
@@ -86,17 +81,8 @@ void frmWhois::loadSettings()
     m_servers = LoadServerList(m_folders.serverList);
     fillServerCombo();
 
+    new StoredWindowSize(this, m_folders.settings, kWindowSize);
     const cIni settings(m_folders.settings);
-    const QSize available = screen()->availableSize();
-    const int width =
-        StoredTwips(settings.LoadIni(kSettingWidth, QString::number(kDefaultWidthTwips)),
-            { kDefaultWidthTwips, kMinWidthTwips, qRound(toTwips(available.width())) });
-    const int height =
-        StoredTwips(settings.LoadIni(kSettingHeight, QString::number(kDefaultHeightTwips)),
-            { kDefaultHeightTwips, kMinHeightTwips, qRound(toTwips(available.height())) });
-    m_storedOuterSize =
-        QSize(toPixels(static_cast<float>(width)), toPixels(static_cast<float>(height)));
-    resize(*m_storedOuterSize);
     const bool follow = settings.LoadIni(kSettingFollowReferrals, kStoredFalse) == kStoredTrue;
     m_followReferralsAction->setChecked(follow);
     m_keyEdit->setFocus();
@@ -113,49 +99,6 @@ void frmWhois::fillServerCombo()
             QVariant::fromValue(ServerMode::listEntry(entry.displayText, entry.host)));
     }
     m_serverCombo->setCurrentIndex(0);
-}
-
-void frmWhois::showEvent(QShowEvent *event)
-{
-    QMainWindow::showEvent(event);
-    fitStoredOuterSize();
-}
-
-void frmWhois::moveEvent(QMoveEvent *event)
-{
-    QMainWindow::moveEvent(event);
-    fitStoredOuterSize();
-}
-
-void frmWhois::fitStoredOuterSize()
-{
-    // The stored size is the outer size, frame included; the frame is known
-    // only once the window manager has framed the window, which it reports
-    // with a move. Without a frame the two sizes are the same. Once fitted,
-    // the size is the user's: later moves and shows leave it alone.
-    if (!m_storedOuterSize)
-        return;
-    const QSize frame = frameGeometry().size() - size();
-    if (frame.isNull())
-        return;
-    resize(*m_storedOuterSize - frame);
-    m_storedOuterSize.reset();
-}
-
-void frmWhois::closeEvent(QCloseEvent *event)
-{
-    storeSize();
-    event->accept();
-}
-
-void frmWhois::storeSize()
-{
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
-        return;
-    const QSize outer = frameGeometry().size();
-    const cIni settings(m_folders.settings);
-    settings.SaveIni(kSettingWidth, QString::number(qRound(toTwips(outer.width()))));
-    settings.SaveIni(kSettingHeight, QString::number(qRound(toTwips(outer.height()))));
 }
 
 bool frmWhois::eventFilter(QObject *watched, QEvent *event)
@@ -387,7 +330,7 @@ void frmWhois::showHelp()
     if (IsVisibleFile(path))
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     else
-        showWarning(u"ヘルプファイルが見つかりません｡"_qs);
+        GuideWindow::open(this, m_folders.settings);
 }
 
 void frmWhois::showAbout()

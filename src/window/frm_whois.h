@@ -56,9 +56,6 @@ public:
     void setSaveFileChooser(SaveFileChooser chooser);
 
 protected:
-    void showEvent(QShowEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -67,9 +64,7 @@ private:
     void createToolBar();
     void loadSettings();
     void placeControls();
-    void storeSize();
     void fillServerCombo();
-    void fitStoredOuterSize();
 
     // The lookup: the Whois button starts one with the inputs, and the
     // window follows its signals.
@@ -110,8 +105,6 @@ private:
     Lookup *m_lookup = nullptr;
     bool m_busy = false;
     LayoutSizes m_layout;
-    // The stored outer size until the frame around the window is known.
-    std::optional<QSize> m_storedOuterSize;
     WarningPresenter m_warningPresenter;
     SaveFileChooser m_saveFileChooser;
     // The key of the result on screen, for the name of a saved result.
