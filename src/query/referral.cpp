@@ -1,6 +1,6 @@
 #include "query/referral.h"
 
-#include "query/usable_host.h"
+#include "selection/usable_host.h"
 #include "selection/whois_hosts.h"
 
 #include <QHostAddress>

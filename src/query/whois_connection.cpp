@@ -1,6 +1,6 @@
 #include "query/whois_connection.h"
 
-#include "query/usable_host.h"
+#include "selection/usable_host.h"
 
 #include <QTcpSocket>
 

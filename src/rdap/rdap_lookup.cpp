@@ -1,6 +1,6 @@
 #include "rdap/rdap_lookup.h"
 
-#include "query/usable_host.h"
+#include "selection/usable_host.h"
 #include "rdap/rdap_url.h"
 
 namespace {

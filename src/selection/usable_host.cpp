@@ -1,4 +1,4 @@
-#include "query/usable_host.h"
+#include "selection/usable_host.h"
 
 #include <algorithm>
 
