@@ -13,4 +13,4 @@
 // the query path. Nothing when the data lists no https service for the key,
 // or the key is a single word.
 std::optional<QUrl> FindRdapUrl(
-    const QueryKey &key, const RegistryData &data = RegistryData::BuiltIn());
+    const QueryKey &key, const RegistryData &data = *RegistryData::InUse());
