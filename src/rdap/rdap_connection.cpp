@@ -70,7 +70,7 @@ QByteArray RdapConnection::UserAgent()
     return QByteArrayLiteral("Domquire/" DQ_VERSION);
 }
 
-QString RdapConnection::Get(const QUrl &url)
+QString RdapConnection::Get(const QUrl &url, const QList<QNetworkReply::RawHeaderPair> &headers)
 {
     Close();
     const QUrl target = Routed(url, m_route.fixedOrigin);
@@ -90,10 +90,14 @@ QString RdapConnection::Get(const QUrl &url)
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(
         QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    for (const auto &[name, value] : headers)
+        request.setRawHeader(name, value);
 
     m_body.clear();
     m_sslErrors.clear();
     m_sent = false;
+    m_answerStatus = 0;
+    m_answerHeaders.clear();
     m_reply = m_network.get(request);
     connect(m_reply, &QNetworkReply::requestSent, this, [this] {
         if (!std::exchange(m_sent, true))
@@ -106,6 +110,15 @@ QString RdapConnection::Get(const QUrl &url)
             m_sslErrors << sslError.errorString();
     });
     m_deadline.start(m_route.timeoutMs);
+    return {};
+}
+
+QByteArray RdapConnection::AnswerHeader(const QByteArray &name) const
+{
+    for (const auto &[header, value] : m_answerHeaders) {
+        if (header.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
     return {};
 }
 
@@ -134,6 +147,8 @@ void RdapConnection::OnFinished()
     if (!m_reply)
         return;
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    m_answerStatus = status.toInt();
+    m_answerHeaders = m_reply->rawHeaderPairs();
     const bool answered =
         status.isValid() && m_reply->error() != QNetworkReply::OperationCanceledError;
     if (answered && status.toInt() >= 200 && status.toInt() < 300) {

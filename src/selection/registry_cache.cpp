@@ -117,7 +117,10 @@ bool RegistryCache::Learn(const QString &topLevel, const QString &host) const
     lines.append(key + name.toLatin1());
     if (lines.size() > kMaxLearntHosts)
         lines.remove(0, lines.size() - kMaxLearntHosts);
-    return WriteFile(kLearntHostsName, lines.join('\n') + '\n');
+    if (!WriteFile(kLearntHostsName, lines.join('\n') + '\n'))
+        return false;
+    RegistryData::Use(LoadData());
+    return true;
 }
 
 std::shared_ptr<const RegistryData> RegistryCache::LoadData() const
