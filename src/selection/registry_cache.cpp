@@ -117,9 +117,10 @@ bool RegistryCache::Learn(const QString &topLevel, const QString &host) const
     lines.append(key + name.toLatin1());
     if (lines.size() > kMaxLearntHosts)
         lines.remove(0, lines.size() - kMaxLearntHosts);
-    if (!WriteFile(kLearntHostsName, lines.join('\n') + '\n'))
+    const QByteArray text = lines.join('\n') + '\n';
+    if (!WriteFile(kLearntHostsName, text))
         return false;
-    RegistryData::Use(LoadData());
+    RegistryData::Use(RegistryData::InUse()->WithLearntHosts(text));
     return true;
 }
 

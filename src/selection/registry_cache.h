@@ -40,8 +40,7 @@ public:
     // The learnt "tld<TAB>host" lines, oldest first.
     QByteArray ReadLearntHosts() const;
     // Remembers the port-43 host of a top-level label (lower-case ASCII),
-    // replacing the one learnt before, and puts the data with it in use
-    // (LoadData). Only a usable host name and a single label are kept.
+    // replacing the one learnt before, and puts the data in use with it. Only a usable host name and a single label are kept.
     // Returns whether the file now holds the pair.
     bool Learn(const QString &topLevel, const QString &host) const;
 

@@ -130,8 +130,8 @@ RegistryData::RegistryData(const Files &files) : m_files(files)
         m_info.at(index) = ReadBootstrapFile(file, files.bootstrap.at(index));
         m_info.at(index).fromCache = files.fromCache.at(index);
     }
-    ReadTldWhoisText(files.tldWhoisText);
-    ReadTldWhoisText(files.learntTldWhoisText);
+    m_tldWhois = ReadTldWhoisText(files.tldWhoisText);
+    m_learntTldWhois = ReadTldWhoisText(files.learntTldWhoisText);
 }
 
 BootstrapInfo RegistryData::ReadInfo(BootstrapFile file, const QByteArray &json)
@@ -190,8 +190,9 @@ BootstrapInfo RegistryData::ReadBootstrapFile(BootstrapFile file, const QByteArr
 
 // "tld<TAB>host" lines; "#" starts a comment line. A line whose label or
 // host is not a usable host name is left out.
-void RegistryData::ReadTldWhoisText(const QByteArray &text)
+QHash<QString, QString> RegistryData::ReadTldWhoisText(const QByteArray &text)
 {
+    QHash<QString, QString> table;
     for (const QByteArray &line : text.split('\n')) {
         if (line.startsWith('#'))
             continue;
@@ -201,8 +202,17 @@ void RegistryData::ReadTldWhoisText(const QByteArray &text)
         const QString topLevel = QString::fromLatin1(fields[0]).toLower();
         const QString host = QString::fromLatin1(fields[1]).toLower();
         if (!topLevel.contains(u'.') && IsUsableHost(topLevel) && IsUsableHost(host))
-            m_tldWhois.insert(topLevel, host);
+            table.insert(topLevel, host);
     }
+    return table;
+}
+
+std::shared_ptr<const RegistryData> RegistryData::WithLearntHosts(const QByteArray &text) const
+{
+    auto data = std::make_shared<RegistryData>(*this);
+    data->m_files.learntTldWhoisText = text;
+    data->m_learntTldWhois = ReadTldWhoisText(text);
+    return data;
 }
 
 const RegistryData &RegistryData::BuiltIn()
@@ -290,11 +300,13 @@ std::optional<RdapService> RegistryData::AsnService(quint32 number) const
 
 QString RegistryData::TldWhoisHost(QStringView topLevel) const
 {
-    return m_tldWhois.value(topLevel.toString());
+    const QString label = topLevel.toString();
+    return m_learntTldWhois.value(label, m_tldWhois.value(label));
 }
 
 bool RegistryData::IsTopLevelDomain(QStringView topLevel) const
 {
     const QString label = topLevel.toString();
-    return !label.contains(u'.') && (m_tldWhois.contains(label) || m_domains.contains(label));
+    return !label.contains(u'.') && (m_learntTldWhois.contains(label) || m_tldWhois.contains(label)
+               || m_domains.contains(label));
 }

@@ -45,6 +45,8 @@ public:
     // What a bootstrap file holds, without building the tables of the others.
     static BootstrapInfo ReadInfo(BootstrapFile file, const QByteArray &json);
     BootstrapInfo Info(BootstrapFile file) const;
+    // This data with other learnt hosts; only their text is read again.
+    std::shared_ptr<const RegistryData> WithLearntHosts(const QByteArray &text) const;
     // The files this data was read from.
     const Files &SourceFiles() const { return m_files; }
 
@@ -58,8 +60,8 @@ public:
     // The service of the range that holds the AS number.
     std::optional<RdapService> AsnService(quint32 number) const;
 
-    // The port-43 whois host IANA lists for a top-level label (lower-case
-    // ASCII), or an empty text when it lists none.
+    // The port-43 whois host of a top-level label (lower-case ASCII): the
+    // learnt one, else the one IANA lists, else an empty text.
     QString TldWhoisHost(QStringView topLevel) const;
     // Whether the label is a top-level domain in the data (with a port-43
     // host, an RDAP service or both).
@@ -69,7 +71,7 @@ private:
     RegistryData() = default;
     // Adds the file's services and keys to the tables.
     BootstrapInfo ReadBootstrapFile(BootstrapFile file, const QByteArray &json);
-    void ReadTldWhoisText(const QByteArray &text);
+    static QHash<QString, QString> ReadTldWhoisText(const QByteArray &text);
 
     // An address as 16 bytes: IPv6 as it is, IPv4 in the first four.
     using AddressBytes = std::array<quint8, 16>;
@@ -96,4 +98,5 @@ private:
     QList<Prefix> m_ipv6;
     QList<AsnRange> m_asns;
     QHash<QString, QString> m_tldWhois;
+    QHash<QString, QString> m_learntTldWhois;
 };
