@@ -53,6 +53,7 @@ public:
     // Asks for every file, stale or not, unless a refresh runs already.
     void RefreshAll();
     bool IsRunning() const { return m_current.has_value(); }
+    QUrl BaseUrl() const { return m_baseUrl; }
 
     // How each file fared in the last refresh.
     FileResult LastResult(BootstrapFile file) const;
