@@ -20,7 +20,7 @@ QString RefusalText(const BootstrapInfo &candidate, const BootstrapInfo &inUse)
 } // namespace
 
 RegistryRefresh::RegistryRefresh(const QString &cacheFolder, const QUrl &baseUrl, QObject *parent)
-    : QObject(parent), m_cache(cacheFolder), m_baseUrl(baseUrl), m_connection(RdapRoute {}, this)
+    : QObject(parent), m_cache(cacheFolder), m_baseUrl(baseUrl), m_connection(RdapRoute {})
 {
     RegistryData::Use(m_cache.LoadData());
     for (const BootstrapFile file : kBootstrapFiles) {

@@ -3,19 +3,15 @@
 #include "selection/query_key.h"
 #include "selection/server_choice.h"
 #include "support/http_test_server.h"
+#include "support/registry_fixture.h"
 
 #include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSignalSpy>
 #include <QSslConfiguration>
 #include <QSslKey>
 #include <QSslSocket>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <functional>
 
 namespace {
 
@@ -30,38 +26,9 @@ QSslConfiguration ServerConfiguration()
     return tls;
 }
 
-QByteArray BuiltInFile(BootstrapFile file)
-{
-    return RegistryData::BuiltIn().SourceFiles().bootstrap.at(static_cast<std::size_t>(file));
-}
-
 QByteArray Path(BootstrapFile file)
 {
     return "/rdap/" + BootstrapFileName(file).toLatin1();
-}
-
-// The built-in ipv4.json published at the given time, with 41.0.0.0/8 moved
-// from AFRINIC's service to RIPE NCC's, and services changed as given.
-QByteArray MovedIpv4(const QDateTime &publication,
-    const std::function<void(QJsonArray &services)> &change = [](QJsonArray &) {})
-{
-    QJsonObject file = QJsonDocument::fromJson(BuiltInFile(BootstrapFile::Ipv4)).object();
-    QJsonArray services;
-    for (const QJsonValue entry : file.value(u"services").toArray()) {
-        QJsonArray keys = entry.toArray().at(0).toArray();
-        const QString base = entry.toArray().at(1).toArray().at(0).toString();
-        for (qsizetype i = keys.size() - 1; i >= 0; --i) {
-            if (keys.at(i) == u"41.0.0.0/8"_qs)
-                keys.removeAt(i);
-        }
-        if (base == u"https://rdap.db.ripe.net/"_qs)
-            keys.append(u"41.0.0.0/8"_qs);
-        services.append(QJsonArray { keys, entry.toArray().at(1) });
-    }
-    change(services);
-    file.insert(u"services"_qs, services);
-    file.insert(u"publication"_qs, publication.toString(Qt::ISODate));
-    return QJsonDocument(file).toJson();
 }
 
 QString ChosenHost(const QString &key)
@@ -104,7 +71,7 @@ class TestRegistryRefresh : public QObject {
     void ServeBuiltIn()
     {
         for (const BootstrapFile file : kBootstrapFiles)
-            m_server->answerJson(Path(file), BuiltInFile(file));
+            m_server->answerJson(Path(file), BuiltInBootstrap(file));
     }
 
     QStringList CacheFiles() const { return QDir(m_cache->path()).entryList(QDir::Files); }

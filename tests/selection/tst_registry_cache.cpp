@@ -1,6 +1,7 @@
 #include "selection/query_key.h"
 #include "selection/registry_cache.h"
 #include "selection/server_choice.h"
+#include "support/registry_fixture.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,23 +9,10 @@
 
 namespace {
 
-QByteArray BuiltInIpv4()
+// Published the day before now, newer than the built-in copy.
+QByteArray NewerMovedIpv4()
 {
-    return RegistryData::BuiltIn().SourceFiles().bootstrap.at(
-        static_cast<std::size_t>(BootstrapFile::Ipv4));
-}
-
-// The built-in ipv4.json with 41.0.0.0/8 moved from AFRINIC to RIPE NCC,
-// published the day before now.
-QByteArray MovedIpv4()
-{
-    QByteArray json = BuiltInIpv4();
-    json.replace("\"41.0.0.0/8\",", "");
-    json.replace("\"2.0.0.0/8\",", "\"2.0.0.0/8\", \"41.0.0.0/8\",");
-    const QByteArray published =
-        QDateTime::currentDateTimeUtc().addDays(-1).toString(Qt::ISODate).toLatin1();
-    json.replace(json.indexOf("\"publication\""), 37, "\"publication\": \"" + published + '"');
-    return json;
+    return MovedIpv4(QDateTime::currentDateTimeUtc().addDays(-1));
 }
 
 QueryTarget Chosen(const QString &key)
@@ -53,7 +41,7 @@ private slots:
 
     void movedFixtureIsNewer()
     {
-        const BootstrapInfo moved = RegistryData::ReadInfo(BootstrapFile::Ipv4, MovedIpv4());
+        const BootstrapInfo moved = RegistryData::ReadInfo(BootstrapFile::Ipv4, NewerMovedIpv4());
         QVERIFY(MayReplace(moved, RegistryData::BuiltIn().Info(BootstrapFile::Ipv4),
             QDateTime::currentDateTimeUtc()));
         QCOMPARE(moved.entries, RegistryData::BuiltIn().Info(BootstrapFile::Ipv4).entries);
@@ -61,7 +49,7 @@ private slots:
 
     void cachedCopyIsReadBack()
     {
-        const CachedBootstrap written { MovedIpv4(), "W/\"abc\"", "Sun, 06 Dec 2026 08:00:00 GMT",
+        const CachedBootstrap written { NewerMovedIpv4(), "W/\"abc\"", "Sun, 06 Dec 2026 08:00:00 GMT",
             QDateTime::currentDateTimeUtc().addSecs(-5) };
         QVERIFY(Cache().WriteBootstrap(BootstrapFile::Ipv4, written));
         const std::optional<CachedBootstrap> read = Cache().ReadBootstrap(BootstrapFile::Ipv4);
@@ -80,7 +68,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         const QByteArray head = "Domquire registry cache 1\nChecked: 2026-12-06T00:00:00Z\n";
-        const QByteArray body = MovedIpv4();
+        const QByteArray body = NewerMovedIpv4();
         QTest::newRow("no header") << body;
         QTest::newRow("other magic line") << "Domquire registry cache 2\nChecked: 2026-12-06T00:00:00Z\n\n" + body;
         QTest::newRow("no checked time") << "Domquire registry cache 1\nETag: \"a\"\n\n" + body;
@@ -90,7 +78,8 @@ private slots:
         QTest::newRow("header without end") << head + body;
         QTest::newRow("overlong header") << head + "ETag: " + QByteArray(5000, 'a') + "\n\n" + body;
         QTest::newRow("truncated body") << head + '\n' + body.first(body.size() - 40);
-        QTest::newRow("older body") << head + '\n' + BuiltInIpv4().replace("2026-06-08", "2026-01-01");
+        QTest::newRow("older body") << head + '\n'
+                + MovedIpv4(RegistryData::BuiltIn().Info(BootstrapFile::Ipv4).publication.addDays(-1));
     }
 
     void damagedCacheFileIsIgnored()
