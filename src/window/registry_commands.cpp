@@ -41,9 +41,9 @@ RegistryCommands::RegistryCommands(
 {
     auto *file = window.findChild<QMenu *>(u"mnuFile"_qs);
     QAction *before = file ? file->findChild<QAction *>(u"mnuFileLine"_qs) : nullptr;
-    m_update = new QAction(u"登録データを更新(&U)"_qs, file);
+    m_update = new QAction(u"登録データを更新(&U)"_qs, this);
     m_update->setObjectName(u"mnuUpdateRegistry"_qs);
-    m_automatic = new QAction(u"登録データを自動で更新する"_qs, file);
+    m_automatic = new QAction(u"登録データを自動で更新する"_qs, this);
     m_automatic->setObjectName(u"mnuAutoUpdateRegistry"_qs);
     m_automatic->setCheckable(true);
     if (file)
@@ -58,9 +58,12 @@ RegistryCommands::RegistryCommands(
     connect(m_update, &QAction::triggered, this, &RegistryCommands::updateNow);
     connect(m_automatic, &QAction::toggled, this, &RegistryCommands::storeAutomatic);
     connect(&m_refresh, &RegistryRefresh::finished, this, &RegistryCommands::showReport);
-    connect(&m_hourly, &QTimer::timeout, this, &RegistryCommands::refreshIfStale);
-    m_hourly.start(kCheckIntervalMs);
-    QTimer::singleShot(0, this, &RegistryCommands::refreshIfStale);
+    // The first check once the event loop runs, then one every hour.
+    connect(&m_hourly, &QTimer::timeout, this, [this] {
+        m_hourly.setInterval(kCheckIntervalMs);
+        refreshIfStale();
+    });
+    m_hourly.start(0);
 }
 
 void RegistryCommands::updateNow()
