@@ -74,6 +74,22 @@ class TestRegistryRefresh : public QObject {
             m_server->answerJson(Path(file), BuiltInBootstrap(file));
     }
 
+    QByteArray CachedBootstrapBody(BootstrapFile file) const
+    {
+        const std::optional<CachedBootstrap> cached = RegistryCache(m_cache->path()).ReadBootstrap(file);
+        return cached ? cached->json : QByteArray();
+    }
+
+    HttpTestRequest RequestFor(const QByteArray &path) const
+    {
+        HttpTestRequest last;
+        for (const HttpTestRequest &request : m_server->requests()) {
+            if (request.target == path)
+                last = request;
+        }
+        return last;
+    }
+
     QStringList CacheFiles() const { return QDir(m_cache->path()).entryList(QDir::Files); }
 
 private slots:
@@ -205,23 +221,6 @@ private slots:
         }
         QCOMPARE(RegistryData::InUse(), before);
         QCOMPARE(CacheFiles(), QStringList());
-    }
-
-private:
-    QByteArray CachedBootstrapBody(BootstrapFile file) const
-    {
-        const std::optional<CachedBootstrap> cached = RegistryCache(m_cache->path()).ReadBootstrap(file);
-        return cached ? cached->json : QByteArray();
-    }
-
-    HttpTestRequest RequestFor(const QByteArray &path) const
-    {
-        HttpTestRequest last;
-        for (const HttpTestRequest &request : m_server->requests()) {
-            if (request.target == path)
-                last = request;
-        }
-        return last;
     }
 };
 
