@@ -1,6 +1,8 @@
 #include "encoding/code_page_932.h"
+#include "rdap/registry_refresh.h"
 #include "window/frm_whois.h"
 #include "window/product_info.h"
+#include "window/registry_commands.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -34,7 +36,12 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // IANA's registry data: the cached copy in use from the first lookup on,
+    // refreshed in the background.
+    RegistryRefresh registryRefresh(RegistryCache::DefaultFolder());
     frmWhois window;
+    const RegistryCommands registryCommands(
+        window, registryRefresh, FindFileFolders(AppDir()).settings);
     window.show();
     return QApplication::exec();
 }

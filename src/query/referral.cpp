@@ -219,3 +219,19 @@ std::optional<QueryTarget> FindReferral(const QString &answer, const QueryTarget
     }
     return found ? std::optional(found->target) : std::nullopt;
 }
+
+std::optional<QString> FindIanaWhoisHost(const QString &answer)
+{
+    for (QStringView line : QStringView(answer).tokenize(u'\n')) {
+        if (line.size() > kMaxLineLength)
+            continue;
+        const std::optional<QStringView> value = FieldValue(line, u"whois");
+        if (!value)
+            continue;
+        const std::optional<QueryTarget> target = ReadWhoisServer(*value);
+        if (!target || target->port != 43)
+            return std::nullopt;
+        return target->host;
+    }
+    return std::nullopt;
+}

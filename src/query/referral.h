@@ -17,6 +17,12 @@
 // referral back to the server that answered is none.
 std::optional<QueryTarget> FindReferral(const QString &answer, const QueryTarget &answeredBy);
 
+// The port-43 host named on the "whois:" line of IANA's answer about a
+// top-level domain (asked at whois.iana.org with the label or a name under
+// it), to be remembered with RegistryCache::Learn. None when the answer has
+// no such line, or the line names no usable host or another port than 43.
+std::optional<QString> FindIanaWhoisHost(const QString &answer);
+
 // Reads "host" or "host:port" (an IPv6 address as "[address]:port"): a host
 // name or an address, nothing else; the port 1 to 65535, 43 when absent.
 std::optional<QueryTarget> ReadWhoisServer(QStringView text);

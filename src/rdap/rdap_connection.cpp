@@ -86,7 +86,8 @@ QByteArray RdapConnection::UserAgent()
     return QByteArrayLiteral("Domquire/" DQ_VERSION);
 }
 
-QString RdapConnection::Get(const QUrl &url, RdapRedirects redirects)
+QString RdapConnection::Get(
+    const QUrl &url, RdapRedirects redirects, const QList<QNetworkReply::RawHeaderPair> &headers)
 {
     Close();
     const QUrl target = Routed(url, m_route.fixedOrigin);
@@ -103,6 +104,9 @@ QString RdapConnection::Get(const QUrl &url, RdapRedirects redirects)
     m_firstHost = url.host();
     m_redirects = redirects;
     m_redirectCount = 0;
+    m_requestHeaders = headers;
+    m_answerStatus = 0;
+    m_answerHeaders.clear();
     m_deadline.start(m_route.timeoutMs);
     Send(url);
     return {};
@@ -117,6 +121,8 @@ void RdapConnection::Send(const QUrl &url)
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(
         QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    for (const auto &[name, value] : std::as_const(m_requestHeaders))
+        request.setRawHeader(name, value);
 
     m_url = url;
     m_body.clear();
@@ -138,6 +144,15 @@ void RdapConnection::Send(const QUrl &url)
             m_sslErrors << sslError.errorString();
     });
     m_headerDeadline.start(m_route.headerTimeoutMs);
+}
+
+QByteArray RdapConnection::AnswerHeader(const QByteArray &name) const
+{
+    for (const auto &[header, value] : m_answerHeaders) {
+        if (header.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
 }
 
 void RdapConnection::Close()
@@ -168,6 +183,8 @@ void RdapConnection::OnFinished()
     const QNetworkReply::NetworkError failure = m_reply->error();
     const bool answered = status.isValid() && failure != QNetworkReply::OperationCanceledError;
     const int code = status.toInt();
+    m_answerStatus = code;
+    m_answerHeaders = m_reply->rawHeaderPairs();
     if (answered && IsRedirectStatus(code) && m_reply->hasRawHeader("Location")) {
         FollowRedirect();
         return;

@@ -43,12 +43,18 @@ public:
     explicit RdapConnection(const RdapRoute &route = {}, QObject *parent = nullptr);
     ~RdapConnection() override;
 
-    // Ends any earlier exchange and starts this one. Returns an empty
+    // Ends any earlier exchange and starts this one, with extra request
+    // headers when given (If-None-Match, for example). Returns an empty
     // string, or why it cannot start (no https URL, no TLS backend).
-    QString Get(const QUrl &url, RdapRedirects redirects = RdapRedirects::AnyPublicHost);
+    QString Get(const QUrl &url, RdapRedirects redirects = RdapRedirects::AnyPublicHost,
+        const QList<QNetworkReply::RawHeaderPair> &headers = {});
     // Ends the exchange without any notification; harmless when closed.
     void Close();
     bool IsOpen() const { return m_reply != nullptr || m_lookupId >= 0; }
+    // The HTTP status and headers of the answer to the last Get, once it
+    // closed or failed (a 304 Not Modified fails); 0 and none before.
+    int AnswerStatus() const { return m_answerStatus; }
+    QByteArray AnswerHeader(const QByteArray &name) const;
 
     // The User-Agent header sent with every request.
     static QByteArray UserAgent();
@@ -90,6 +96,9 @@ private:
     int m_redirectCount = 0;
     int m_lookupId = -1; // the address lookup of a redirect under way
     bool m_sent = false;
+    QList<QNetworkReply::RawHeaderPair> m_requestHeaders; // sent on every hop
+    int m_answerStatus = 0;
+    QList<QNetworkReply::RawHeaderPair> m_answerHeaders;
 };
 
 // The line shown for an HTTP error status; retryAfter is the value of the

@@ -72,7 +72,7 @@ bool IsDomainShaped(const QString &text)
     if (labels.size() < 2)
         return false;
     const QString topLevel = QString::fromLatin1(QUrl::toAce(labels.last()));
-    return !topLevel.isEmpty() && RegistryData::BuiltIn().IsTopLevelDomain(topLevel);
+    return !topLevel.isEmpty() && RegistryData::InUse()->IsTopLevelDomain(topLevel);
 }
 
 // A name as servers are chosen and RDAP asked by it: each label without the

@@ -1,9 +1,12 @@
 #include "selection/registry_data.h"
 
+#include "selection/usable_host.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMutex>
 #include <QStringList>
 
 #include <algorithm>
@@ -22,6 +25,34 @@ static QByteArray ReadRegistryResource(const QString &name)
 
 namespace {
 
+// The built-in data, parsed on the first call.
+std::shared_ptr<const RegistryData> BuiltInData()
+{
+    static const auto data = std::make_shared<const RegistryData>(RegistryData::Files {
+        {
+            ReadRegistryResource(u"dns.json"_qs),
+            ReadRegistryResource(u"ipv4.json"_qs),
+            ReadRegistryResource(u"ipv6.json"_qs),
+            ReadRegistryResource(u"asn.json"_qs),
+        },
+        {},
+        ReadRegistryResource(u"tld-whois.txt"_qs),
+        {},
+    });
+    return data;
+}
+
+struct DataInUseSlot {
+    QMutex mutex;
+    std::shared_ptr<const RegistryData> data; // none: the built-in data
+};
+
+DataInUseSlot &DataInUse()
+{
+    static DataInUseSlot slot;
+    return slot;
+}
+
 // A base URL as the bootstrap files give it: http or https, with a host, and
 // ending in "/" so that the query path can be appended.
 std::optional<QUrl> ReadBaseUrl(const QJsonValue &value)
@@ -33,13 +64,22 @@ std::optional<QUrl> ReadBaseUrl(const QJsonValue &value)
     return url;
 }
 
-// Calls addKey with each key of each service of an RFC 9224 bootstrap file,
-// after adding the service's base URLs to services.
-void ReadBootstrap(const QByteArray &json, QList<RdapService> &services,
-    const std::function<void(const QString &key, qsizetype service)> &addKey)
+// Reads an RFC 9224 bootstrap file: adds the base URLs of each service to
+// services and calls addKey with each of its keys, which tells whether it took
+// the key. Nothing is read from a file that is not a JSON object with a list
+// of services and a publication date.
+BootstrapInfo ReadBootstrap(const QByteArray &json, QList<RdapService> &services,
+    const std::function<bool(const QString &key, qsizetype service)> &addKey)
 {
-    const QJsonArray list = QJsonDocument::fromJson(json).object().value(u"services").toArray();
-    for (const QJsonValue entry : list) {
+    BootstrapInfo info;
+    const QJsonObject file = QJsonDocument::fromJson(json).object();
+    const QJsonValue list = file.value(u"services");
+    const QDateTime publication =
+        QDateTime::fromString(file.value(u"publication").toString(), Qt::ISODate);
+    if (!list.isArray() || !publication.isValid())
+        return info;
+    info.publication = publication;
+    for (const QJsonValue entry : list.toArray()) {
         const QJsonArray pair = entry.toArray();
         if (pair.size() != 2)
             continue;
@@ -52,10 +92,11 @@ void ReadBootstrap(const QByteArray &json, QList<RdapService> &services,
             continue;
         services.append(service);
         for (const QJsonValue key : pair.at(0).toArray()) {
-            if (key.isString())
-                addKey(key.toString(), services.size() - 1);
+            if (key.isString() && addKey(key.toString(), services.size() - 1))
+                ++info.entries;
         }
     }
+    return info;
 }
 
 // Whether the first `length` bits of the two addresses are the same.
@@ -82,56 +123,113 @@ std::optional<quint32> ReadAsn(QStringView text)
 
 } // namespace
 
-RegistryData::RegistryData(const Files &files)
+RegistryData::RegistryData(const Files &files) : m_files(files)
 {
-    ReadBootstrap(files.dnsJson, m_services, [this](const QString &key, qsizetype service) {
-        if (!key.isEmpty() && key == key.toLower())
-            m_domains.insert(key, service);
-    });
+    for (const BootstrapFile file : kBootstrapFiles) {
+        const auto index = static_cast<std::size_t>(file);
+        m_info.at(index) = ReadBootstrapFile(file, files.bootstrap.at(index));
+        m_info.at(index).fromCache = files.fromCache.at(index);
+    }
+    m_tldWhois = ReadTldWhoisText(files.tldWhoisText);
+    m_learntTldWhois = ReadTldWhoisText(files.learntTldWhoisText);
+}
 
+BootstrapInfo RegistryData::ReadInfo(BootstrapFile file, const QByteArray &json)
+{
+    RegistryData scratch;
+    return scratch.ReadBootstrapFile(file, json);
+}
+
+BootstrapInfo RegistryData::Info(BootstrapFile file) const
+{
+    return m_info.at(static_cast<std::size_t>(file));
+}
+
+BootstrapInfo RegistryData::ReadBootstrapFile(BootstrapFile file, const QByteArray &json)
+{
     const auto addPrefix = [](QList<Prefix> &prefixes, QAbstractSocket::NetworkLayerProtocol kind,
                                const QString &key, qsizetype service) {
         const QPair<QHostAddress, int> subnet = QHostAddress::parseSubnet(key);
-        if (key.contains(u'/') && subnet.first.protocol() == kind)
-            prefixes.append({ BytesOf(subnet.first), subnet.second, service });
+        if (!key.contains(u'/') || subnet.first.protocol() != kind)
+            return false;
+        prefixes.append({ BytesOf(subnet.first), subnet.second, service });
+        return true;
     };
-    ReadBootstrap(files.ipv4Json, m_services, [&](const QString &key, qsizetype service) {
-        addPrefix(m_ipv4, QAbstractSocket::IPv4Protocol, key, service);
-    });
-    ReadBootstrap(files.ipv6Json, m_services, [&](const QString &key, qsizetype service) {
-        addPrefix(m_ipv6, QAbstractSocket::IPv6Protocol, key, service);
-    });
 
-    ReadBootstrap(files.asnJson, m_services, [this](const QString &key, qsizetype service) {
-        const QStringList bounds = key.split(u'-');
-        if (bounds.size() > 2)
-            return;
-        const std::optional<quint32> first = ReadAsn(bounds.first());
-        const std::optional<quint32> last = ReadAsn(bounds.last());
-        if (first && last && *first <= *last)
+    switch (file) {
+    case BootstrapFile::Dns:
+        return ReadBootstrap(json, m_services, [this](const QString &key, qsizetype service) {
+            if (key.isEmpty() || key != key.toLower())
+                return false;
+            m_domains.insert(key, service);
+            return true;
+        });
+    case BootstrapFile::Ipv4:
+        return ReadBootstrap(json, m_services, [&](const QString &key, qsizetype service) {
+            return addPrefix(m_ipv4, QAbstractSocket::IPv4Protocol, key, service);
+        });
+    case BootstrapFile::Ipv6:
+        return ReadBootstrap(json, m_services, [&](const QString &key, qsizetype service) {
+            return addPrefix(m_ipv6, QAbstractSocket::IPv6Protocol, key, service);
+        });
+    case BootstrapFile::Asn:
+        return ReadBootstrap(json, m_services, [this](const QString &key, qsizetype service) {
+            const QStringList bounds = key.split(u'-');
+            if (bounds.size() > 2)
+                return false;
+            const std::optional<quint32> first = ReadAsn(bounds.first());
+            const std::optional<quint32> last = ReadAsn(bounds.last());
+            if (!first || !last || *first > *last)
+                return false;
             m_asns.append({ *first, *last, service });
-    });
+            return true;
+        });
+    }
+    return {};
+}
 
-    for (const QByteArray &line : files.tldWhoisText.split('\n')) {
+// "tld<TAB>host" lines; "#" starts a comment line. A line whose label or
+// host is not a usable host name is left out.
+QHash<QString, QString> RegistryData::ReadTldWhoisText(const QByteArray &text)
+{
+    QHash<QString, QString> table;
+    for (const QByteArray &line : text.split('\n')) {
         if (line.startsWith('#'))
             continue;
         const QList<QByteArray> fields = line.trimmed().split('\t');
-        if (fields.size() == 2 && !fields[0].isEmpty() && !fields[1].isEmpty())
-            m_tldWhois.insert(
-                QString::fromLatin1(fields[0]).toLower(), QString::fromLatin1(fields[1]));
+        if (fields.size() != 2)
+            continue;
+        const QString topLevel = QString::fromLatin1(fields[0]).toLower();
+        const QString host = QString::fromLatin1(fields[1]).toLower();
+        if (!topLevel.contains(u'.') && IsUsableHost(topLevel) && IsUsableHost(host))
+            table.insert(topLevel, host);
     }
+    return table;
+}
+
+std::shared_ptr<const RegistryData> RegistryData::WithLearntHosts(const QByteArray &text) const
+{
+    auto data = std::make_shared<RegistryData>(*this);
+    data->m_files.learntTldWhoisText = text;
+    data->m_learntTldWhois = ReadTldWhoisText(text);
+    return data;
 }
 
 const RegistryData &RegistryData::BuiltIn()
 {
-    static const RegistryData data({
-        ReadRegistryResource(u"dns.json"_qs),
-        ReadRegistryResource(u"ipv4.json"_qs),
-        ReadRegistryResource(u"ipv6.json"_qs),
-        ReadRegistryResource(u"asn.json"_qs),
-        ReadRegistryResource(u"tld-whois.txt"_qs),
-    });
-    return data;
+    return *BuiltInData();
+}
+
+std::shared_ptr<const RegistryData> RegistryData::InUse()
+{
+    const QMutexLocker lock(&DataInUse().mutex);
+    return DataInUse().data ? DataInUse().data : BuiltInData();
+}
+
+void RegistryData::Use(std::shared_ptr<const RegistryData> data)
+{
+    const QMutexLocker lock(&DataInUse().mutex);
+    DataInUse().data = std::move(data);
 }
 
 std::optional<RdapService> RegistryData::DomainService(QStringView asciiName) const
@@ -202,11 +300,13 @@ std::optional<RdapService> RegistryData::AsnService(quint32 number) const
 
 QString RegistryData::TldWhoisHost(QStringView topLevel) const
 {
-    return m_tldWhois.value(topLevel.toString());
+    const QString label = topLevel.toString();
+    return m_learntTldWhois.value(label, m_tldWhois.value(label));
 }
 
 bool RegistryData::IsTopLevelDomain(QStringView topLevel) const
 {
     const QString label = topLevel.toString();
-    return !label.contains(u'.') && (m_tldWhois.contains(label) || m_domains.contains(label));
+    return !label.contains(u'.') && (m_learntTldWhois.contains(label) || m_tldWhois.contains(label)
+               || m_domains.contains(label));
 }

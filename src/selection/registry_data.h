@@ -1,5 +1,6 @@
 #pragma once
 
+#include "selection/bootstrap_file.h"
 #include "selection/rdap_service.h"
 
 #include <QByteArray>
@@ -9,27 +10,45 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <optional>
 
-// IANA's registry data, built into the program: the RDAP bootstrap files for
-// domain names, IPv4 and IPv6 addresses and AS numbers, and the port-43 whois
-// host of each top-level domain. The built-in copy is parsed once, on first
-// use; entries that do not parse are left out.
+// IANA's registry data: the RDAP bootstrap files for domain names, IPv4 and
+// IPv6 addresses and AS numbers, and the port-43 whois host of each
+// top-level domain. A copy is built into the program and parsed once, on
+// first use; fresher bootstrap files and hosts learnt from IANA's whois
+// server come from the cache folder (see RegistryCache). Entries that do not
+// parse are left out.
 class RegistryData {
 public:
-    // The text of the five files, as IANA publishes them.
+    // The text of the files, as IANA publishes them.
     struct Files {
-        QByteArray dnsJson;
-        QByteArray ipv4Json;
-        QByteArray ipv6Json;
-        QByteArray asnJson;
+        std::array<QByteArray, kBootstrapFiles.size()> bootstrap; // by BootstrapFile
+        std::array<bool, kBootstrapFiles.size()> fromCache {};
+        // "tld<TAB>host" lines; the learnt lines take the place of the
+        // built-in ones for the same top-level domain.
         QByteArray tldWhoisText;
+        QByteArray learntTldWhoisText;
     };
 
     explicit RegistryData(const Files &files);
 
     // The data built into the program, parsed on the first call.
     static const RegistryData &BuiltIn();
+    // The data that lookups use now: the built-in data until Use() puts
+    // other data in its place. Safe to call from any thread; a lookup that
+    // holds the pointer keeps its data even when it is replaced meanwhile.
+    static std::shared_ptr<const RegistryData> InUse();
+    // Puts data in use from the next call of InUse(); none: the built-in data.
+    static void Use(std::shared_ptr<const RegistryData> data);
+
+    // What a bootstrap file holds, without building the tables of the others.
+    static BootstrapInfo ReadInfo(BootstrapFile file, const QByteArray &json);
+    BootstrapInfo Info(BootstrapFile file) const;
+    // This data with other learnt hosts; only their text is read again.
+    std::shared_ptr<const RegistryData> WithLearntHosts(const QByteArray &text) const;
+    // The files this data was read from.
+    const Files &SourceFiles() const { return m_files; }
 
     // The service of the longest label suffix of an ASCII domain name
     // (lower case, no final dot) among the keys of the domain data.
@@ -41,14 +60,19 @@ public:
     // The service of the range that holds the AS number.
     std::optional<RdapService> AsnService(quint32 number) const;
 
-    // The port-43 whois host IANA lists for a top-level label (lower-case
-    // ASCII), or an empty text when it lists none.
+    // The port-43 whois host of a top-level label (lower-case ASCII): the
+    // learnt one, else the one IANA lists, else an empty text.
     QString TldWhoisHost(QStringView topLevel) const;
     // Whether the label is a top-level domain in the data (with a port-43
     // host, an RDAP service or both).
     bool IsTopLevelDomain(QStringView topLevel) const;
 
 private:
+    RegistryData() = default;
+    // Adds the file's services and keys to the tables.
+    BootstrapInfo ReadBootstrapFile(BootstrapFile file, const QByteArray &json);
+    static QHash<QString, QString> ReadTldWhoisText(const QByteArray &text);
+
     // An address as 16 bytes: IPv6 as it is, IPv4 in the first four.
     using AddressBytes = std::array<quint8, 16>;
     struct Prefix {
@@ -66,10 +90,13 @@ private:
     std::optional<RdapService> LongestPrefix(
         const QList<Prefix> &prefixes, const QHostAddress &address, int prefixLength) const;
 
+    Files m_files;
+    std::array<BootstrapInfo, kBootstrapFiles.size()> m_info;
     QList<RdapService> m_services;
     QHash<QString, qsizetype> m_domains;
     QList<Prefix> m_ipv4;
     QList<Prefix> m_ipv6;
     QList<AsnRange> m_asns;
     QHash<QString, QString> m_tldWhois;
+    QHash<QString, QString> m_learntTldWhois;
 };

@@ -47,11 +47,11 @@ ServerChoice DomainChoice(ServerChoice choice)
     if (labels->secondLevel.isEmpty())
         return choice;
 
-    const RegistryData &data = RegistryData::BuiltIn();
-    choice.rdap = data.DomainService(choice.key.text);
+    const std::shared_ptr<const RegistryData> data = RegistryData::InUse();
+    choice.rdap = data->DomainService(choice.key.text);
     if (const std::optional<QString> host = cDomlist::SecondLevelHost(*labels))
         return WhoisChoice(std::move(choice), *host);
-    if (const QString host = data.TldWhoisHost(labels->topLevel); !host.isEmpty())
+    if (const QString host = data->TldWhoisHost(labels->topLevel); !host.isEmpty())
         return WhoisChoice(std::move(choice), host);
     if (choice.rdap) {
         choice.outcome = ServerChoice::Outcome::RdapOnly;
@@ -80,23 +80,23 @@ ServerChoice AutoSelectServer(const QueryKey &key)
 {
     ServerChoice choice;
     choice.key = key;
-    const RegistryData &data = RegistryData::BuiltIn();
+    const std::shared_ptr<const RegistryData> data = RegistryData::InUse();
     switch (key.kind) {
     case QueryKey::Kind::IPv4: {
         CIPList table;
         table.CheckIp(key.text);
         const QString tableHost = table.WhoisFromIp();
-        choice.rdap = data.AddressService(key.address);
+        choice.rdap = data->AddressService(key.address);
         // JPNIC's blocks stay with JPNIC; they lie inside APNIC's and ARIN's.
         if (tableHost == WhoisHost::JPNIC)
             return WhoisChoice(std::move(choice), tableHost);
         return RegistryChoice(std::move(choice), tableHost);
     }
     case QueryKey::Kind::IPv6:
-        choice.rdap = data.AddressService(key.address, key.prefixLength);
+        choice.rdap = data->AddressService(key.address, key.prefixLength);
         return RegistryChoice(std::move(choice), WhoisHost::IANA.toString());
     case QueryKey::Kind::AsNumber:
-        choice.rdap = data.AsnService(key.asNumber);
+        choice.rdap = data->AsnService(key.asNumber);
         return RegistryChoice(std::move(choice), WhoisHost::IANA.toString());
     case QueryKey::Kind::Name:
         if (key.noAsciiForm) {

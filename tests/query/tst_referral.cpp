@@ -292,6 +292,41 @@ private slots:
                      QueryTarget::Rdap(QUrl(url)), { u"rdap.registry.example"_qs }, followed),
             allowed);
     }
+
+    // IANA's answers about a TLD: "refer:" first, the "whois:" line further
+    // down; a TLD without a port-43 server has both lines empty.
+    void findIanaWhoisHost_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("expected"); // empty for none
+
+        QTest::newRow("com") << kIanaCom << kVeriSign;
+        QTest::newRow("CRLF and capitals")
+            << u"refer:        whois.nic.example\r\n\r\ndomain:       EXAMPLE\r\n"
+               u"WHOIS:        Whois.Nic.Example\r\n"_qs
+            << u"whois.nic.example"_qs;
+        QTest::newRow("empty lines")
+            << u"refer:\n\ndomain:       MT\norganisation: NIC (Malta)\nwhois:\n\nstatus:       ACTIVE\n"_qs
+            << QString();
+        QTest::newRow("no whois line") << u"refer:        whois.nic.example\n"_qs << QString();
+        QTest::newRow("not the registry's Whois Server")
+            << u"Whois Server: whois.registrar.example\n"_qs << QString();
+        QTest::newRow("another port") << u"whois:        whois.nic.example:4343\n"_qs << QString();
+        QTest::newRow("not a host name")
+            << u"whois:        whois.nic.example; rm -rf\nwhois:        whois.nic.other\n"_qs
+            << QString();
+        QTest::newRow("URL") << u"whois:        https://whois.nic.example/\n"_qs << QString();
+        QTest::newRow("overlong line")
+            << u"whois:        "_qs + QString(600, u'a') + u"\nwhois:        whois.nic.example\n"_qs
+            << u"whois.nic.example"_qs;
+    }
+
+    void findIanaWhoisHost()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, expected);
+        QCOMPARE(FindIanaWhoisHost(answer).value_or(QString()), expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestReferral)
