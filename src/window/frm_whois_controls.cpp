@@ -110,6 +110,21 @@ void frmWhois::createControls()
     m_statusPanel = named(new QLabel(stbMain), u"stbMainPanel1"_qs);
     stbMain->addWidget(m_statusPanel, 1);
     setStatusBar(stbMain);
+
+    // Accessible names: what a screen reader says for each control. The
+    // labels' captions are English and carry access keys, so the labels get
+    // Japanese names, which their buddies pass on as labelled-by relations;
+    // the key field is named too, since Qt names a line edit from its
+    // label's caption.
+    Label1->setAccessibleName(u"キー"_qs);
+    Label2->setAccessibleName(u"サーバ"_qs);
+    txtInput->setAccessibleName(u"キー"_qs);
+    cboServer->setAccessibleName(u"サーバ"_qs);
+    cmdOK->setAccessibleName(u"照会"_qs);
+    cmdClear->setAccessibleName(u"クリア"_qs);
+    txtLabel->setAccessibleName(u"結果の見出し"_qs);
+    stbMain->setAccessibleName(u"状態"_qs);
+    // End of the accessible names.
 }
 
 void frmWhois::createMenus()
