@@ -361,6 +361,10 @@ void ResultView::paintEvent(QPaintEvent *)
     const qsizetype top = verticalScrollBar()->value();
     const qsizetype last = std::min(m_buffer.lineCount(), top + visibleLines() + 1);
     const qsizetype caretLine = m_buffer.lineOf(m_selection.caret);
+    const bool selectionIsMatch = !m_highlight.isEmpty()
+        && m_selection.end() - m_selection.start() == m_highlight.size()
+        && FindFolded(m_buffer.text(), m_highlight, m_selection.start(), m_selection.start() + 1)
+            == m_selection.start();
     for (qsizetype line = top; line < last; ++line) {
         const Segment segment = segmentOf(line);
         const std::unique_ptr<QTextLayout> layout = layoutOf(segment);
@@ -384,7 +388,7 @@ void ResultView::paintEvent(QPaintEvent *)
         const QPointF origin(
             textLeft() + segment.x, kMargin + static_cast<qreal>((line - top) * m_lineHeight));
         layout->draw(&painter, origin, formats);
-        if (!m_highlight.isEmpty())
+        if (selectionIsMatch)
             drawCurrentMatchFrame(painter, *layout, segment, origin);
         if (hasFocus() && line == caretLine && m_selection.caret >= segment.start
             && m_selection.caret <= segment.end)
@@ -401,9 +405,9 @@ void ResultView::paintEvent(QPaintEvent *)
     }
 }
 
-// The current match, which is the selection while the find bar highlights
-// matches, is framed in the text colour: matches and the current one differ
-// by more than their colours.
+// The current match, the selection when it is a match of the find bar's
+// text, is framed in the text colour: matches and the current one differ by
+// more than their colours.
 void ResultView::drawCurrentMatchFrame(
     QPainter &painter, const QTextLayout &layout, const Segment &segment, QPointF origin) const
 {
