@@ -39,16 +39,19 @@ class TestFrmWhoisAccessible : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(ActivateAccessibility()); }
+    void initTestCase()
+    {
+        QVERIFY(ActivateAccessibility());
+        m_window = std::make_unique<frmWhois>(WhoisRoute {}, m_dir.path());
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
 
     // Each control a user reaches with the keyboard has a name in
     // Japanese, the fields the one of their label.
     void everyControlNamed()
     {
-        QTemporaryDir dir;
-        frmWhois window({}, dir.path());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        frmWhois &window = *m_window;
         // On Linux Qt names a combo box by its text, and readers speak the
         // label it is labelled by.
         const QList<std::pair<QString, QString>> names { { u"txtInput"_qs, u"キー"_qs },
@@ -89,10 +92,7 @@ private slots:
     // A new status is announced through the status label's name.
     void statusAnnounced()
     {
-        QTemporaryDir dir;
-        frmWhois window({}, dir.path());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        frmWhois &window = *m_window;
         g_statusLabel = window.findChild<QStatusBar *>(u"stbMain"_qs)->findChild<QLabel *>();
         g_statusNames.clear();
         const QAccessible::UpdateHandler before = QAccessible::installUpdateHandler(recordStatus);
@@ -105,10 +105,7 @@ private slots:
     // The warning box is read as an alert that describes itself with its text.
     void warningBoxIsAlert()
     {
-        QTemporaryDir dir;
-        frmWhois window({}, dir.path());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        frmWhois &window = *m_window;
         QAccessible::Role role = QAccessible::NoRole;
         QString name;
         QString description;
@@ -132,6 +129,10 @@ private slots:
             u"自動選択リストに登録されていないアドレスです。または、書式が正しくありません。\n"
             "サーバを手動で選択するか、またはキーワードを入力し直してください。"_qs);
     }
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<frmWhois> m_window;
 };
 
 QTEST_MAIN(TestFrmWhoisAccessible)

@@ -1,23 +1,21 @@
 #include "support/active_accessibility.h"
 #include "window/result_view.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QTimer>
 
 namespace {
 
-// What the update handler saw of one event.
+// What the update handler saw of the view's text events: the type, the
+// position (or the selection's start) and the selection's end or the
+// inserted text.
 struct SeenEvent {
     QAccessible::Event type;
-    QObject *object;
-    int position = -1;
-    int end = -1;
+    int position;
+    int end;
     QString text;
 };
 
@@ -25,45 +23,28 @@ QList<SeenEvent> g_events;
 
 void recordEvent(QAccessibleEvent *event)
 {
-    SeenEvent seen { event->type(), event->object(), -1, -1, {} };
-    switch (event->type()) {
-    case QAccessible::TextInserted: {
-        const auto *insert = static_cast<QAccessibleTextInsertEvent *>(event);
-        seen.position = insert->changePosition();
-        seen.text = insert->textInserted();
-        break;
-    }
-    case QAccessible::TextCaretMoved:
-        seen.position = static_cast<QAccessibleTextCursorEvent *>(event)->cursorPosition();
-        break;
-    case QAccessible::TextSelectionChanged: {
-        const auto *selection = static_cast<QAccessibleTextSelectionEvent *>(event);
-        seen.position = selection->selectionStart();
-        seen.end = selection->selectionEnd();
-        break;
-    }
-    case QAccessible::NameChanged:
-        seen.text = event->accessibleInterface()->text(QAccessible::Name);
-        break;
-    default:
-        break;
-    }
-    g_events.append(seen);
+    if (const auto *insert = dynamic_cast<QAccessibleTextInsertEvent *>(event))
+        g_events.append({ event->type(), insert->changePosition(), -1, insert->textInserted() });
+    else if (const auto *selection = dynamic_cast<QAccessibleTextSelectionEvent *>(event))
+        g_events.append(
+            { event->type(), selection->selectionStart(), selection->selectionEnd(), {} });
+    else if (const auto *cursor = dynamic_cast<QAccessibleTextCursorEvent *>(event))
+        g_events.append({ event->type(), cursor->cursorPosition(), -1, {} });
+    else if (qobject_cast<ResultView *>(event->object()))
+        g_events.append({ event->type(), -1, -1, {} });
 }
 
-QList<SeenEvent> eventsOf(QObject *object, QAccessible::Event type)
+QList<SeenEvent> seen(QAccessible::Event type)
 {
     QList<SeenEvent> events;
-    for (const SeenEvent &event : std::as_const(g_events)) {
-        if (event.object == object && event.type == type)
-            events.append(event);
-    }
+    std::copy_if(g_events.cbegin(), g_events.cend(), std::back_inserter(events),
+        [type](const SeenEvent &event) { return event.type == type; });
     return events;
 }
 
 // A result view of its own as an active window, holding the given text.
 struct View {
-    mutable ResultView view;
+    ResultView view;
 
     explicit View(const QStringList &pieces = {})
     {
@@ -77,53 +58,13 @@ struct View {
         view.setFocus(Qt::OtherFocusReason);
     }
 
-    QAccessibleInterface *accessible() const
-    {
-        return QAccessible::queryAccessibleInterface(&view);
-    }
-    QAccessibleTextInterface *text() const { return accessible()->textInterface(); }
-
-    void press(const QStringList &keys) const
-    {
-        for (const QString &name : keys) {
-            const QKeyCombination key = QKeySequence::fromString(name)[0];
-            QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
-        }
-    }
+    QAccessibleInterface *accessible() { return QAccessible::queryAccessibleInterface(&view); }
+    QAccessibleTextInterface *text() { return accessible()->textInterface(); }
 };
 
 const QStringList kAnswer { u"Domain: EXAMPLE.jp\r\n登録者: 例 ｅｘａｍｐｌｅ\r"_qs,
     u"\n\r\nName\u00a0Server:\tns.example.jp\u2028x\n"_qs, u"last"_qs };
 const QString kText = kAnswer.join(QString());
-
-// A multi-megabyte answer of Latin and Japanese lines, a surrogate pair
-// among them, ending in CR LF, LF or CR, and where each line starts.
-struct LargeAnswer {
-    QString text;
-    QList<qsizetype> lineStarts { 0 };
-
-    explicit LargeAnswer(QRandomGenerator &random)
-    {
-        const QStringList values { u"EXAMPLE.COM"_qs, u"株式会社 例示 ｅｘａｍｐｌｅ"_qs,
-            u"ns1.example.jp"_qs, u"東京都千代田区𠀋"_qs, QString() };
-        const QStringList ends { u"\r\n"_qs, u"\n"_qs, u"\r"_qs };
-        while (text.size() < 3'000'000) {
-            text += u"[登録者名]\t"_qs + values[random.bounded(values.size())]
-                + QString::number(random.generate()) + ends[random.bounded(ends.size())];
-            // A CR followed by the next line's LF would make one line end.
-            if (text.endsWith(u'\r'))
-                text += u"\n"_qs;
-            lineStarts.append(text.size());
-        }
-    }
-
-    // The line around the offset with its line end.
-    std::pair<qsizetype, qsizetype> lineAround(qsizetype offset) const
-    {
-        const auto next = std::upper_bound(lineStarts.begin(), lineStarts.end(), offset);
-        return { *(next - 1), next == lineStarts.end() ? text.size() : *next };
-    }
-};
 
 } // namespace
 
@@ -139,64 +80,62 @@ private slots:
 
     void init() { g_events.clear(); }
 
-    // A read-only editable text named "結果", as a reader expects of a
-    // read-only text box, with its text interface.
+    // A read-only editable text named "結果", as a read-only text box is.
     void roleNameAndState()
     {
         View v(kAnswer);
-        QAccessibleInterface *accessible = v.accessible();
-        QCOMPARE(accessible->role(), QAccessible::EditableText);
-        QCOMPARE(accessible->text(QAccessible::Name), u"結果"_qs);
-        QVERIFY(accessible->state().readOnly);
-        QVERIFY(accessible->state().focused);
-        QVERIFY(accessible->state().multiLine);
-        QVERIFY(v.text());
+        QCOMPARE(v.accessible()->role(), QAccessible::EditableText);
+        QCOMPARE(v.accessible()->text(QAccessible::Name), u"結果"_qs);
+        QVERIFY(v.accessible()->state().readOnly && v.accessible()->state().focused);
         QCOMPARE(v.text()->characterCount(), kText.size());
     }
 
-    // Ranges and lines of a multi-megabyte answer read through the text
-    // interface are those of the text as it arrived, at random places.
+    // Random ranges and lines of a multi-megabyte answer of Latin and
+    // Japanese lines ending in CR LF, LF and CR, read through the text
+    // interface, are those of the text as it arrived.
     void rangesOfLargeAnswer()
     {
         const quint32 seed = 2424;
         QRandomGenerator random(seed);
-        const LargeAnswer answer(random);
+        const QStringList values { u"EXAMPLE.COM"_qs, u"株式会社 例示 ｅｘａｍｐｌｅ"_qs,
+            u"東京都千代田区𠀋"_qs, QString() };
+        const QStringList ends { u"\r\n"_qs, u"\n"_qs, u"\r"_qs };
+        QString answer;
+        QList<int> lineStarts { 0 };
         View v;
-        for (qsizetype at = 0; at < answer.text.size(); at += 65536)
-            v.view.appendText(QStringView(answer.text)
-                                  .sliced(at, std::min<qsizetype>(65536, answer.text.size() - at)));
+        while (answer.size() < 3'000'000) {
+            // A line ending in CR is followed by one that does not start with LF.
+            const QString line = u"[登録者名]\t"_qs + values[random.bounded(values.size())]
+                + QString::number(random.generate()) + ends[random.bounded(ends.size())];
+            v.view.appendText(line);
+            answer += line;
+            lineStarts.append(static_cast<int>(answer.size()));
+        }
         QAccessibleTextInterface *text = v.text();
-        QCOMPARE(text->characterCount(), answer.text.size());
-        QVERIFY(text->text(0, text->characterCount()) == answer.text);
-
-        const auto size = static_cast<int>(answer.text.size());
+        QVERIFY(text->text(0, text->characterCount()) == answer);
+        const auto lineAround = [&](int offset) {
+            if (offset < 0 || offset >= answer.size())
+                return std::pair(-1, -1);
+            const auto next = std::upper_bound(lineStarts.cbegin(), lineStarts.cend(), offset);
+            return std::pair(*(next - 1), *next);
+        };
         for (int round = 0; round < 2000; ++round) {
-            const int start = random.bounded(size + 1);
-            const int end = std::min(size, start + random.bounded(3000));
+            const int start = random.bounded(static_cast<int>(answer.size()));
+            const int end = start + random.bounded(std::min<int>(3000, answer.size() - start));
             const QString where = u"seed %1, offsets %2 to %3"_qs.arg(seed).arg(start).arg(end);
-            QVERIFY2(text->text(start, end) == answer.text.sliced(start, end - start),
+            QVERIFY2(
+                text->text(start, end) == answer.sliced(start, end - start), qPrintable(where));
+            std::pair<int, int> line;
+            std::pair<int, int> before;
+            std::pair<int, int> after;
+            const QString lineText =
+                text->textAtOffset(start, QAccessible::LineBoundary, &line.first, &line.second);
+            text->textBeforeOffset(start, QAccessible::LineBoundary, &before.first, &before.second);
+            text->textAfterOffset(start, QAccessible::LineBoundary, &after.first, &after.second);
+            QVERIFY2(line == lineAround(start)
+                    && lineText == answer.sliced(line.first, line.second - line.first)
+                    && before == lineAround(line.first - 1) && after == lineAround(line.second),
                 qPrintable(where));
-
-            int lineStart = -1;
-            int lineEnd = -1;
-            const QString line =
-                text->textAtOffset(start, QAccessible::LineBoundary, &lineStart, &lineEnd);
-            const auto [expectedStart, expectedEnd] = answer.lineAround(start);
-            QVERIFY2(lineStart == expectedStart && lineEnd == expectedEnd
-                    && line == answer.text.sliced(lineStart, lineEnd - lineStart),
-                qPrintable(where));
-            int nextStart = -1;
-            int nextEnd = -1;
-            text->textAfterOffset(start, QAccessible::LineBoundary, &nextStart, &nextEnd);
-            using Range = std::pair<qsizetype, qsizetype>;
-            const Range next = expectedEnd < size ? answer.lineAround(expectedEnd) : Range(-1, -1);
-            QVERIFY2(Range(nextStart, nextEnd) == next, qPrintable(where));
-            int previousStart = -1;
-            int previousEnd = -1;
-            text->textBeforeOffset(start, QAccessible::LineBoundary, &previousStart, &previousEnd);
-            const Range previous =
-                expectedStart > 0 ? answer.lineAround(expectedStart - 1) : Range(-1, -1);
-            QVERIFY2(Range(previousStart, previousEnd) == previous, qPrintable(where));
         }
     }
 
@@ -204,158 +143,109 @@ private slots:
     // interface reports them and as the last events told.
     void caretAndSelectionAfterKeys_data()
     {
-        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("keys");
         QTest::addColumn<qsizetype>("caret");
         QTest::addColumn<qsizetype>("anchor");
-        const qsizetype secondLineEnd = kText.indexOf(u"ｌｅ\r\n"_qs) + 2;
-        using L = QStringList;
-        QTest::newRow("Down End") << L { u"Down"_qs, u"End"_qs } << secondLineEnd << secondLineEnd;
+        const qsizetype lineEnd = kText.indexOf(u"ｌｅ\r\n"_qs) + 2;
+        QTest::newRow("Down End") << u"Down End"_qs << lineEnd << lineEnd;
         QTest::newRow("Shift+Left twice")
-            << L { u"Down"_qs, u"End"_qs, u"Shift+Left"_qs, u"Shift+Left"_qs } << secondLineEnd - 2
-            << secondLineEnd;
+            << u"Down End Shift+Left Shift+Left"_qs << lineEnd - 2 << lineEnd;
         QTest::newRow("Shift+Right over CR LF")
-            << L { u"End"_qs, u"Shift+Right"_qs } << kText.indexOf(u'登') << kText.indexOf(u'\r');
+            << u"End Shift+Right"_qs << kText.indexOf(u'登') << kText.indexOf(u'\r');
         QTest::newRow("Ctrl+End Shift+Home")
-            << L { u"Ctrl+End"_qs, u"Shift+Home"_qs } << kText.size() - 4 << kText.size();
-        QTest::newRow("Ctrl+A") << L { u"Down"_qs, u"Ctrl+A"_qs } << kText.size() << qsizetype(0);
-        QTest::newRow("selection dropped")
-            << L { u"Shift+Down"_qs, u"Left"_qs } << qsizetype(0) << qsizetype(0);
+            << u"Ctrl+End Shift+Home"_qs << kText.size() - 4 << kText.size();
+        QTest::newRow("Ctrl+A") << u"Down Ctrl+A"_qs << kText.size() << qsizetype(0);
+        QTest::newRow("selection dropped") << u"Shift+Down Left"_qs << qsizetype(0) << qsizetype(0);
     }
 
     void caretAndSelectionAfterKeys()
     {
-        QFETCH(QStringList, keys);
+        QFETCH(QString, keys);
         QFETCH(qsizetype, caret);
         QFETCH(qsizetype, anchor);
         View v(kAnswer);
         g_events.clear();
-        v.press(keys);
-
-        QAccessibleTextInterface *text = v.text();
-        QCOMPARE(text->cursorPosition(), caret);
-        const qsizetype start = std::min(caret, anchor);
-        const qsizetype end = std::max(caret, anchor);
-        QCOMPARE(text->selectionCount(), start == end ? 0 : 1);
-        int selectionStart = -1;
-        int selectionEnd = -1;
-        text->selection(0, &selectionStart, &selectionEnd);
-        if (start != end) {
-            QCOMPARE(selectionStart, start);
-            QCOMPARE(selectionEnd, end);
+        for (const QString &name : keys.split(u' ')) {
+            const QKeyCombination key = QKeySequence::fromString(name)[0];
+            QTest::keyClick(&v.view, key.key(), key.keyboardModifiers());
         }
+        const auto [start, end] = std::minmax(caret, anchor);
+        QAccessibleTextInterface *text = v.text();
+        std::pair<int, int> selection { -1, -1 };
+        text->selection(0, &selection.first, &selection.second);
+        QCOMPARE(text->cursorPosition(), caret);
+        QCOMPARE(text->selectionCount(), start == end ? 0 : 1);
+        QVERIFY((start == end || selection == std::pair<int, int>(start, end)));
 
-        const QList<SeenEvent> moves = eventsOf(&v.view, QAccessible::TextCaretMoved);
+        const QList<SeenEvent> moves = seen(QAccessible::TextCaretMoved);
         QVERIFY(!moves.isEmpty());
         QCOMPARE(moves.last().position, caret);
-        const QList<SeenEvent> selections = eventsOf(&v.view, QAccessible::TextSelectionChanged);
-        if (start != end) {
-            QVERIFY(!selections.isEmpty());
-            QCOMPARE(selections.last().position, start);
-            QCOMPARE(selections.last().end, end);
-        } else {
-            QVERIFY(selections.isEmpty() || selections.last().position == selections.last().end);
-        }
+        const QList<SeenEvent> selections = seen(QAccessible::TextSelectionChanged);
+        QVERIFY(start == end
+                ? selections.isEmpty() || selections.last().position == selections.last().end
+                : selections.last().position == start && selections.last().end == end);
     }
 
-    // An answer arriving in many pieces is announced in few events, the
-    // first while it still arrives, which together insert it exactly.
+    // An answer arriving in 120 pieces is announced in a few events, the
+    // first while it still arrives, which together insert it exactly;
+    // clearing the view tells of the change.
     void streamingAnnouncedCoalesced()
     {
         View v;
-        QStringList pieces;
-        for (int piece = 0; piece < 120; ++piece)
-            pieces.append(kAnswer[piece % kAnswer.size()] + QString::number(piece));
-        const QString whole = pieces.join(QString());
-
+        QString whole;
         QTimer arrival;
-        arrival.setInterval(10);
-        qsizetype next = 0;
         int announcedWhileArriving = 0;
         connect(&arrival, &QTimer::timeout, this, [&] {
-            v.view.appendText(pieces[next++]);
-            if (next == pieces.size()) {
+            const QString piece = kAnswer[whole.size() % 3] + QString::number(whole.size());
+            v.view.appendText(piece);
+            whole += piece;
+            if (whole.size() > 4000) {
                 arrival.stop();
-                announcedWhileArriving =
-                    static_cast<int>(eventsOf(&v.view, QAccessible::TextInserted).size());
+                announcedWhileArriving = static_cast<int>(seen(QAccessible::TextInserted).size());
             }
         });
         QElapsedTimer elapsed;
         elapsed.start();
-        arrival.start();
+        arrival.start(10);
         QTRY_VERIFY_WITH_TIMEOUT(!arrival.isActive(), 60000);
-        QString inserted;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                inserted.clear();
-                for (const SeenEvent &event : eventsOf(&v.view, QAccessible::TextInserted)) {
-                    if (event.position != inserted.size())
-                        return false;
-                    inserted += event.text;
-                }
-                return inserted == whole;
-            }(),
-            10000);
-        const auto events = eventsOf(&v.view, QAccessible::TextInserted).size();
-        QVERIFY2(announcedWhileArriving >= 1, "nothing announced while the answer arrived");
-        // At most four a second, one more for the last piece.
+        const auto inserted = [] {
+            QString text;
+            for (const SeenEvent &event : seen(QAccessible::TextInserted))
+                text += event.position == text.size() ? event.text : u"<gap>"_qs;
+            return text;
+        };
+        QTRY_COMPARE(inserted(), whole);
+        const auto events = seen(QAccessible::TextInserted).size();
+        QVERIFY(announcedWhileArriving >= 1);
+        // At most four a second, and one for the last piece.
         QVERIFY2(events <= elapsed.elapsed() / 250 + 2,
             qPrintable(u"%1 events in %2 ms"_qs.arg(events).arg(elapsed.elapsed())));
 
-        // Clearing tells of the text gone.
-        g_events.clear();
         v.view.clear();
-        QCOMPARE(eventsOf(&v.view, QAccessible::TextUpdated).size(), 1);
+        QCOMPARE(seen(QAccessible::TextUpdated).size(), 1);
         QCOMPARE(v.text()->characterCount(), 0);
     }
 
-    // Each character of the lines on screen has a rectangle, left to right
-    // along its line, and the point just inside it finds the character
-    // again; a line scrolled out of view has none.
+    // Each character of the lines on screen has a rectangle, and a point
+    // just inside it finds the character again; a line scrolled out of view
+    // has none.
     void characterRectsOnScreen()
     {
         View v(kAnswer);
         QAccessibleTextInterface *text = v.text();
-        const qsizetype lastLineStart = kText.size() - 4;
-        int previousRight = INT_MIN;
-        for (int offset = 0; offset < lastLineStart; ++offset) {
+        for (int offset = 0; offset < kText.size() - 4; ++offset) {
             const QChar c = kText[offset];
-            if (c.isLowSurrogate() || c == u'\r' || c == u'\n' || c == u'\t') {
-                previousRight = INT_MIN;
+            if (c.isLowSurrogate() || c == u'\r' || c == u'\n' || c == u'\t')
                 continue;
-            }
             const QRect rect = text->characterRect(offset);
-            const QString where = u"offset %1"_qs.arg(offset);
-            QVERIFY2(!rect.isNull(), qPrintable(where));
-            QVERIFY2(
-                previousRight == INT_MIN || rect.left() >= previousRight - 1, qPrintable(where));
-            previousRight = rect.right();
             const QPoint inside(rect.left() + rect.width() / 4, rect.center().y());
-            QVERIFY2(text->offsetAtPoint(inside) == offset, qPrintable(where));
+            QVERIFY2(!rect.isNull() && text->offsetAtPoint(inside) == offset,
+                qPrintable(u"offset %1"_qs.arg(offset)));
         }
-        // Many lines: the first is out of view at the end.
         View many(QStringList(200, u"line\r\n"_qs));
-        many.press({ u"Ctrl+End"_qs });
+        QTest::keyClick(&many.view, Qt::Key_End, Qt::ControlModifier);
         QVERIFY(many.text()->characterRect(0).isNull());
-        QVERIFY(!many.text()->characterRect(many.text()->cursorPosition() - 2).isNull());
-    }
-
-    // The find bar's "見つかりません" is announced as it appears.
-    void notFoundAnnounced()
-    {
-        View v(kAnswer);
-        v.press({ u"Ctrl+Shift+F"_qs });
-        auto *findText = v.view.findChild<QLineEdit *>(u"findText"_qs);
-        QTRY_VERIFY(findText->hasFocus());
-        QCOMPARE(
-            QAccessible::queryAccessibleInterface(findText)->text(QAccessible::Name), u"検索"_qs);
-        QTest::keyClicks(findText, u"rdap"_qs);
-        auto *message = v.view.findChild<QLabel *>(u"findMessage"_qs);
-        g_events.clear();
-        v.press({ u"Return"_qs });
-        QTRY_COMPARE(message->text(), u"見つかりません"_qs);
-        const QList<SeenEvent> named = eventsOf(message, QAccessible::NameChanged);
-        QVERIFY(!named.isEmpty());
-        QCOMPARE(named.last().text, u"見つかりません"_qs);
+        QVERIFY(!many.text()->characterRect(many.text()->characterCount() - 3).isNull());
     }
 };
 
