@@ -8,9 +8,13 @@
 // the memory they take above the idle window, each in a fresh process, and
 // a find through the latter; and the start-up time of a fresh process to
 // the painted, idle window. Prints "name: value" lines.
+//
+// With --a11y, everything runs with accessibility active, as when a screen
+// reader is attached, and each name ends in "_a11y".
 
 #include "japanese_whois_text.h"
 #include "selection/whois_hosts.h"
+#include "support/active_accessibility.h"
 #include "support/whois_test_server.h"
 #include "window/frm_whois.h"
 #include "window/result_view.h"
@@ -75,6 +79,29 @@ double best(const QList<double> &values)
 {
     std::fprintf(stderr, "bench_query: %s\n", what);
     std::exit(1);
+}
+
+constexpr char kAccessibleArgument[] = "--a11y";
+bool g_accessible = false;
+
+// The arguments a child process of this run gets after its own.
+QStringList childArguments(QStringList arguments)
+{
+    if (g_accessible)
+        arguments.append(QString::fromLatin1(kAccessibleArgument));
+    return arguments;
+}
+
+// Turns accessibility on in a run with --a11y.
+void startApplication()
+{
+    if (g_accessible && !ActivateAccessibility())
+        fail("accessibility cannot be turned on");
+}
+
+void printFigure(const char *name, double value, int decimals = 1)
+{
+    std::printf("%s%s: %.*f\n", name, g_accessible ? "_a11y" : "", decimals, value);
 }
 
 // About size bytes of a registrar's whois answer in ASCII: blocks of
@@ -293,6 +320,7 @@ double bestQueryMs(QueryBench &bench, const Answer &answer, QStringView host)
 int measureStartup(Clock::time_point start, int argc, char **argv)
 {
     QApplication app(argc, argv);
+    startApplication();
     QTranslator toolkitTexts;
     if (toolkitTexts.load(u"qtbase_ja"_qs, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&toolkitTexts);
@@ -360,6 +388,7 @@ QByteArray largestAnswer()
 int measureMemory(const char *kind, int argc, char **argv)
 {
     QApplication app(argc, argv);
+    startApplication();
     const bool largest = qstrcmp(kind, "largest") == 0;
     const QByteArray bytes = largest ? largestAnswer() : QByteArray(kEightMb, '\n');
     const Answer answer(bytes, QString::fromLatin1(bytes));
@@ -394,7 +423,7 @@ QList<double> memoryFigures(const char *kind, qsizetype count)
 {
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(),
-        { QString::fromLatin1(kMemoryArgument), QString::fromLatin1(kind) });
+        childArguments({ QString::fromLatin1(kMemoryArgument), QString::fromLatin1(kind) }));
     const bool finished = child.waitForFinished(-1) && child.exitStatus() == QProcess::NormalExit
         && child.exitCode() == 0;
     QList<double> figures;
@@ -415,8 +444,8 @@ double bestStartupMs()
     QList<double> times;
     for (int run = 0; run < kStartupRuns; ++run) {
         QProcess child;
-        child.start(
-            QCoreApplication::applicationFilePath(), { QString::fromLatin1(kStartupArgument) });
+        child.start(QCoreApplication::applicationFilePath(),
+            childArguments({ QString::fromLatin1(kStartupArgument) }));
         const bool finished = child.waitForFinished(-1)
             && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
         bool isNumber = false;
@@ -433,12 +462,14 @@ double bestStartupMs()
 int main(int argc, char **argv)
 {
     const auto start = Clock::now();
+    g_accessible = argc > 1 && qstrcmp(argv[argc - 1], kAccessibleArgument) == 0;
     if (argc > 1 && qstrcmp(argv[1], kStartupArgument) == 0)
         return measureStartup(start, argc, argv);
     if (argc > 2 && qstrcmp(argv[1], kMemoryArgument) == 0)
         return measureMemory(argv[2], argc, argv);
 
     QApplication app(argc, argv);
+    startApplication();
     const double startupMs = bestStartupMs();
 
     const QByteArray ascii10 = asciiWhoisText(kTenMb);
@@ -479,22 +510,22 @@ int main(int argc, char **argv)
     const QList<double> newlines = memoryFigures("newlines", 3);
     const QList<double> largest = memoryFigures("largest", 5);
 
-    std::printf("startup_ms: %.1f\n", startupMs);
-    std::printf("query_1mb_ms: %.1f\n", query1);
-    std::printf("query_10mb_ms: %.1f\n", query10);
-    std::printf("query_10mb_jis_ms: %.1f\n", queryJis10);
-    std::printf("setplaintext_10mb_ms: %.1f\n", setPlainText10);
-    std::printf("ratio_vs_setplaintext: %.2f\n", query10 / setPlainText10);
-    std::printf("max_stall_ms: %.1f\n", maxStall);
-    std::printf("query_10mb_oneline_ms: %.1f\n", queryOneLine10);
-    std::printf("max_stall_oneline_ms: %.1f\n", oneLineStall);
-    std::printf("query_8mb_newlines_ms: %.1f\n", newlines[0]);
-    std::printf("max_stall_8mb_newlines_ms: %.1f\n", newlines[1]);
-    std::printf("rss_8mb_newlines_mb: %.1f\n", newlines[2]);
-    std::printf("query_64mb_ms: %.1f\n", largest[0]);
-    std::printf("max_stall_64mb_ms: %.1f\n", largest[1]);
-    std::printf("rss_64mb_mb: %.1f\n", largest[2]);
-    std::printf("find_64mb_ms: %.1f\n", largest[3]);
-    std::printf("max_stall_find_64mb_ms: %.1f\n", largest[4]);
+    printFigure("startup_ms", startupMs);
+    printFigure("query_1mb_ms", query1);
+    printFigure("query_10mb_ms", query10);
+    printFigure("query_10mb_jis_ms", queryJis10);
+    printFigure("setplaintext_10mb_ms", setPlainText10);
+    printFigure("ratio_vs_setplaintext", query10 / setPlainText10, 2);
+    printFigure("max_stall_ms", maxStall);
+    printFigure("query_10mb_oneline_ms", queryOneLine10);
+    printFigure("max_stall_oneline_ms", oneLineStall);
+    printFigure("query_8mb_newlines_ms", newlines[0]);
+    printFigure("max_stall_8mb_newlines_ms", newlines[1]);
+    printFigure("rss_8mb_newlines_mb", newlines[2]);
+    printFigure("query_64mb_ms", largest[0]);
+    printFigure("max_stall_64mb_ms", largest[1]);
+    printFigure("rss_64mb_mb", largest[2]);
+    printFigure("find_64mb_ms", largest[3]);
+    printFigure("max_stall_find_64mb_ms", largest[4]);
     return 0;
 }

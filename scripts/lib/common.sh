@@ -8,6 +8,8 @@ dq_packages=(
     cmake g++ make clang libclang-rt-dev
     clang-tidy # scripts/tidy
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-qpa-plugins
+    # Only the tests and benchmarks that turn accessibility on use Qt's private API.
+    qt6-base-private-dev
     libqt6network6 # with the OpenSSL TLS plugin that RDAP needs
     libgl-dev fonts-noto-cjk
     libbenchmark-dev

@@ -16,6 +16,7 @@ FindBar::FindBar(QWidget *parent)
     layout->setContentsMargins(4, 2, 4, 2);
     auto *label = new QLabel(u"検索(&N):"_qs, this);
     label->setBuddy(m_text);
+    m_text->setAccessibleName(u"検索"_qs);
     layout->addWidget(label);
     layout->addWidget(m_text, 1);
     layout->addWidget(m_message);

@@ -111,6 +111,20 @@ void frmWhois::createControls()
     m_statusPanel = named(new QLabel(m_statusBar), u"stbMainPanel1"_qs);
     m_statusBar->addWidget(m_statusPanel, 1);
     setStatusBar(m_statusBar);
+
+    // Accessible names: what a screen reader says for each control. The
+    // labels' captions are English and carry access keys, so the labels get
+    // Japanese names, which their buddies pass on as labelled-by relations;
+    // the key field is named too, since Qt names a line edit from its
+    // label's caption.
+    m_keyLabel->setAccessibleName(u"キー"_qs);
+    m_serverLabel->setAccessibleName(u"サーバ"_qs);
+    m_keyEdit->setAccessibleName(u"キー"_qs);
+    m_serverCombo->setAccessibleName(u"サーバ"_qs);
+    m_whoisButton->setAccessibleName(u"照会"_qs);
+    m_clearButton->setAccessibleName(u"クリア"_qs);
+    m_resultLabel->setAccessibleName(u"結果の見出し"_qs);
+    m_statusBar->setAccessibleName(u"状態"_qs);
 }
 
 void frmWhois::createMenus()

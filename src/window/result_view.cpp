@@ -2,7 +2,9 @@
 
 #include "text/char_cells.h"
 #include "window/find_bar.h"
+#include "window/result_view_accessible.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -29,16 +31,31 @@ constexpr qint64 kSearchTurnMs = 10;
 constexpr qsizetype kFindTextFromSelection = 256;
 
 const QColor kMatchBackground(0xFF, 0xE0, 0x66);
+// The frame of the focused view and of the current match.
+constexpr int kFocusFrameWidth = 2;
+constexpr int kCurrentMatchFrameWidth = 2;
+// Arriving text is announced to assistive technology at most this often.
+constexpr int kAnnounceMs = 250;
+
+int accessibleOffset(qsizetype offset)
+{
+    return static_cast<int>(std::min<qsizetype>(offset, INT_MAX));
+}
 
 } // namespace
 
 ResultView::ResultView(QWidget *parent) : QAbstractScrollArea(parent), m_findBar(new FindBar(this))
 {
+    ResultViewAccessible::installFactory();
+    setAccessibleName(u"結果"_qs);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     m_searchTurn.setSingleShot(true);
     m_searchTurn.setInterval(0);
     connect(&m_searchTurn, &QTimer::timeout, this, &ResultView::searchSlices);
+    m_announceTurn.setSingleShot(true);
+    m_announceTurn.setInterval(kAnnounceMs);
+    connect(&m_announceTurn, &QTimer::timeout, this, &ResultView::announceInsertedText);
 
     connect(m_findBar, &FindBar::findRequested, this, &ResultView::find);
     connect(m_findBar, &FindBar::textChanged, this, [this](const QString &text) {
@@ -78,9 +95,16 @@ void ResultView::clear()
 void ResultView::setText(const QString &text)
 {
     m_search.cancel();
+    announceInsertedText();
+    const QString before = m_buffer.text();
     m_buffer.setText(text);
-    m_selection = {};
+    changeSelection({});
     m_wantedColumn = -1;
+    if (QAccessible::isActive() && !(before.isEmpty() && text.isEmpty())) {
+        // Both texts are shared, not copied.
+        QAccessibleTextUpdateEvent event(this, 0, before, m_buffer.text());
+        QAccessible::updateAccessibility(&event);
+    }
     updateScrollBars();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
@@ -94,10 +118,17 @@ void ResultView::appendText(QStringView text)
     QScrollBar *lines = verticalScrollBar();
     const bool atEnd = lines->maximum() > 0 && lines->value() == lines->maximum();
     const qsizetype growingLine = m_buffer.lineCount() - 1;
+    const qsizetype from = m_buffer.size();
     m_buffer.append(text);
     // A caret after a CR, or after half a pair, is inside a character once
     // its LF or its other half arrives.
     m_selection = OnCaretPlaces(m_buffer, m_selection);
+    if (QAccessible::isActive() && m_buffer.size() > from) {
+        if (m_unannouncedFrom < 0)
+            m_unannouncedFrom = from;
+        if (!m_announceTurn.isActive())
+            m_announceTurn.start();
+    }
     updateScrollBars();
     if (atEnd)
         lines->setValue(lines->maximum());
@@ -117,8 +148,51 @@ void ResultView::selectAll()
 {
     if (isEmpty())
         return;
-    m_selection = { 0, m_buffer.size() };
+    changeSelection({ 0, m_buffer.size() });
+}
+
+void ResultView::setSelection(TextSelection selection)
+{
+    const auto clamp = [this](qsizetype offset) {
+        return std::clamp<qsizetype>(offset, 0, m_buffer.size());
+    };
+    changeSelection({ clamp(selection.anchor), clamp(selection.caret) });
+    m_wantedColumn = -1;
+    scrollToOffset(m_selection.caret);
+}
+
+void ResultView::changeSelection(TextSelection selection)
+{
+    const TextSelection before = m_selection;
+    m_selection = selection;
     viewport()->update();
+    if (!QAccessible::isActive())
+        return;
+    if (selection.caret != before.caret) {
+        QAccessibleTextCursorEvent event(this, accessibleOffset(selection.caret));
+        QAccessible::updateAccessibility(&event);
+    }
+    const bool selectionChanged = selection.hasSelection()
+        ? selection.start() != before.start() || selection.end() != before.end()
+        : before.hasSelection();
+    if (selectionChanged) {
+        QAccessibleTextSelectionEvent event(
+            this, accessibleOffset(selection.start()), accessibleOffset(selection.end()));
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void ResultView::announceInsertedText()
+{
+    m_announceTurn.stop();
+    if (m_unannouncedFrom < 0)
+        return;
+    const qsizetype from = m_unannouncedFrom;
+    m_unannouncedFrom = -1;
+    if (!QAccessible::isActive() || from >= m_buffer.size())
+        return;
+    QAccessibleTextInsertEvent event(this, accessibleOffset(from), m_buffer.text().sliced(from));
+    QAccessible::updateAccessibility(&event);
 }
 
 void ResultView::copy() const
@@ -162,11 +236,8 @@ void ResultView::searchSlices()
         m_searchTurn.start();
         return;
     case SlicedSearch::State::Found:
-        m_selection = { m_search.matchStart(), m_search.matchStart() + m_search.matchLength() };
-        m_wantedColumn = -1;
         m_findBar->showNotFound(false);
-        ensureCaretVisible();
-        viewport()->update();
+        setSelection({ m_search.matchStart(), m_search.matchStart() + m_search.matchLength() });
         emit searchFinished(true);
         break;
     case SlicedSearch::State::NotFound:
@@ -293,6 +364,10 @@ void ResultView::paintEvent(QPaintEvent *)
     const qsizetype top = verticalScrollBar()->value();
     const qsizetype last = std::min(m_buffer.lineCount(), top + visibleLines() + 1);
     const qsizetype caretLine = m_buffer.lineOf(m_selection.caret);
+    const bool selectionIsMatch = !m_highlight.isEmpty()
+        && m_selection.end() - m_selection.start() == m_highlight.size()
+        && FindFolded(m_buffer.text(), m_highlight, m_selection.start(), m_selection.start() + 1)
+            == m_selection.start();
     for (qsizetype line = top; line < last; ++line) {
         const Segment segment = segmentOf(line);
         const std::unique_ptr<QTextLayout> layout = layoutOf(segment);
@@ -316,11 +391,67 @@ void ResultView::paintEvent(QPaintEvent *)
         const QPointF origin(
             textLeft() + segment.x, kMargin + static_cast<qreal>((line - top) * m_lineHeight));
         layout->draw(&painter, origin, formats);
+        if (selectionIsMatch)
+            drawCurrentMatchFrame(painter, *layout, segment, origin);
         if (hasFocus() && line == caretLine && m_selection.caret >= segment.start
             && m_selection.caret <= segment.end)
             layout->drawCursor(
                 &painter, origin, static_cast<int>(m_selection.caret - segment.start));
     }
+    if (hasFocus()) {
+        QPen frame(palette().highlight(), kFocusFrameWidth);
+        frame.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(frame);
+        painter.setBrush(Qt::NoBrush);
+        const qreal inset = kFocusFrameWidth / 2.0;
+        painter.drawRect(QRectF(viewport()->rect()).adjusted(inset, inset, -inset, -inset));
+    }
+}
+
+// The current match, the selection when it is a match of the find bar's
+// text, is framed in the text colour: matches and the current one differ by
+// more than their colours.
+void ResultView::drawCurrentMatchFrame(
+    QPainter &painter, const QTextLayout &layout, const Segment &segment, QPointF origin) const
+{
+    const qsizetype from = std::max(m_selection.start(), segment.start);
+    const qsizetype to = std::min(m_selection.end(), segment.end);
+    if (from >= to)
+        return;
+    const QTextLine line = layout.lineAt(0);
+    const qreal left = line.cursorToX(static_cast<int>(from - segment.start));
+    const qreal right = line.cursorToX(static_cast<int>(to - segment.start));
+    painter.save();
+    painter.setPen(QPen(palette().text(), kCurrentMatchFrameWidth));
+    painter.setBrush(Qt::NoBrush);
+    const qreal inset = kCurrentMatchFrameWidth / 2.0;
+    painter.drawRect(QRectF(origin.x() + left, origin.y(), right - left, m_lineHeight)
+                         .adjusted(inset, inset, -inset, -inset));
+    painter.restore();
+}
+
+QRect ResultView::characterRect(qsizetype offset) const
+{
+    if (offset < 0 || offset >= m_buffer.size())
+        return {};
+    const qsizetype line = m_buffer.lineOf(offset);
+    const qsizetype top = verticalScrollBar()->value();
+    if (line < top || line >= top + visibleLines())
+        return {};
+    const Segment segment = segmentOf(line);
+    // A line end stands after the line's last character, one cell wide.
+    const bool lineEnd = offset >= m_buffer.lineEnd(line);
+    if (offset < segment.start || (offset >= segment.end && !lineEnd))
+        return {};
+    const std::unique_ptr<QTextLayout> layout = layoutOf(segment);
+    const QTextLine text = layout->lineAt(0);
+    const auto at = static_cast<int>(std::min(offset, segment.end) - segment.start);
+    const qreal left = text.cursorToX(at);
+    const qreal right = lineEnd ? left + m_cellWidth : text.cursorToX(at + 1);
+    const qreal x = textLeft() + segment.x;
+    return QRectF(x + left, kMargin + static_cast<qreal>((line - top) * m_lineHeight), right - left,
+        m_lineHeight)
+        .toAlignedRect();
 }
 
 qsizetype ResultView::offsetAt(QPoint viewportPos) const
@@ -337,10 +468,11 @@ qsizetype ResultView::offsetAt(QPoint viewportPos) const
 
 void ResultView::moveCaret(qsizetype offset, bool keepAnchor)
 {
-    m_selection.moveTo(offset, keepAnchor);
+    TextSelection moved = m_selection;
+    moved.moveTo(offset, keepAnchor);
+    changeSelection(moved);
     m_wantedColumn = -1;
-    ensureCaretVisible();
-    viewport()->update();
+    scrollToOffset(m_selection.caret);
 }
 
 void ResultView::moveLines(qsizetype lines, bool keepAnchor)
@@ -349,23 +481,25 @@ void ResultView::moveLines(qsizetype lines, bool keepAnchor)
         m_wantedColumn >= 0 ? m_wantedColumn : m_buffer.columnAt(m_selection.caret);
     const qsizetype line = std::clamp<qsizetype>(
         m_buffer.lineOf(m_selection.caret) + lines, 0, m_buffer.lineCount() - 1);
-    m_selection.moveTo(m_buffer.offsetAtColumn(line, column), keepAnchor);
+    TextSelection moved = m_selection;
+    moved.moveTo(m_buffer.offsetAtColumn(line, column), keepAnchor);
+    changeSelection(moved);
     m_wantedColumn = column;
-    ensureCaretVisible();
-    viewport()->update();
+    scrollToOffset(m_selection.caret);
 }
 
-void ResultView::ensureCaretVisible()
+void ResultView::scrollToOffset(qsizetype offset)
 {
+    offset = std::clamp<qsizetype>(offset, 0, m_buffer.size());
     QScrollBar *lines = verticalScrollBar();
-    const qsizetype line = m_buffer.lineOf(m_selection.caret);
+    const qsizetype line = m_buffer.lineOf(offset);
     if (line < lines->value())
         lines->setValue(static_cast<int>(line));
     else if (line >= lines->value() + visibleLines())
         lines->setValue(static_cast<int>(line - visibleLines() + 1));
 
     QScrollBar *columns = horizontalScrollBar();
-    const qreal x = static_cast<qreal>(m_buffer.columnAt(m_selection.caret)) * m_cellWidth;
+    const qreal x = static_cast<qreal>(m_buffer.columnAt(offset)) * m_cellWidth;
     const qreal width = viewport()->width() - 2 * kMargin;
     if (x < columns->value())
         columns->setValue(static_cast<int>(x));
@@ -444,8 +578,7 @@ void ResultView::mousePressEvent(QMouseEvent *event)
     if (m_sinceDoubleClick.isValid()
         && m_sinceDoubleClick.elapsed() < QApplication::doubleClickInterval()) {
         m_sinceDoubleClick.invalidate();
-        m_selection = LineAround(m_buffer, offset);
-        viewport()->update();
+        changeSelection(LineAround(m_buffer, offset));
         return;
     }
     moveCaret(offset, event->modifiers() & Qt::ShiftModifier);
@@ -461,9 +594,8 @@ void ResultView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    m_selection = WordAround(m_buffer, offsetAt(event->position().toPoint()));
+    changeSelection(WordAround(m_buffer, offsetAt(event->position().toPoint())));
     m_sinceDoubleClick.start();
-    viewport()->update();
 }
 
 void ResultView::focusInEvent(QFocusEvent *event)

@@ -11,6 +11,7 @@
 #include <memory>
 
 class FindBar;
+class QPainter;
 class QTextLayout;
 
 // The read-only result view: any amount of text, shown as it arrives. The
@@ -21,6 +22,10 @@ class QTextLayout;
 // Keys: arrows, Home/End, Ctrl+Home/End, PageUp/PageDown (with Shift to
 // select), Ctrl+A, Ctrl+C; Ctrl+Shift+F opens the find bar under the view,
 // F3 and Shift+F3 find the next and the previous match.
+//
+// Assistive technology reads the view through ResultViewAccessible; the
+// view tells it of arriving text (a few times a second at most), of caret
+// moves and of selection changes.
 class ResultView : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -36,6 +41,10 @@ public:
     QString text() const { return m_buffer.text(); }
     bool isEmpty() const { return m_buffer.size() == 0; }
 
+    const TextBuffer &buffer() const { return m_buffer; }
+    const TextSelection &selection() const { return m_selection; }
+    // Selects as a user would, bringing the caret into view.
+    void setSelection(TextSelection selection);
     bool hasSelection() const { return m_selection.hasSelection(); }
     QString selectedText() const;
     void selectAll();
@@ -45,6 +54,14 @@ public:
     // Finds the next or previous match of the find bar's text, a slice at a
     // time from the event loop; searchFinished tells the outcome.
     void find(bool forward);
+
+    // Where the character at the offset stands in the viewport; empty when
+    // its line is not on screen.
+    QRect characterRect(qsizetype offset) const;
+    // The offset nearest to a point of the viewport.
+    qsizetype offsetAt(QPoint viewportPos) const;
+    // Scrolls the least that brings the offset into view.
+    void scrollToOffset(qsizetype offset);
 
 signals:
     void searchFinished(bool found);
@@ -74,10 +91,13 @@ private:
 
     Segment segmentOf(qsizetype line) const;
     std::unique_ptr<QTextLayout> layoutOf(const Segment &segment) const;
-    qsizetype offsetAt(QPoint viewportPos) const;
     void moveCaret(qsizetype offset, bool keepAnchor);
     void moveLines(qsizetype lines, bool keepAnchor);
-    void ensureCaretVisible();
+    // Takes the selection and tells assistive technology what changed.
+    void changeSelection(TextSelection selection);
+    void announceInsertedText();
+    void drawCurrentMatchFrame(
+        QPainter &painter, const QTextLayout &layout, const Segment &segment, QPointF origin) const;
     void updateScrollBars();
     void updateMetrics();
     void placeFindBar();
@@ -97,6 +117,11 @@ private:
     QTimer m_searchTurn;
     // The folded text whose matches on screen are highlighted.
     QString m_highlight;
+
+    // Where the text not yet announced to assistive technology starts, or
+    // -1; announced when m_announceTurn fires.
+    qsizetype m_unannouncedFrom = -1;
+    QTimer m_announceTurn;
 
     // A press soon after a double-click selects the line.
     QElapsedTimer m_sinceDoubleClick;

@@ -1,5 +1,6 @@
 #include "window/warning_box.h"
 
+#include <QAccessibleWidget>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -7,10 +8,32 @@
 #include <QScreen>
 #include <QStyle>
 
+namespace {
+
+const QString kBoxName = u"warningBox"_qs;
+
+// Assistive technology reads the box as an alert, its text as the
+// description.
+QAccessibleInterface *createForWarningBox(const QString &, QObject *object)
+{
+    auto *box = qobject_cast<QDialog *>(object);
+    return box && box->objectName() == kBoxName
+        ? new QAccessibleWidget(box, QAccessible::AlertMessage)
+        : nullptr;
+}
+
+} // namespace
+
 void ShowWarningBox(QWidget *parent, const QString &text)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(createForWarningBox);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+
     QDialog box(parent);
-    box.setObjectName(u"warningBox"_qs);
+    box.setObjectName(kBoxName);
     box.setWindowTitle(u"エラー"_qs);
 
     auto *icon = new QLabel(&box);
@@ -25,6 +48,7 @@ void ShowWarningBox(QWidget *parent, const QString &text)
     auto *message = new QLabel(lines, &box);
     message->setObjectName(u"warningText"_qs);
     message->setTextFormat(Qt::PlainText);
+    box.setAccessibleDescription(lines);
     const int widest = box.screen()->availableGeometry().width() * 3 / 4;
     if (message->sizeHint().width() > widest) {
         message->setWordWrap(true);
