@@ -127,7 +127,7 @@ private slots:
         QTest::newRow("500")
             << Status(500) << u"RDAPサーバがエラーを返しました。(HTTP 500)\nエラーコード: 500"_qs;
         QTest::newRow("redirect without a target")
-            << Status(302) << u"RDAPサーバがエラーを返しました。(HTTP 302)"_qs;
+            << Status(302) << u"RDAPサーバがエラーを返しました。(HTTP 302)\nエラーコード: 302"_qs;
         HttpTestAnswer described = Status(400);
         described.body = R"({"errorCode": 400, "title": "Bad\r\nRequest",
             "description": ["The key is malformed.", "\u202eSee the help."]})";
