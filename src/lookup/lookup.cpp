@@ -26,6 +26,9 @@ bool holdsLineBreak(const QString &text)
 }
 
 const QString kNoRdapService = u"このキーに対応する RDAP サービスが見つかりません。"_qs;
+// The registry data lists only http bases for the key (.kg, .mg).
+const QString kRdapOnlyWithoutEncryption =
+    u"このキーの RDAP サービスは暗号化なし (http) でのみ提供されているため、使用しません。"_qs;
 
 } // namespace
 
@@ -154,6 +157,11 @@ void Lookup::chooseAndStart(const QueryKey &key, const ServerMode &server)
         refuse(u"ドメイン名を ASCII 形式に変換できません。"_qs);
         return;
     }
+    if (key.asNumberTooLarge) {
+        refuse(
+            u"AS番号が大きすぎます。AS番号は 0 から 4294967295 まで (asdot 形式では 65535.65535 まで) です。"_qs);
+        return;
+    }
     if (!automatic && server.kind != ServerMode::Kind::Rdap) {
         setStatus(u"whoisサーバに接続します。"_qs);
         startQuery(QueryTarget::Whois(TrimBlanks(server.host)), server.label);
@@ -170,7 +178,9 @@ void Lookup::chooseAndStart(const QueryKey &key, const ServerMode &server)
     if (!automatic || choice.outcome == ServerChoice::Outcome::RdapOnly) {
         const std::optional<QUrl> url = RdapLookupUrl(key, choice.rdap);
         if (!url) {
-            refuse(kNoRdapService);
+            const bool httpOnly = choice.rdap && !choice.rdap->baseUrls.isEmpty()
+                && choice.rdap->httpsBase().isEmpty();
+            refuse(httpOnly ? kRdapOnlyWithoutEncryption : kNoRdapService);
             return;
         }
         const QueryTarget target = QueryTarget::Rdap(*url);

@@ -19,12 +19,14 @@ std::optional<QUrl> RdapLookupUrl(const QueryKey &key, const std::optional<RdapS
 {
     switch (key.kind) {
     case QueryKey::Kind::IPv4:
-        return UrlOf(service, RdapQueryKind::Ip, key.address.toString());
     case QueryKey::Kind::IPv6: {
-        QString object = key.address.toString();
-        if (key.prefixLength >= 0)
-            object += u'/' + QString::number(key.prefixLength);
-        return UrlOf(service, RdapQueryKind::Ip, object);
+        if (key.prefixLength < 0)
+            return UrlOf(service, RdapQueryKind::Ip, key.address.toString());
+        // A prefix is asked by its network address: 8.8.8.8/24 as 8.8.8.0/24.
+        const QString length = u'/' + QString::number(key.prefixLength);
+        const QHostAddress network =
+            QHostAddress::parseSubnet(key.address.toString() + length).first;
+        return UrlOf(service, RdapQueryKind::Ip, network.toString() + length);
     }
     case QueryKey::Kind::AsNumber:
         return UrlOf(service, RdapQueryKind::Autnum, QString::number(key.asNumber));

@@ -8,23 +8,6 @@
 
 namespace {
 
-// A second-level label under a top-level label with a registry of its own.
-struct SecondLevelRow {
-    QStringView secondLevel;
-    QStringView topLevel;
-    QStringView host;
-};
-
-constexpr SecondLevelRow kSecondLevel[] = {
-    { u"uk", u"com", WhoisHost::CentralNic },
-    { u"eu", u"org", WhoisHost::EuOrg },
-    { u"edu", u"cn", WhoisHost::EduCn },
-    { u"ac", u"uk", WhoisHost::AcUk },
-    { u"gov", u"uk", WhoisHost::GovUk },
-    { u"gb", u"com", WhoisHost::CentralNic },
-    { u"gb", u"net", WhoisHost::CentralNic },
-};
-
 struct TopLevelRow {
     QStringView label;
     QStringView host;
@@ -173,17 +156,6 @@ std::optional<cDomlist::LastLabels> cDomlist::ReadLastLabels(QStringView name)
     const QStringView rest = name.first(lastDot);
     return LastLabels { Normalized(name.sliced(lastDot + 1)),
         Normalized(rest.sliced(rest.lastIndexOf(u'.') + 1)) };
-}
-
-std::optional<QString> cDomlist::SecondLevelHost(const LastLabels &labels)
-{
-    const auto combination = std::find_if(
-        std::begin(kSecondLevel), std::end(kSecondLevel), [&](const SecondLevelRow &row) {
-            return row.secondLevel == labels.secondLevel && row.topLevel == labels.topLevel;
-        });
-    if (combination == std::end(kSecondLevel))
-        return std::nullopt;
-    return combination->host.toString();
 }
 
 std::optional<QString> cDomlist::TopLevelHost(QStringView topLevel)

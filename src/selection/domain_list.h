@@ -5,7 +5,7 @@
 #include <optional>
 
 // Maps a domain name to the whois server of its registry, from a built-in
-// table of second-level combinations and top-level labels.
+// table of top-level labels.
 class cDomlist {
 public:
     // The last two labels of a name, without surrounding blanks and in lower
@@ -15,8 +15,6 @@ public:
         QString secondLevel;
     };
     static std::optional<LastLabels> ReadLastLabels(QStringView name);
-    // The host of a second-level combination such as ac.uk, if it is one.
-    static std::optional<QString> SecondLevelHost(const LastLabels &labels);
     // The host that the built-in table gives a top-level label, if any.
     static std::optional<QString> TopLevelHost(QStringView topLevel);
 };

@@ -3,6 +3,7 @@
 #include "selection/domain_list.h"
 #include "selection/ip_list.h"
 #include "selection/registry_data.h"
+#include "selection/second_level_whois.h"
 #include "selection/whois_hosts.h"
 
 #include <algorithm>
@@ -49,7 +50,8 @@ ServerChoice DomainChoice(ServerChoice choice)
 
     const std::shared_ptr<const RegistryData> data = RegistryData::InUse();
     choice.rdap = data->DomainService(choice.key.text);
-    if (const std::optional<QString> host = cDomlist::SecondLevelHost(*labels))
+    if (const std::optional<QString> host =
+            SecondLevelWhois::hostOf(labels->secondLevel, labels->topLevel))
         return WhoisChoice(std::move(choice), *host);
     if (const QString host = data->TldWhoisHost(labels->topLevel); !host.isEmpty())
         return WhoisChoice(std::move(choice), host);
@@ -84,9 +86,9 @@ ServerChoice AutoSelectServer(const QueryKey &key)
     switch (key.kind) {
     case QueryKey::Kind::IPv4: {
         CIPList table;
-        table.CheckIp(key.text);
+        table.CheckIp(key.address.toString());
         const QString tableHost = table.WhoisFromIp();
-        choice.rdap = data->AddressService(key.address);
+        choice.rdap = data->AddressService(key.address, key.prefixLength);
         // JPNIC's blocks stay with JPNIC; they lie inside APNIC's and ARIN's.
         if (tableHost == WhoisHost::JPNIC)
             return WhoisChoice(std::move(choice), tableHost);

@@ -20,13 +20,6 @@ inline constexpr QStringView IANA = u"whois.iana.org";
 inline constexpr QStringView AFRINIC = u"whois.afrinic.net";
 inline constexpr QStringView LACNIC = u"whois.lacnic.net";
 
-// Second-level registries: uk.com, gb.com and gb.net share CentralNic.
-inline constexpr QStringView CentralNic = u"whois.centralnic.com";
-inline constexpr QStringView EuOrg = u"whois.eu.org";
-inline constexpr QStringView EduCn = u"whois.edu.cn";
-inline constexpr QStringView AcUk = u"whois.nic.ac.uk";
-inline constexpr QStringView GovUk = u"whois.gov.uk";
-
 // Top-level registries, one per label, named Dot<label>. A label whose
 // registry runs no port-43 server today has no constant: it goes to IANA,
 // whose answer names the registry. The label int is served by IANA itself.

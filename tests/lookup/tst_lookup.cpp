@@ -294,6 +294,61 @@ private slots:
         QCOMPARE(f.server.receivedRequests(), QByteArrayList { request });
     }
 
+    // Keys as people type and paste them, through the automatic choice: the
+    // server asked, the bytes it received, and the label keeps the key as
+    // typed.
+    void typedKeys_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QByteArray>("request");
+        const QString verisign = u"whois.verisign-grs.com"_qs;
+        const QString jprs = u"whois.jprs.jp"_qs;
+        const QString arin = u"whois.arin.net"_qs;
+        const QString iana = u"whois.iana.org"_qs;
+        const struct {
+            const char *name;
+            QString key;
+            QString host;
+            QByteArray request;
+        } rows[] = {
+            { "final dot", u"example.com."_qs, verisign, "example.com" },
+            { "final dot, .jp", u"example.jp."_qs, jprs, "example.jp" },
+            { "trailing ideographic space", u"example.com\u3000"_qs, verisign, "example.com" },
+            { "full-width IPv4", u"８．８．８．８"_qs, arin, "8.8.8.8" },
+            { "full-width AS", u"ＡＳ１５１６９"_qs, arin, "AS15169" },
+            { "IDN top level alone", u"みんな"_qs, iana, "xn--q9jyb4c" },
+            { "IPv4 prefix", u"8.8.8.8/24"_qs, arin, "8.8.8.8/24" },
+            { "IPv4-mapped", u"::ffff:8.8.8.8"_qs, arin, "8.8.8.8" },
+            { "6to4", u"2002:0808:0808::1"_qs, arin, "8.8.8.8" },
+            { "Teredo", u"2001:0:4136:e378:8000:63bf:f7f7:f7f7"_qs, arin, "8.8.8.8" },
+            { "asdot", u"AS1.1"_qs, iana, "AS65537" },
+            { "URL", u"https://example.jp/path?q=1"_qs, jprs, "example.jp" },
+            { "CentralNic", u"example.us.com"_qs, u"whois.centralnic.net"_qs, "example.us.com" },
+            { ".za", u"example.co.za"_qs, u"whois.registry.net.za"_qs, "example.co.za" },
+            { "half-width blanks as typed", u"  example.jp  "_qs, jprs, "  example.jp  " },
+            { "blanks inside an address as typed", u"8 . 8 . 8 . 8"_qs, arin, "8 . 8 . 8 . 8" },
+            { "company name in code page 932", u"ＡＢＣ株式会社"_qs, iana,
+                "\x82\x60\x82\x61\x82\x62\x8a\x94\x8e\xae\x89\xef\x8e\xd0" },
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row.name) << row.key << row.host << row.request + "\r\n";
+    }
+
+    void typedKeys()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, host);
+        QFETCH(QByteArray, request);
+        Fixture f;
+        f.server.closeWithoutData();
+        f.run(key, ServerMode::automatic());
+        QVERIFY(f.view.result);
+        QCOMPARE(f.view.result->hops, QList<QueryTarget> { QueryTarget::Whois(host) });
+        QCOMPARE(f.server.receivedRequests(), QByteArrayList { request });
+        QCOMPARE(f.view.label, key + u" | 自動選択["_qs + host + u']');
+    }
+
     void closeWithoutDataRecordsEmptyResponse()
     {
         Fixture f;
@@ -470,6 +525,15 @@ private slots:
         QTest::newRow("RDAP: .jp") << u"example.jp"_qs << rdap << noRdap;
         QTest::newRow("RDAP: private address") << u"10.1.2.3"_qs << rdap << noRdap;
         QTest::newRow("RDAP: a word") << u"example"_qs << rdap << noRdap;
+        const QString httpOnly =
+            u"このキーの RDAP サービスは暗号化なし (http) でのみ提供されているため、使用しません。"_qs;
+        QTest::newRow("RDAP: .kg, http only") << u"example.kg"_qs << rdap << httpOnly;
+        QTest::newRow("RDAP: .mg, http only") << u"example.mg"_qs << rdap << httpOnly;
+        const QString asTooLarge =
+            u"AS番号が大きすぎます。AS番号は 0 から 4294967295 まで (asdot 形式では 65535.65535 まで) です。"_qs;
+        QTest::newRow("AS beyond 32 bits") << u"AS4294967296"_qs << automatic << asTooLarge;
+        QTest::newRow("AS beyond 32 bits to a chosen server")
+            << u"ＡＳ４２９４９６７２９６"_qs << u"whois.example.net"_qs << asTooLarge;
         // A key of 1,025 characters, on any server, is refused before it is read.
         const QString tooLong = u"キーが長すぎます。1,024 文字以内で入力してください。"_qs;
         const QString longName = QString(1021, u'a') + u".com"_qs;
@@ -766,6 +830,14 @@ private slots:
             << u"example . com"_qs << verisign << QByteArray("/com/v1/domain/example.com");
         QTest::newRow("final dot of a whois name")
             << u"example.com."_qs << verisign << QByteArray("/com/v1/domain/example.com");
+        const QString arin = u"whois.arin.net"_qs;
+        QTest::newRow("IPv4 prefix") << u"8.8.8.8/24"_qs << arin << QByteArray("/registry/ip/8.8.8.0/24");
+        QTest::newRow("IPv4 network") << u"1.1.1.0/24"_qs << u"whois.apnic.net"_qs
+                                      << QByteArray("/ip/1.1.1.0/24");
+        QTest::newRow("6to4 by its IPv4") << u"2002:808:808::1"_qs << arin
+                                          << QByteArray("/registry/ip/8.8.8.8");
+        QTest::newRow("full-width URL")
+            << u"ｈｔｔｐｓ：／／ｅｘａｍｐｌｅ．ｃｏｍ／"_qs << verisign << QByteArray("/com/v1/domain/example.com");
     }
 
     void automaticAndRdapAgree()

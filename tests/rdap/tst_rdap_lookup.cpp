@@ -61,6 +61,16 @@ private slots:
                               << u"https://rdap.arin.net/registry/ip/192.0.2.1"_qs;
         QTest::newRow("IPv4 of APNIC") << u"1.1.1.1"_qs << u"https://rdap.apnic.net/ip/1.1.1.1"_qs;
         QTest::newRow("private IPv4") << u"10.0.0.1"_qs << none;
+        QTest::newRow("IPv4 prefix by its network")
+            << u"8.8.8.8/24"_qs << u"https://rdap.arin.net/registry/ip/8.8.8.0/24"_qs;
+        QTest::newRow("IPv4 network")
+            << u"1.1.1.0/24"_qs << u"https://rdap.apnic.net/ip/1.1.1.0/24"_qs;
+        QTest::newRow("IPv4 /0") << u"8.8.8.8/0"_qs << none;
+        QTest::newRow("Teredo by its IPv4") << u"2001:0:4136:e378:8000:63bf:f7f7:f7f7"_qs
+                                            << u"https://rdap.arin.net/registry/ip/8.8.8.8"_qs;
+        QTest::newRow("full-width IPv4")
+            << u"１．１．１．１"_qs << u"https://rdap.apnic.net/ip/1.1.1.1"_qs;
+        QTest::newRow(".kg lists http only") << u"example.kg"_qs << none;
         QTest::newRow("IPv6") << u"2001:200::1"_qs << u"https://rdap.apnic.net/ip/2001:200::1"_qs;
         QTest::newRow("IPv6 prefix in upper case")
             << u"2001:DB8:0::/32"_qs << u"https://rdap.apnic.net/ip/2001:db8::/32"_qs;
@@ -71,6 +81,10 @@ private slots:
         QTest::newRow("AS number with a blank")
             << u"as 3333"_qs << u"https://rdap.db.ripe.net/autnum/3333"_qs;
         QTest::newRow("private AS number") << u"AS64512"_qs << none;
+        QTest::newRow("asdot") << u"AS3.4"_qs << u"https://rdap.db.ripe.net/autnum/196612"_qs;
+        QTest::newRow("pasted URL")
+            << u"https://Example.INFO/path?q=1"_qs
+            << u"https://rdap.identitydigital.services/rdap/domain/example.info"_qs;
     }
 
     void lookup()

@@ -159,9 +159,28 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::newRow("IPv6 loopback") << u"::1"_qs << kIana << u"::1"_qs;
         QTest::newRow("IPv6 link-local") << u"fe80::1"_qs << kIana << u"fe80::1"_qs;
-        QTest::newRow("IPv4-mapped") << u"::ffff:1.1.1.1"_qs << kIana << u"::ffff:1.1.1.1"_qs;
+        QTest::newRow("IPv4-mapped") << u"::ffff:1.1.1.1"_qs << u"whois.apnic.net"_qs << u"1.1.1.1"_qs;
+        QTest::newRow("IPv4-mapped, JPNIC block")
+            << u"::FFFF:133.1.2.3"_qs << kJpnic << u"133.1.2.3"_qs;
+        QTest::newRow("6to4") << u"2002:0808:0808::1"_qs << kArin << u"8.8.8.8"_qs;
+        QTest::newRow("6to4 prefix stays IPv6") << u"2002::/16"_qs << kIana << u"2002::/16"_qs;
+        QTest::newRow("Teredo") << u"2001:0:4136:e378:8000:63bf:f7f7:f7f7"_qs << kArin
+                                << u"8.8.8.8"_qs;
+        QTest::newRow("Teredo, JPNIC block")
+            << u"2001::7afe:fdfc"_qs << kJpnic << u"133.1.2.3"_qs;
+        QTest::newRow("IPv4 prefix") << u"8.8.8.8/24"_qs << kArin << u"8.8.8.8/24"_qs;
+        QTest::newRow("IPv4 prefix, JPNIC block")
+            << u"133.0.0.0/8"_qs << kJpnic << u"133.0.0.0/8"_qs;
+        QTest::newRow("IPv4 prefix too long") << u"8.8.8.8/33"_qs << u"<none>"_qs << u"8.8.8.8/33"_qs;
+        QTest::newRow("IPv4 with blanks, as typed")
+            << u"8 . 8 . 8 . 8"_qs << kArin << u"8 . 8 . 8 . 8"_qs;
+        QTest::newRow("full-width IPv4") << u"８．８．８．８"_qs << kArin << u"8.8.8.8"_qs;
+        QTest::newRow("full-width IPv6") << u"２００１：２００：：１"_qs << u"whois.apnic.net"_qs
+                                         << u"2001:200::1"_qs;
         QTest::newRow("private AS") << u"AS64512"_qs << kIana << u"AS64512"_qs;
-        QTest::newRow("AS beyond 32 bits") << u"AS4294967296"_qs << kIana << u"AS4294967296"_qs;
+        QTest::newRow("full-width AS") << u"ＡＳ１５１６９"_qs << kArin << u"AS15169"_qs;
+        QTest::newRow("asdot") << u"AS1.1"_qs << kIana << u"AS65537"_qs;
+        QTest::newRow("asdot, RIPE range") << u"as3.4"_qs << u"whois.ripe.net"_qs << u"AS196612"_qs;
         QTest::newRow("two blanks are no AS") << u"AS  4713"_qs << kIana << u"AS  4713"_qs;
         QTest::newRow("bare number") << u"4713"_qs << kIana << u"4713"_qs;
         QTest::newRow("second-level stays")
@@ -171,6 +190,37 @@ private slots:
         QTest::newRow("built-in table's IANA where the data lists nothing")
             << u"example.gr"_qs << kIana << u"example.gr"_qs;
         QTest::newRow("no dot") << u"localhost"_qs << kIana << u"localhost"_qs;
+        QTest::newRow("blanks around, as typed")
+            << u"  example.jp  "_qs << u"whois.jprs.jp"_qs << u"  example.jp  "_qs;
+        QTest::newRow("capitals, as typed")
+            << u"Example.COM"_qs << u"whois.verisign-grs.com"_qs << u"Example.COM"_qs;
+        QTest::newRow("final dot")
+            << u"example.com."_qs << u"whois.verisign-grs.com"_qs << u"example.com"_qs;
+        QTest::newRow("final dot, .jp") << u" Example.JP. "_qs << u"whois.jprs.jp"_qs << u"example.jp"_qs;
+        QTest::newRow("trailing ideographic space")
+            << u"example.com\u3000"_qs << u"whois.verisign-grs.com"_qs << u"example.com"_qs;
+        QTest::newRow("full-width name")
+            << u"ＥＸＡＭＰＬＥ．ＣＯＭ\u3000"_qs << u"whois.verisign-grs.com"_qs << u"example.com"_qs;
+        QTest::newRow("URL") << u"https://example.jp/path?q=1"_qs << u"whois.jprs.jp"_qs
+                             << u"example.jp"_qs;
+        QTest::newRow("URL with user and port")
+            << u"http://user@Example.COM:8080/"_qs << u"whois.verisign-grs.com"_qs << u"example.com"_qs;
+        QTest::newRow("URL of an address") << u"http://[2002:808:808::1]/"_qs << kArin << u"8.8.8.8"_qs;
+        QTest::newRow("IDN URL") << u"https://日本語.jp/"_qs << u"whois.jprs.jp"_qs
+                                 << u"xn--wgv71a119e.jp"_qs;
+        QTest::newRow("CentralNic second level")
+            << u"example.us.com"_qs << u"whois.centralnic.net"_qs << u"example.us.com"_qs;
+        QTest::newRow("CentralNic second level, .net")
+            << u"example.uk.net"_qs << u"whois.centralnic.net"_qs << u"example.uk.net"_qs;
+        QTest::newRow("other .com stays")
+            << u"example.xx.com"_qs << u"whois.verisign-grs.com"_qs << u"example.xx.com"_qs;
+        QTest::newRow(".za second level")
+            << u"example.co.za"_qs << u"whois.registry.net.za"_qs << u"example.co.za"_qs;
+        QTest::newRow(".za second level, org")
+            << u"example.org.za"_qs << u"org-whois.registry.net.za"_qs << u"example.org.za"_qs;
+        QTest::newRow("IDN top level alone") << u"みんな"_qs << kIana << u"xn--q9jyb4c"_qs;
+        QTest::newRow("full-width letters in a company name, as typed")
+            << u"ＡＢＣ株式会社\u3000"_qs << kIana << u"ＡＢＣ株式会社\u3000"_qs;
         QTest::newRow("IDN .jp") << u"日本語.jp"_qs << u"whois.jprs.jp"_qs
                                  << u"xn--wgv71a119e.jp"_qs;
         QTest::newRow("IDN with blanks")
@@ -197,6 +247,50 @@ private slots:
         QCOMPARE(choice.key.line, line);
         if (host != u"<none>")
             QCOMPARE(choice.target.port, quint16(43));
+    }
+
+    // Every printable ASCII key above, typed in full-width forms, is read as
+    // the ASCII key: the same server, and the line is what the server is
+    // chosen by.
+    void fullWidthFormsReadAsAscii()
+    {
+        const QStringList keys = { u"8.8.8.8"_qs, u"133.1.2.3/24"_qs, u"2001:200::1"_qs,
+            u"::ffff:1.1.1.1"_qs, u"AS15169"_qs, u"as3.4"_qs, u"Example.COM"_qs,
+            u"example.co.za"_qs, u"https://example.jp/a?b=c"_qs, u"example.info."_qs };
+        for (const QString &key : keys) {
+            QString fullWidth = key;
+            for (QChar &c : fullWidth)
+                c = QChar(c.unicode() + 0xFEE0);
+            const ServerChoice ascii = Choose(key);
+            const ServerChoice folded = Choose(fullWidth + u'\u3000');
+            QCOMPARE(folded.outcome, ascii.outcome);
+            QCOMPARE(folded.target, ascii.target);
+            QCOMPARE(folded.key.text, ascii.key.text);
+            QCOMPARE(folded.key.line, ascii.key.text);
+        }
+    }
+
+    void asNumberTooLarge_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("tooLarge");
+        QTest::newRow("largest") << u"AS4294967295"_qs << false;
+        QTest::newRow("beyond 32 bits") << u"AS4294967296"_qs << true;
+        QTest::newRow("twenty digits") << u"AS99999999999999999999"_qs << true;
+        QTest::newRow("largest asdot") << u"AS65535.65535"_qs << false;
+        QTest::newRow("asdot high part") << u"AS65536.0"_qs << true;
+        QTest::newRow("asdot low part") << u"AS0.65536"_qs << true;
+    }
+
+    void asNumberTooLarge()
+    {
+        QFETCH(QString, key);
+        QFETCH(bool, tooLarge);
+        const QueryKey read = ReadQueryKey(key);
+        QCOMPARE(read.kind, QueryKey::Kind::AsNumber);
+        QCOMPARE(read.asNumberTooLarge, tooLarge);
+        if (!tooLarge)
+            QCOMPARE(read.asNumber, 4294967295u);
     }
 
     void otherOutcomes_data()

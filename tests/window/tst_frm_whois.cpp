@@ -360,6 +360,51 @@ private slots:
         QVERIFY(!tool->isEnabled() && !menuItem->isEnabled());
     }
 
+    // Keys as people type and paste them, typed key by key: the label keeps
+    // the key as typed, the server receives the folded key.
+    void typedKeys_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QByteArray>("request");
+        QTest::newRow("final dot")
+            << u"example.jp."_qs << u"whois.jprs.jp"_qs << QByteArray("example.jp\r\n");
+        QTest::newRow("full-width address")
+            << u"８．８．８．８\u3000"_qs << u"whois.arin.net"_qs << QByteArray("8.8.8.8\r\n");
+        QTest::newRow("pasted URL") << u"https://example.jp/path?q=1"_qs << u"whois.jprs.jp"_qs
+                                    << QByteArray("example.jp\r\n");
+        QTest::newRow("AS beyond 32 bits") << u"AS4294967296"_qs << QString() << QByteArray();
+    }
+
+    void typedKeys()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, host);
+        QFETCH(QByteArray, request);
+        Window w;
+        w.server.answerWith({ "answer" });
+        auto *input = w.find<QLineEdit>(u"txtInput"_qs);
+        // Characters beyond ASCII arrive as an input method commits them: a
+        // key press that carries the text.
+        for (const QChar c : key) {
+            if (c.unicode() < 0x80)
+                QTest::keyClick(input, c.toLatin1());
+            else
+                QTest::sendKeyEvent(
+                    QTest::Click, input, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        }
+        QTest::keyClick(input, Qt::Key_Return);
+        w.waitIdle();
+        if (host.isEmpty()) {
+            QCOMPARE(w.warnings.size(), 1);
+            QVERIFY(w.warnings[0].startsWith(u"AS番号が大きすぎます。"));
+            QCOMPARE(w.server.receivedRequests().size(), 0);
+            return;
+        }
+        QCOMPARE(w.label(), u"\""_qs + key + u"\" From:自動選択["_qs + host + u']');
+        QCOMPARE(w.server.receivedRequests(), QByteArrayList { request });
+    }
+
     // The File menu's check item switches automatic following on and
     // stores it; the next window starts with it.
     void automaticFollowingIsStored()
