@@ -305,8 +305,8 @@ bool Lookup::askIanaAfterFailure(const QString &reason)
     m_ianaTopLevel = std::exchange(m_listedTopLevel, QString());
     m_hopHeaders = true;
     showText(u"---- "_qs + m_target.Display() + u": "_qs + reason + u" ----\r\n"_qs);
+    // IANA that cannot be reached either ends the lookup as a failure.
     const QueryTarget iana = QueryTarget::Whois(WhoisHost::IANA.toString());
-    ++m_followed;
     m_asked.append(iana.host);
     m_result.serverLabel += u" → "_qs + iana.Display();
     setState(State::FollowingReferral);
