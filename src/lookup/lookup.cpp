@@ -5,8 +5,10 @@
 #include "query/referral_policy.h"
 #include "rdap/rdap_lookup.h"
 #include "selection/blank_trim.h"
+#include "selection/registry_cache.h"
 #include "selection/server_choice.h"
 #include "selection/usable_host.h"
+#include "selection/whois_hosts.h"
 
 #include <QHostInfo>
 
@@ -124,6 +126,7 @@ void Lookup::start(const QString &keyText, const ServerMode &server, bool follow
         return;
     setState(State::Choosing);
     m_followReferrals = followReferrals;
+    m_hopHeaders = followReferrals;
     m_result.keyText = withoutTrailingLineBreaks(keyText);
     const QueryKey key = ReadQueryKey(m_result.keyText);
     m_result.keySent = key.line;
@@ -172,6 +175,7 @@ void Lookup::chooseAndStart(const QueryKey &key, const ServerMode &server)
     const ServerChoice choice = AutoSelectServer(key);
     if (automatic && choice.outcome == ServerChoice::Outcome::Whois) {
         setStatus(u"whoisサーバに接続します。"_qs);
+        m_listedTopLevel = choice.topLevel;
         startQuery(choice.target, u"自動選択["_qs + choice.target.host + u']');
         return;
     }
@@ -186,6 +190,11 @@ void Lookup::chooseAndStart(const QueryKey &key, const ServerMode &server)
         const QueryTarget target = QueryTarget::Rdap(*url);
         setStatus(connectingStatus(target));
         startQuery(target, (automatic ? u"自動選択[RDAP:"_qs : u"RDAP["_qs) + url->host() + u']');
+        return;
+    }
+    // A delegation newer than the data: IANA knows its server.
+    if (automatic && !choice.topLevel.isEmpty()) {
+        askIanaFirst(choice.topLevel);
         return;
     }
     refuse(u"自動選択リストに登録されていないアドレスです。または、書式が正しくありません。\r\n"
@@ -243,6 +252,7 @@ void Lookup::onConnected()
         failHop(u"内部ネットワークのアドレスには自動で接続しません"_qs);
         return;
     }
+    m_listedTopLevel.clear(); // only a server that cannot be reached sends to IANA
     setState(State::Sending);
     setStatus(u"接続しました。"_qs);
     m_connection.Send(CodePage932::Encode(m_result.keySent) + "\r\n");
@@ -257,7 +267,7 @@ void Lookup::onSendProgress(qint64 bytesSent)
 void Lookup::onSendComplete()
 {
     setState(State::Receiving);
-    if (m_followReferrals)
+    if (m_hopHeaders)
         showText(hopHeader(m_target.Display()));
     setStatus(u"送信完了"_qs);
 }
@@ -284,9 +294,47 @@ void Lookup::onClosed()
     setStatus(u"接続を終了します。"_qs);
     m_connection.Close();
     const std::optional<QueryTarget> referral = FindReferral(m_hopAnswer, m_target);
-    if (m_followReferrals && followAutomatically(referral))
+    if (m_ianaTopLevel.isEmpty() ? m_followReferrals && followAutomatically(referral)
+                                 : followIanaWhois())
         return;
     finish(referral);
+}
+
+void Lookup::askIanaFirst(const QString &topLevel)
+{
+    m_ianaTopLevel = topLevel;
+    m_hopHeaders = true;
+    setStatus(u"whoisサーバに接続します。"_qs);
+    startQuery(QueryTarget::Whois(WhoisHost::IANA.toString()), WhoisHost::IANA.toString());
+}
+
+bool Lookup::askIanaAfterFailure(const QString &reason)
+{
+    if (m_listedTopLevel.isEmpty())
+        return false;
+    m_ianaTopLevel = std::exchange(m_listedTopLevel, QString());
+    m_hopHeaders = true;
+    showText(u"---- "_qs + m_target.Display() + u": "_qs + reason + u" ----\r\n"_qs);
+    // IANA that cannot be reached either ends the lookup as a failure.
+    const QueryTarget iana = QueryTarget::Whois(WhoisHost::IANA.toString());
+    m_asked.append(iana.host);
+    m_result.serverLabel += u" → "_qs + iana.Display();
+    setState(State::FollowingReferral);
+    setStatus(connectingStatus(iana));
+    connectServer(iana);
+    return true;
+}
+
+bool Lookup::followIanaWhois()
+{
+    const QString topLevel = std::exchange(m_ianaTopLevel, QString());
+    const std::optional<QString> host = FindIanaWhoisHost(m_hopAnswer);
+    // A host already asked, such as the listed one that failed, is not asked again.
+    if (!host || m_asked.contains(*host, Qt::CaseInsensitive))
+        return false;
+    if (!m_cacheFolder.isEmpty())
+        RegistryCache(m_cacheFolder).Learn(topLevel, *host);
+    return followAutomatically(QueryTarget::Whois(*host));
 }
 
 bool Lookup::followAutomatically(const std::optional<QueryTarget> &referral)
@@ -329,6 +377,8 @@ void Lookup::fail(const QString &reason)
 void Lookup::onError(const QString &description)
 {
     m_connection.Close();
+    if (m_state == State::Connecting && askIanaAfterFailure(description))
+        return;
     if (inChain()) {
         failHop(description);
         return;

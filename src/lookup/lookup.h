@@ -21,6 +21,9 @@
 // asks the referrals the answers name within ReferralPolicy's limits. A key
 // whose registry runs no port-43 server, or any key in RDAP mode, is asked
 // over RDAP instead, and its answer rendered to text once complete.
+// A domain whose top-level label no data knows, or whose listed server cannot
+// be reached, is asked at IANA, whose "whois:" line names the server to ask
+// next; the host is remembered in the registry cache folder.
 // It reports progress as signals and ends in finished() with the result, in
 // failed() with the reason to show, or in the Stopped state. Each lookup
 // owns its connections, so any number can run at once.
@@ -54,6 +57,10 @@ public:
     // their own servers.
     explicit Lookup(const WhoisRoute &route = {}, const RdapRoute &rdapRoute = {},
         QObject *parent = nullptr);
+
+    // Where hosts learnt from IANA are remembered (RegistryCache); none keeps
+    // them for this lookup only.
+    void setRegistryCacheFolder(const QString &folder) { m_cacheFolder = folder; }
 
     // Runs the lookup of the key (as typed) on the server mode. Once only.
     void start(const QString &keyText, const ServerMode &server, bool followReferrals);
@@ -95,6 +102,13 @@ private:
     void connectServer(const QueryTarget &target);
     // Follows the referral within an automatic chain, if the limits allow.
     bool followAutomatically(const std::optional<QueryTarget> &referral);
+    // Asks IANA for the server of a top-level label, as the first hop.
+    void askIanaFirst(const QString &topLevel);
+    // Asks IANA once after the listed server of the top-level label failed to
+    // connect; false when that was done already or the server was not listed.
+    bool askIanaAfterFailure(const QString &reason);
+    // Follows the "whois:" line of IANA's answer, remembering its host.
+    bool followIanaWhois();
     // Ends with the result gathered, offering the referral.
     void finish(const std::optional<QueryTarget> &referral);
     // Ends an automatic chain at a hop that failed, keeping the hops before.
@@ -140,4 +154,8 @@ private:
     QString m_hopAnswer; // the start of this server's answer, read for a referral
     QStringList m_asked; // the hosts of the chain so far
     int m_followed = 0; // referrals followed automatically in this chain
+    bool m_hopHeaders = false; // each server's answer under a line naming it
+    QString m_cacheFolder;
+    QString m_listedTopLevel; // the label whose listed server is being asked
+    QString m_ianaTopLevel; // the label whose server IANA is being asked for
 };

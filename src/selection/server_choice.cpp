@@ -53,12 +53,15 @@ ServerChoice DomainChoice(ServerChoice choice)
     if (const std::optional<QString> host =
             SecondLevelWhois::hostOf(labels->secondLevel, labels->topLevel))
         return WhoisChoice(std::move(choice), *host);
-    if (const QString host = data->TldWhoisHost(labels->topLevel); !host.isEmpty())
+    if (const QString host = data->TldWhoisHost(labels->topLevel); !host.isEmpty()) {
+        choice.topLevel = labels->topLevel;
         return WhoisChoice(std::move(choice), host);
+    }
     if (choice.rdap) {
         choice.outcome = ServerChoice::Outcome::RdapOnly;
         return choice;
     }
+    choice.topLevel = labels->topLevel;
     if (const std::optional<QString> host = cDomlist::TopLevelHost(labels->topLevel))
         return WhoisChoice(std::move(choice), *host);
     return choice;

@@ -20,6 +20,10 @@ struct ServerChoice {
     QueryTarget target;
     // The key's RDAP service in the registry data, whatever the outcome.
     std::optional<RdapService> rdap;
+    // The top-level label of a domain name of two labels or more whose
+    // server rests on that label alone: set when the table of top-level
+    // domains gave the target, or when nothing knew the label (NoServer).
+    QString topLevel;
 };
 
 // The automatic choice. The address table and the domain table decide first; IANA's data fills in

@@ -1,6 +1,7 @@
 #include "window/frm_whois.h"
 
 #include "history/result_file.h"
+#include "selection/registry_cache.h"
 #include "serverlist/server_list.h"
 #include "settings/ini_store.h"
 #include "settings/visible_file.h"
@@ -159,6 +160,7 @@ void frmWhois::startLookup(const QString &keyText, const ServerMode &server)
     if (m_lookup)
         m_lookup->deleteLater();
     m_lookup = new Lookup(m_route, m_rdapRoute, this);
+    m_lookup->setRegistryCacheFolder(RegistryCache::DefaultFolder());
     connect(m_lookup, &Lookup::stateChanged, this, &frmWhois::showLookupState);
     connect(m_lookup, &Lookup::statusChanged, this, &frmWhois::setStatus);
     connect(m_lookup, &Lookup::answerStarted, m_resultView, &ResultView::clear);

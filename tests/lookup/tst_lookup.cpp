@@ -3,12 +3,16 @@
 #include "rdap/fixture.h"
 #include "rdap/rdap_parser.h"
 #include "rdap/rdap_text.h"
+#include "selection/registry_cache.h"
+#include "selection/registry_data.h"
 #include "selection/whois_hosts.h"
 #include "support/http_test_server.h"
 #include "support/whois_test_server.h"
 
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -108,6 +112,7 @@ private:
         HttpTestServer rdap;
         Recorder view;
         bool followReferrals = false;
+        QString cacheFolder;
         std::unique_ptr<Lookup> lookup;
 
         Lookup &start(const QString &key, const ServerMode &mode,
@@ -117,6 +122,7 @@ private:
                 route.fixedAddress.isEmpty() ? WhoisRoute { server.port(), kLocalHost } : route,
                 rdapRoute.fixedOrigin.isEmpty() ? RdapRoute { rdap.origin(), 30000 } : rdapRoute);
             view.watch(*lookup);
+            lookup->setRegistryCacheFolder(cacheFolder);
             lookup->start(key, mode, followReferrals);
             return *lookup;
         }
@@ -411,7 +417,7 @@ private slots:
         f.view.log.clear();
         const QString labelBefore = f.view.label;
 
-        f.start(u"example.invalid"_qs, ServerMode::automatic());
+        f.start(u".invalid"_qs, ServerMode::automatic());
         QCOMPARE(f.view.log,
             (QStringList {
                 u"status:whoisサーバを選択中です。"_qs, u"warning"_qs, u"status:アイドル中"_qs }));
@@ -704,6 +710,112 @@ private slots:
         QCOMPARE(f.view.history.historyCount(), 1);
         QCOMPARE(f.view.label, u"example.com | whois.iana.org → a.example"_qs);
         QCOMPARE(f.view.referral, std::nullopt);
+    }
+
+    // A top-level label that no data knows is asked at IANA first; its
+    // "whois:" line names the server asked next and remembered for later
+    // lookups. Without that line IANA's answer is the result.
+    void unknownTopLevelAskedAtIana_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QByteArray>("ianaAnswer");
+        QTest::addColumn<QString>("learnt"); // the host IANA names, if any
+
+        QTest::newRow("whois line") << u"example.dqnew"_qs
+                                    << QByteArray("domain: DQNEW\r\nrefer: whois.a.example\r\n"
+                                                  "whois:      Whois.Nic.DQNEW\r\n")
+                                    << u"whois.nic.dqnew"_qs;
+        QTest::newRow("no whois line") << u"sub.example.dqbare"_qs
+                                       << QByteArray("domain: DQBARE\r\nstatus: ACTIVE\r\n")
+                                       << QString();
+    }
+
+    void unknownTopLevelAskedAtIana()
+    {
+        QFETCH(QString, key);
+        QFETCH(QByteArray, ianaAnswer);
+        QFETCH(QString, learnt);
+        const QTemporaryDir cache;
+        const auto builtIn = qScopeGuard([] { RegistryData::Use(nullptr); });
+        Fixture f;
+        f.cacheFolder = cache.path();
+        f.server.answerInTurn({ ianaAnswer, "Domain Name: X\r\n" });
+        f.run(key, kAutomatic);
+
+        const QString topLevel = key.section(u'.', -1);
+        QString pane = u"---- whois.iana.org ----\r\n"_qs + QString::fromLatin1(ianaAnswer);
+        if (!learnt.isEmpty())
+            pane += u"---- "_qs + learnt + u" ----\r\nDomain Name: X\r\n"_qs;
+        QCOMPARE(f.view.pane, pane);
+        QCOMPARE(f.server.receivedRequests(),
+            QByteArrayList(learnt.isEmpty() ? 1 : 2, key.toLatin1() + "\r\n"));
+        const QString label = QStringList { u"whois.iana.org"_qs, learnt }.join(u" → "_qs);
+        QCOMPARE(f.view.label, key + u" | "_qs + (learnt.isEmpty() ? u"whois.iana.org"_qs : label));
+        QCOMPARE(f.view.history.historyCount(), 1);
+        QVERIFY(f.view.warnings.isEmpty());
+        QCOMPARE(RegistryCache(cache.path()).ReadLearntHosts().contains(
+                     (topLevel + u'\t' + learnt).toLatin1()),
+            !learnt.isEmpty());
+
+        // The next lookup goes straight to the learnt host.
+        f.server.answerWith({ "again\r\n" });
+        f.run(key, kAutomatic);
+        QCOMPARE(f.view.label,
+            key + u" | "_qs + (learnt.isEmpty() ? u"whois.iana.org"_qs : u"自動選択["_qs + learnt + u']'));
+        QCOMPARE(f.server.receivedRequests().size(), learnt.isEmpty() ? 2 : 3);
+    }
+
+    // A listed server that refuses sends the lookup to IANA once; a different
+    // "whois:" host replaces the listed one and is asked.
+    void refusedListedServerAskedAtIana_data()
+    {
+        QTest::addColumn<QByteArray>("ianaAnswer");
+        QTest::addColumn<QString>("asked"); // the host asked after IANA, if any
+        QTest::addColumn<QString>("labelEnd"); // after IANA: the host asked or offered
+        QTest::newRow("other host") << QByteArray("whois: whois.denic2.example\r\n")
+                                    << u"whois.denic2.example"_qs << u" → whois.denic2.example"_qs;
+        QTest::newRow("same host") << QByteArray("whois: whois.denic.de\r\n") << QString()
+                                   << u" → whois.denic.de"_qs;
+        QTest::newRow("no whois line") << QByteArray("domain: DE\r\n") << QString() << QString();
+    }
+
+    void refusedListedServerAskedAtIana()
+    {
+        QFETCH(QByteArray, ianaAnswer);
+        QFETCH(QString, asked);
+        QFETCH(QString, labelEnd);
+        const QTemporaryDir cache;
+        const auto builtIn = qScopeGuard([] { RegistryData::Use(nullptr); });
+        Fixture f;
+        f.cacheFolder = cache.path();
+        f.followReferrals = true;
+        f.server.answerInTurn({ ianaAnswer, "Domain: example.de\r\n" });
+        f.server.stopListening();
+        f.start(u"example.de"_qs, ServerMode::automatic());
+        // Only the listed host is refused: IANA is asked on the next connection.
+        QObject::connect(f.lookup.get(), &Lookup::stateChanged, f.lookup.get(),
+            [&f, listening = false](Lookup::State state) mutable {
+                if (state == Lookup::State::FollowingReferral && !std::exchange(listening, true))
+                    QVERIFY(f.server.listenAgain());
+            });
+        QTRY_VERIFY_WITH_TIMEOUT(Ended(f.lookup->state()), kTimeout);
+
+        QCOMPARE(f.server.receivedRequests(),
+            QByteArrayList(asked.isEmpty() ? 1 : 2, "example.de\r\n"));
+        const QRegularExpression pane(u"^---- whois\\.denic\\.de: [^\r\n]+ ----\r\n"
+                                      "---- whois\\.iana\\.org ----\r\n"_qs
+            + QRegularExpression::escape(QString::fromLatin1(ianaAnswer))
+            + (asked.isEmpty() ? QString()
+                               : u"---- "_qs + QRegularExpression::escape(asked)
+                       + u" ----\r\nDomain: example\\.de\r\n"_qs)
+            + u'$');
+        QVERIFY2(pane.match(f.view.pane).hasMatch(), qPrintable(f.view.pane));
+        const QString label = u"自動選択[whois.denic.de] → whois.iana.org"_qs;
+        QCOMPARE(f.view.label, u"example.de | "_qs + label + labelEnd);
+        QCOMPARE(f.view.history.historyCount(), 1);
+        const QByteArray learnt = RegistryCache(cache.path()).ReadLearntHosts();
+        QCOMPARE(learnt.isEmpty(), asked.isEmpty());
+        QVERIFY(asked.isEmpty() || learnt.contains("de\t" + asked.toLatin1()));
     }
 
     // Every server mode against each way a server can end: the final state,

@@ -8,6 +8,12 @@ WhoisTestServer::WhoisTestServer(QObject *parent) : QObject(parent)
     if (!m_server.listen(QHostAddress::LocalHost, 0))
         qFatal(
             "WhoisTestServer: cannot listen on 127.0.0.1: %s", qPrintable(m_server.errorString()));
+    m_port = m_server.serverPort();
+}
+
+bool WhoisTestServer::listenAgain()
+{
+    return m_server.listen(QHostAddress::LocalHost, m_port);
 }
 
 void WhoisTestServer::answerWith(const QList<QByteArray> &chunks)

@@ -22,7 +22,7 @@ class WhoisTestServer : public QObject {
 public:
     explicit WhoisTestServer(QObject *parent = nullptr);
 
-    quint16 port() const { return m_server.serverPort(); }
+    quint16 port() const { return m_port; }
 
     // Writes the chunks one by one, letting the event loop turn between
     // them so that the client reads them apart, then closes in order.
@@ -51,6 +51,11 @@ public:
     // Connections accepted and not yet ended by either side.
     int openConnectionCount() const { return m_openConnections; }
 
+    // Stops listening, so that connecting is refused, and listens again on
+    // the same port.
+    void stopListening() { m_server.close(); }
+    bool listenAgain();
+
     // A port on 127.0.0.1 where nothing listens, so connecting is refused.
     static quint16 refusingPort();
 
@@ -58,6 +63,7 @@ private:
     void Accept();
 
     QTcpServer m_server;
+    quint16 m_port = 0;
     WhoisTestScript m_script;
     QByteArrayList m_requests;
     QByteArrayList m_answersInTurn;

@@ -601,7 +601,7 @@ private slots:
             QTest::keyClick(box, Qt::Key_Return);
         });
         poll.start(10);
-        PressKeys(&window, u"{Alt+K} example.nosuchtld {Return}"_qs);
+        PressKeys(&window, u"{Alt+K} .nosuchtld {Return}"_qs);
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines[0].startsWith(u"自動選択リストに登録されていないアドレスです。"));
         QVERIFY(fits);
