@@ -108,8 +108,8 @@ void BatchWindow::createControls(QAbstractItemModel *serverModes)
 
 void BatchWindow::countKeys()
 {
-    m_keys = extractKeys(QStringView(m_keysEdit->toPlainText()).first(
-        qMin(m_keysEdit->document()->characterCount(), kMaxBatchTextChars)));
+    const QString text = m_keysEdit->toPlainText();
+    m_keys = extractKeys(QStringView(text).first(qMin(text.size(), kMaxBatchTextChars)));
     m_countLabel->setText(QString::number(m_keys.size()) + u" 件のキー"_qs);
 }
 
