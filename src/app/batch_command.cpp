@@ -27,7 +27,7 @@ std::optional<QByteArray> readStandardInput()
         return std::nullopt;
     QByteArray bytes;
     while (bytes.size() <= kMaxReadFileBytes) {
-        const QByteArray chunk = input.read(64 * 1024);
+        const QByteArray chunk = input.read(qint64(64) * 1024);
         if (chunk.isEmpty())
             break;
         bytes += chunk;
