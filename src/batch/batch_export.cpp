@@ -7,6 +7,8 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 QString csvCell(QString text)
@@ -14,8 +16,10 @@ QString csvCell(QString text)
     static const QString kFormulaStarts = u"=+-@\t\r"_qs;
     if (!text.isEmpty() && kFormulaStarts.contains(text.front()))
         text.prepend(u'\'');
-    if (text.contains(u'"') || text.contains(u',') || text.contains(u'\n')
-        || text.contains(u'\r')) {
+    const bool needsQuotes = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c == u'"' || c == u',' || c == u'\n' || c == u'\r';
+    });
+    if (needsQuotes) {
         text.replace(u"\""_qs, u"\"\""_qs);
         return u'"' + text + u'"';
     }
