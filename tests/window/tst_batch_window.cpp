@@ -45,7 +45,7 @@ private slots:
         auto *batch = main.findChild<BatchWindow *>(u"BatchWindow"_qs);
         QVERIFY(batch);
         QTRY_VERIFY_WITH_TIMEOUT(batch->isVisible(), kTimeout);
-        const QString exportPath = dir.filePath(u"out.csv"_qs);
+        QString exportPath = dir.filePath(u"out.csv"_qs);
         batch->setSaveFileChooser([&](const QString &) { return exportPath; });
 
         auto *keys = FindChild<QPlainTextEdit>(batch, u"keysEdit"_qs);
