@@ -223,6 +223,7 @@ void Lookup::connectServer(const QueryTarget &target)
 {
     m_target = target;
     m_result.hops.append(target);
+    m_result.hopAnswers.append(QString());
     if (target.protocol == QueryTarget::Protocol::Rdap) {
         connectRdap(target);
         return;
@@ -277,7 +278,7 @@ void Lookup::onDataArrival(const QByteArray &chunk)
     const QString size = QString::number(chunk.size()) + u"bytes)"_qs;
     setStatus(u"データを受信中です。\u3000("_qs + size);
     const QString text = m_decoder.Decode(chunk);
-    showText(text);
+    showHopText(text);
     readForReferral(text);
     setStatus(u"データを受信しました。\u3000("_qs + size);
 
@@ -289,7 +290,7 @@ void Lookup::onDataArrival(const QByteArray &chunk)
 void Lookup::onClosed()
 {
     const QString rest = m_decoder.Flush();
-    showText(rest);
+    showHopText(rest);
     readForReferral(rest);
     setStatus(u"接続を終了します。"_qs);
     m_connection.Close();
@@ -362,7 +363,7 @@ void Lookup::finish(const std::optional<QueryTarget> &referral)
 
 void Lookup::failHop(const QString &reason)
 {
-    showText(m_decoder.Flush());
+    showHopText(m_decoder.Flush());
     showText(u"---- "_qs + m_target.Display() + u": "_qs + reason + u" ----\r\n"_qs);
     finish(std::nullopt);
 }
@@ -383,7 +384,7 @@ void Lookup::onError(const QString &description)
         failHop(description);
         return;
     }
-    showText(m_decoder.Flush());
+    showHopText(m_decoder.Flush());
     fail(description);
 }
 
@@ -401,7 +402,7 @@ void Lookup::stopReceiving(const QString &status)
     m_renderJob.cancel();
     if (m_addressLookupId >= 0)
         QHostInfo::abortHostLookup(std::exchange(m_addressLookupId, -1));
-    showText(m_decoder.Flush());
+    showHopText(m_decoder.Flush());
     setState(State::Stopped);
     setStatus(status);
 }
@@ -410,6 +411,13 @@ void Lookup::beginAnswer()
 {
     m_result.text.clear();
     emit answerStarted();
+}
+
+void Lookup::showHopText(const QString &text)
+{
+    if (!m_result.hopAnswers.isEmpty())
+        m_result.hopAnswers.last() += text;
+    showText(text);
 }
 
 void Lookup::showText(const QString &text)

@@ -127,6 +127,8 @@ private:
     void beginAnswer();
     // Adds text to the answer.
     void showText(const QString &text);
+    // Adds text of the server's own answer, kept apart for this hop too.
+    void showHopText(const QString &text);
     // Keeps the start of this server's answer, where referrals stand.
     void readForReferral(const QString &text);
 

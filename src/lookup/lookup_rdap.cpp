@@ -72,6 +72,8 @@ void Lookup::onRdapRendered(const RdapRendering &rendering)
     if (m_followReferrals)
         showText(hopHeader(m_target.Display()));
     showText(rendering.text);
+    m_result.hopAnswers.last() = rendering.text;
+    m_result.rdapRecords.append(*rendering.record);
 
     std::optional<QueryTarget> referral;
     if (const std::optional<QUrl> link = RegistrarLink(*rendering.record, m_target.url.host()))

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "rdap/rdap_record.h"
 #include "selection/query_target.h"
 
 #include <QList>
+#include <QStringList>
 #include <QString>
 
 #include <optional>
@@ -15,6 +17,10 @@ struct LookupResult {
     // and the referral still to follow, joined by arrows.
     QString serverLabel;
     QList<QueryTarget> hops; // every server asked, in order
+    // Each hop's own answer, in the order of hops, without the lines the
+    // lookup adds around it.
+    QStringList hopAnswers;
+    QList<RdapRecord> rdapRecords; // each RDAP hop's record, in order
     QString text; // everything shown for the answer
     // The server that the last answer names, left to follow by hand.
     std::optional<QueryTarget> referral;

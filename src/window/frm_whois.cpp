@@ -5,11 +5,13 @@
 #include "serverlist/server_list.h"
 #include "settings/ini_store.h"
 #include "settings/visible_file.h"
+#include "window/batch_window.h"
 #include "window/edit_commands.h"
 #include "window/frm_about.h"
 #include "window/guide_window.h"
 #include "window/product_info.h"
 #include "window/resource_icon.h"
+#include "window/server_combo.h"
 #include "window/result_view.h"
 #include "window/stored_window_size.h"
 #include "window/twips.h"
@@ -146,13 +148,7 @@ void frmWhois::startWhois()
 
 ServerMode frmWhois::selectedServer() const
 {
-    // An item's text typed exactly stands for the item; any other text is a
-    // host of the user's own.
-    const QString text = m_serverCombo->currentText();
-    const int item = m_serverCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (item < 0)
-        return ServerMode::typedHost(text);
-    return m_serverCombo->itemData(item).value<ServerMode>();
+    return selectedServerMode(*m_serverCombo);
 }
 
 void frmWhois::startLookup(const QString &keyText, const ServerMode &server)
@@ -298,6 +294,20 @@ void frmWhois::showHistoryStep(const HistoryStep &step)
         setReferral(step.record->referral);
     }
     setStatus(step.status);
+}
+
+void frmWhois::openBatchWindow()
+{
+    if (!m_batchWindow) {
+        m_batchWindow = new BatchWindow(m_serverCombo->model(), m_route, m_rdapRoute, this);
+        // A row's answer shows here as if it had been asked here.
+        connect(m_batchWindow, &BatchWindow::answerChosen, this, [this](const HistoryRecord &record) {
+            m_history.PushHistory(record);
+            showHistoryStep({ record, {} });
+        });
+    }
+    m_batchWindow->show();
+    m_batchWindow->activateWindow();
 }
 
 void frmWhois::updateEditMenu()

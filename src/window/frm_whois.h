@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 
+class BatchWindow;
 class EditCommands;
 class QAction;
 class QComboBox;
@@ -90,6 +91,7 @@ private:
     void historyBack();
     void historyForward();
     void showHistoryStep(const HistoryStep &step);
+    void openBatchWindow();
     void updateEditMenu();
     void showHelp();
     void showAbout();
@@ -103,6 +105,7 @@ private:
     ResultHistory m_history;
     // The latest lookup; an earlier one is deleted when the next starts.
     Lookup *m_lookup = nullptr;
+    BatchWindow *m_batchWindow = nullptr; // made when first opened
     bool m_busy = false;
     LayoutSizes m_layout;
     WarningPresenter m_warningPresenter;

@@ -151,6 +151,9 @@ void frmWhois::createMenus()
     m_followReferralsAction =
         addItem(fileMenu, u"mnuFollowReferrals"_qs, u"紹介先を自動でたどる(&A)"_qs);
     m_followReferralsAction->setCheckable(true);
+    QAction *batchAction = addItem(fileMenu, u"mnuBatch"_qs, u"一括照会(&L)..."_qs);
+    batchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(batchAction, &QAction::triggered, this, &frmWhois::openBatchWindow);
     addLine(fileMenu, u"mnuFileLine"_qs);
     QAction *exitAction = addItem(fileMenu, u"mnuExit"_qs, u"閉じる(&X)"_qs);
     connect(m_backAction, &QAction::triggered, this, &frmWhois::historyBack);

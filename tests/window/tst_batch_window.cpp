@@ -1,0 +1,91 @@
+#include "window/batch_window.h"
+#include "window/frm_whois.h"
+#include "window/result_view.h"
+
+#include "find_child.h"
+#include "support/whois_test_server.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int kTimeout = 60000;
+
+} // namespace
+
+class TestBatchWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Ctrl+L opens the window; pasted text gives its keys; Start asks once
+    // per network; Enter on a row shows its answer in the main window; the
+    // filter narrows the table; the export writes the rows.
+    void batchFromKeysToMainWindowAndExport()
+    {
+        QTemporaryDir dir;
+        WhoisTestServer server;
+        server.answerInTurn({
+            "inetnum:        192.0.2.0 - 192.0.2.255\r\nnetname:        TEST-NET-1\r\n",
+            "Domain Name: EXAMPLE.COM\r\nRegistrar: Example Registrar, Inc.\r\n",
+        });
+        frmWhois main(WhoisRoute { server.port(), u"127.0.0.1"_qs }, dir.path());
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QTest::keyClick(&main, Qt::Key_L, Qt::ControlModifier);
+        auto *batch = main.findChild<BatchWindow *>(u"BatchWindow"_qs);
+        QVERIFY(batch);
+        QTRY_VERIFY_WITH_TIMEOUT(batch->isVisible(), kTimeout);
+        QString exportPath = dir.filePath(u"out.csv"_qs);
+        batch->setSaveFileChooser([&](const QString &) { return exportPath; });
+
+        auto *keys = FindChild<QPlainTextEdit>(batch, u"keysEdit"_qs);
+        QTest::keyClicks(keys, u"from 192.0.2.1 to 192.0.2.9, EXAMPLE.com, 192.0.2.1"_qs);
+        QCOMPARE(FindChild<QLabel>(batch, u"countLabel"_qs)->text(), u"3 件のキー"_qs);
+        auto *combo = FindChild<QComboBox>(batch, u"serverCombo"_qs);
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), u"whois.example"_qs);
+        QTest::keyClick(FindChild<QPushButton>(batch, u"startButton"_qs), Qt::Key_Space);
+
+        auto *progress = FindChild<QProgressBar>(batch, u"progressBar"_qs);
+        QTRY_COMPARE_WITH_TIMEOUT(progress->value(), 3, kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(FindChild<QPushButton>(batch, u"startButton"_qs)->isEnabled(), kTimeout);
+        QCOMPARE(progress->maximum(), 3);
+        QCOMPARE(server.receivedRequests(),
+            (QByteArrayList { "192.0.2.1\r\n", "EXAMPLE.com\r\n" }));
+
+        auto *table = FindChild<QTableView>(batch, u"batchTable"_qs);
+        QCOMPARE(table->model()->rowCount(), 3);
+        QCOMPARE(table->model()->index(1, 1).data().toString(), u"同一ネットワーク"_qs);
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_Down);
+        QTest::keyClick(table, Qt::Key_Down);
+        QTest::keyClick(table, Qt::Key_Return);
+        auto *view = FindChild<ResultView>(&main, u"rtbResult"_qs);
+        QVERIFY(view->text().contains(u"Registrar: Example Registrar, Inc."_qs));
+        QVERIFY(FindChild<QLineEdit>(&main, u"txtLabel"_qs)->text().contains(u"EXAMPLE.com"_qs));
+
+        QTest::keyClicks(FindChild<QLineEdit>(batch, u"filterEdit"_qs), u"test-net"_qs);
+        QCOMPARE(table->model()->rowCount(), 2);
+
+        QTest::keyClick(FindChild<QPushButton>(batch, u"exportButton"_qs), Qt::Key_Space);
+        QFile file(exportPath);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray csv = file.readAll();
+        QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(csv.count("\r\n"), 4);
+        QVERIFY(csv.contains("TEST-NET-1"));
+    }
+};
+
+QTEST_MAIN(TestBatchWindow)
+#include "tst_batch_window.moc"
