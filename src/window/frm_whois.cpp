@@ -305,6 +305,8 @@ void frmWhois::openBatchWindow()
             m_history.PushHistory(record);
             showHistoryStep({ record, {} });
         });
+        GuideWindow::installHelpKey(
+            m_batchWindow, m_folders.settings, { { m_batchWindow, kGuideBatchAnchor } });
     }
     m_batchWindow->show();
     m_batchWindow->activateWindow();

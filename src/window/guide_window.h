@@ -14,6 +14,7 @@ class QTreeWidget;
 // anchor of a heading of docs/guide/ja.md.
 inline constexpr QStringView kGuideKeysAnchor = u"キーの書き方";
 inline constexpr QStringView kGuideServersAnchor = u"サーバの選び方";
+inline constexpr QStringView kGuideBatchAnchor = u"一括照会";
 
 // A control and the section of the guide that explains it.
 struct GuideTopic {

@@ -2,6 +2,7 @@
 
 #include "key_script.h"
 #include "url_recorder.h"
+#include "window/batch_window.h"
 #include "window/find_child.h"
 #include "window/frm_whois.h"
 
@@ -103,6 +104,23 @@ private slots:
             QCOMPARE(FindChild<QTextBrowser>(guide, u"guideText"_qs)->source(), kGuideUrl);
         else
             QTRY_VERIFY(showsSection(guide, anchor));
+    }
+
+    // F1 in the batch window opens the batch section, whichever of its
+    // controls has the focus.
+    void f1InTheBatchWindowOpensTheBatchSection()
+    {
+        QTemporaryDir dir;
+        frmWhois window({}, dir.path());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        PressKeys(&window, u"{Ctrl+L}"_qs);
+        auto *batch = FindChild<BatchWindow>(&window, u"BatchWindow"_qs);
+        QVERIFY(QTest::qWaitForWindowActive(batch));
+        PressKeys(batch, u"{Alt+S} {F1}"_qs);
+        auto *guide = FindChild<GuideWindow>(batch, u"guideWindow"_qs);
+        QVERIFY(QTest::qWaitForWindowActive(guide));
+        QTRY_VERIFY(showsSection(guide, kGuideBatchAnchor.toString()));
     }
 
     // Every link inside the guide names a heading; every other link goes to
