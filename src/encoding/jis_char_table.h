@@ -21,7 +21,7 @@ public:
 
     // The character of a pair, or U+FFFD when its code is no code page 932
     // character.
-    char16_t Char(unsigned char j1, unsigned char j2) const
+    char16_t pairChar(unsigned char j1, unsigned char j2) const
     {
         const unsigned row = j1 - 0x21u;
         const unsigned cell = j2 - 0x21u;

@@ -79,10 +79,6 @@ signals:
     void finished(const LookupResult &result);
     void failed(const QString &reason);
 
-private slots:
-    // The addresses of an RDAP referral's host, checked before connecting.
-    void onAddressesFound(const QHostInfo &info);
-
 private:
     static inline const QString kIdle = u"アイドル中"_qs;
     static QString connectingStatus(const QueryTarget &target);
@@ -160,4 +156,8 @@ private:
     QString m_cacheFolder;
     QString m_listedTopLevel; // the label whose listed server is being asked
     QString m_ianaTopLevel; // the label whose server IANA is being asked for
+
+private slots:
+    // The addresses of an RDAP referral's host, checked before connecting.
+    void onAddressesFound(const QHostInfo &info);
 };

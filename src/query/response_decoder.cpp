@@ -183,7 +183,7 @@ const ResponseDecoder::Byte *ResponseDecoder::decodePairs(
             if (end - p == 2 && !atEnd)
                 break;
         }
-        *o++ = table.Char(p[0], p[1]);
+        *o++ = table.pairChar(p[0], p[1]);
         p += 2;
     }
     out = o;

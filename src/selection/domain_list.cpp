@@ -147,7 +147,7 @@ QString Normalized(QStringView label)
 
 } // namespace
 
-std::optional<cDomlist::LastLabels> cDomlist::ReadLastLabels(QStringView name)
+std::optional<DomainList::LastLabels> DomainList::ReadLastLabels(QStringView name)
 {
     const qsizetype lastDot = name.lastIndexOf(u'.');
     if (lastDot < 0)
@@ -158,7 +158,7 @@ std::optional<cDomlist::LastLabels> cDomlist::ReadLastLabels(QStringView name)
         Normalized(rest.sliced(rest.lastIndexOf(u'.') + 1)) };
 }
 
-std::optional<QString> cDomlist::TopLevelHost(QStringView topLevel)
+std::optional<QString> DomainList::TopLevelHost(QStringView topLevel)
 {
     const auto registry = std::find_if(std::begin(kTopLevel), std::end(kTopLevel),
         [&](const TopLevelRow &row) { return row.label == topLevel; });

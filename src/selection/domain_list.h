@@ -6,7 +6,7 @@
 
 // Maps a domain name to the whois server of its registry, from a built-in
 // table of top-level labels.
-class cDomlist {
+class DomainList {
 public:
     // The last two labels of a name, without surrounding blanks and in lower
     // case; none for a name without a dot.

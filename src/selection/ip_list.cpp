@@ -215,7 +215,7 @@ std::optional<int> ReadNumber(QStringView part)
 
 } // namespace
 
-bool CIPList::CheckIp(const QString &key)
+bool IpList::CheckIp(const QString &key)
 {
     QStringList parts = key.split(u'.');
     if (parts.size() < 2 || parts.size() > 4)
@@ -234,7 +234,7 @@ bool CIPList::CheckIp(const QString &key)
     return true;
 }
 
-QString CIPList::WhoisFromIp() const
+QString IpList::WhoisFromIp() const
 {
     const int first = m_address[0];
     const int second = m_address[1];
@@ -257,7 +257,7 @@ QString CIPList::WhoisFromIp() const
     return row->host.toString();
 }
 
-quint32 CIPList::Address() const
+quint32 IpList::Address() const
 {
     quint32 address = 0;
     for (const qint16 part : m_address)

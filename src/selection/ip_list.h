@@ -7,7 +7,7 @@
 // Reads a dotted IPv4 address and names the whois server of the registry
 // that holds it: ARIN, APNIC, RIPE, or JPNIC for the blocks it holds inside
 // the others' ranges.
-class CIPList {
+class IpList {
 public:
     // True when the key is two to four dot-separated parts, each of them
     // blank or a number from 0 to 255 of at most three characters; missing

@@ -59,7 +59,7 @@ bool ReadIpv4(const QString &text, QueryKey &key)
     const qsizetype slash = text.indexOf(u'/');
     const int length =
         PrefixLength(slash < 0 ? QString() : text.sliced(slash), 32);
-    CIPList ipv4;
+    IpList ipv4;
     if (length < -1 || !ipv4.CheckIp(slash < 0 ? text : text.first(slash)))
         return false;
     key.kind = QueryKey::Kind::IPv4;

@@ -42,7 +42,7 @@ ServerChoice RegistryChoice(ServerChoice choice, const QString &fallback)
 
 ServerChoice DomainChoice(ServerChoice choice)
 {
-    const std::optional<cDomlist::LastLabels> labels = cDomlist::ReadLastLabels(choice.key.text);
+    const std::optional<DomainList::LastLabels> labels = DomainList::ReadLastLabels(choice.key.text);
     if (!labels)
         return WhoisChoice(std::move(choice), WhoisHost::IANA.toString());
     if (labels->secondLevel.isEmpty())
@@ -62,7 +62,7 @@ ServerChoice DomainChoice(ServerChoice choice)
         return choice;
     }
     choice.topLevel = labels->topLevel;
-    if (const std::optional<QString> host = cDomlist::TopLevelHost(labels->topLevel))
+    if (const std::optional<QString> host = DomainList::TopLevelHost(labels->topLevel))
         return WhoisChoice(std::move(choice), *host);
     return choice;
 }
@@ -88,7 +88,7 @@ ServerChoice AutoSelectServer(const QueryKey &key)
     const std::shared_ptr<const RegistryData> data = RegistryData::InUse();
     switch (key.kind) {
     case QueryKey::Kind::IPv4: {
-        CIPList table;
+        IpList table;
         table.CheckIp(key.address.toString());
         const QString tableHost = table.WhoisFromIp();
         choice.rdap = data->AddressService(key.address, key.prefixLength);

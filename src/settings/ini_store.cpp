@@ -42,9 +42,9 @@ bool breaksLineStructure(const QString &key, const QString &value)
 
 } // namespace
 
-cIni::cIni(const QString &folder) : m_folder(WithTrailingSeparator(folder)) { }
+IniStore::IniStore(const QString &folder) : m_folder(WithTrailingSeparator(folder)) { }
 
-QString cIni::LoadIni(const QString &key, const QString &defaultValue) const
+QString IniStore::LoadIni(const QString &key, const QString &defaultValue) const
 {
     const std::optional<QByteArray> bytes = readProfile(IniPath());
     if (!bytes)
@@ -54,7 +54,7 @@ QString cIni::LoadIni(const QString &key, const QString &defaultValue) const
     return value ? CodePage932::Decode(*value) : defaultValue;
 }
 
-void cIni::SaveIni(const QString &key, const QString &value) const
+void IniStore::SaveIni(const QString &key, const QString &value) const
 {
     if (breaksLineStructure(key, value))
         return;
@@ -74,7 +74,7 @@ void cIni::SaveIni(const QString &key, const QString &value) const
     file.commit();
 }
 
-QString cIni::IniPath() const
+QString IniStore::IniPath() const
 {
     return m_folder + u"dq.ini"_qs;
 }

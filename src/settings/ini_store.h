@@ -11,9 +11,9 @@
 // Section and key names match without regard to case, values are read
 // without the blanks around them, and a value is cut to 1023 bytes. Writing
 // changes or adds one line and keeps every other byte of the file.
-class cIni {
+class IniStore {
 public:
-    explicit cIni(const QString &folder = AppDir());
+    explicit IniStore(const QString &folder = AppDir());
 
     // The value stored under the key, or the default when the file, the
     // section or the key is missing, or the file cannot be read, is larger

@@ -85,7 +85,7 @@ void frmWhois::loadSettings()
     fillServerCombo();
 
     new StoredWindowSize(this, m_folders.settings, kWindowSize);
-    const cIni settings(m_folders.settings);
+    const IniStore settings(m_folders.settings);
     const bool follow = settings.LoadIni(kSettingFollowReferrals, kStoredFalse) == kStoredTrue;
     m_followReferralsAction->setChecked(follow);
     m_keyEdit->setFocus();
@@ -253,7 +253,7 @@ void frmWhois::setReferral(const std::optional<QueryTarget> &referral)
 
 void frmWhois::setFollowReferrals(bool checked)
 {
-    cIni(m_folders.settings).SaveIni(kSettingFollowReferrals, checked ? kStoredTrue : kStoredFalse);
+    IniStore(m_folders.settings).SaveIni(kSettingFollowReferrals, checked ? kStoredTrue : kStoredFalse);
 }
 
 bool frmWhois::queryInputHasFocus() const

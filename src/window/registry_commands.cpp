@@ -49,7 +49,7 @@ RegistryCommands::RegistryCommands(
     if (file)
         file->insertActions(before, { m_update, m_automatic });
 
-    const cIni settings(m_settingsFolder);
+    const IniStore settings(m_settingsFolder);
     m_automatic->setChecked(settings.LoadIni(kSettingAutomatic, kStoredTrue) != kStoredFalse);
     bool number = false;
     const int days = settings.LoadIni(kSettingDays, QString()).toInt(&number);
@@ -75,7 +75,7 @@ void RegistryCommands::updateNow()
 
 void RegistryCommands::storeAutomatic(bool on)
 {
-    cIni(m_settingsFolder).SaveIni(kSettingAutomatic, on ? kStoredTrue : kStoredFalse);
+    IniStore(m_settingsFolder).SaveIni(kSettingAutomatic, on ? kStoredTrue : kStoredFalse);
     if (on)
         refreshIfStale();
 }

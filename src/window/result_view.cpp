@@ -25,7 +25,7 @@ constexpr qsizetype kWholeLineChars = 1024;
 constexpr qsizetype kSliceMarginColumns = 64;
 // A find looks at this many places per slice and hands the event loop back
 // after kSearchTurnMs.
-constexpr qsizetype kSearchSliceChars = 256 * 1024;
+constexpr qsizetype kSearchSliceChars = qsizetype(256) * 1024;
 constexpr qint64 kSearchTurnMs = 10;
 // A selection no longer than this, on one line, fills the find bar.
 constexpr qsizetype kFindTextFromSelection = 256;

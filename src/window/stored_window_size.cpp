@@ -15,7 +15,7 @@ StoredWindowSize::StoredWindowSize(
 {
     const double dpi = window->logicalDpiX();
     const QSize available = window->screen()->availableSize();
-    const cIni settings(m_settingsFolder);
+    const IniStore settings(m_settingsFolder);
     const auto stored = [&](const QString &key, int defaultTwips, int minTwips, int pixels) {
         const int twips = StoredTwips(settings.LoadIni(key, QString::number(defaultTwips)),
             { defaultTwips, minTwips, qRound(Twips::FromPixels(pixels, dpi)) });
@@ -62,7 +62,7 @@ void StoredWindowSize::store() const
         return;
     const double dpi = m_window->logicalDpiX();
     const QSize outer = m_window->frameGeometry().size();
-    const cIni settings(m_settingsFolder);
+    const IniStore settings(m_settingsFolder);
     settings.SaveIni(m_setting.widthKey, QString::number(qRound(Twips::FromPixels(outer.width(), dpi))));
     settings.SaveIni(
         m_setting.heightKey, QString::number(qRound(Twips::FromPixels(outer.height(), dpi))));

@@ -60,7 +60,7 @@ template<typename Octets> QStringList DecoratedParts(const Octets &address, QRan
 
 std::optional<QString> HostOf(const QString &key)
 {
-    CIPList list;
+    IpList list;
     if (!list.CheckIp(key))
         return std::nullopt;
     return list.WhoisFromIp();
@@ -151,7 +151,7 @@ private slots:
     {
         QFETCH(QString, key);
         const QString before = key;
-        QVERIFY(!CIPList().CheckIp(key));
+        QVERIFY(!IpList().CheckIp(key));
         QCOMPARE(key, before);
     }
 
@@ -210,7 +210,7 @@ private slots:
             tooHigh[part] = RandomBlanks(rng) + QString::number(rng.bounded(256, 1000));
             for (const QString &key : { parts.join(u'.') + u'.' + Decorated(address[0], rng),
                      fourChars.join(u'.'), tooHigh.join(u'.') })
-                QVERIFY2(!CIPList().CheckIp(key), qPrintable(Failure(key)));
+                QVERIFY2(!IpList().CheckIp(key), qPrintable(Failure(key)));
         }
     }
 
@@ -227,7 +227,7 @@ private slots:
             const int length = int(rng.bounded(1, 16));
             for (int c = 0; c < length; ++c)
                 key += pieces[rng.bounded(int(std::size(pieces)))];
-            if (!CIPList().CheckIp(key))
+            if (!IpList().CheckIp(key))
                 continue;
             ++accepted;
             const QStringList parts = key.split(u'.');

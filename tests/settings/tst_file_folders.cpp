@@ -107,13 +107,13 @@ private slots:
         const QList<ServerEntry> servers = LoadServerList(folders.serverList);
         QVERIFY(!servers.isEmpty());
         QCOMPARE(servers.first().name, server);
-        const cIni settings(folders.settings);
+        const IniStore settings(folders.settings);
         QCOMPARE(settings.LoadIni(u"WID"_qs, kDefaultWidth), width);
 
         settings.SaveIni(u"WID"_qs, u"3333"_qs);
         const Folder &written = settingsBesideProgram ? program : user;
         const Folder &other = settingsBesideProgram ? user : program;
-        QCOMPARE(cIni(written.path).LoadIni(u"WID"_qs, kDefaultWidth), u"3333"_qs);
+        QCOMPARE(IniStore(written.path).LoadIni(u"WID"_qs, kDefaultWidth), u"3333"_qs);
         QCOMPARE(
             readBytes(other.path + u"/dq.ini"_qs), other.hasFiles ? other.files.ini : QByteArray());
     }

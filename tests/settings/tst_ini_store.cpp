@@ -148,7 +148,7 @@ private slots:
         if (!file.isNull())
             QVERIFY(writeBytes(dir.filePath(u"dq.ini"_qs), file));
 
-        const QString value = cIni(dir.path()).LoadIni(key, kDefault);
+        const QString value = IniStore(dir.path()).LoadIni(key, kDefault);
         QCOMPARE(value, expected);
     }
 
@@ -233,7 +233,7 @@ private slots:
         if (!before.isNull())
             QVERIFY(writeBytes(path, before));
 
-        cIni(dir.path()).SaveIni(key, value);
+        IniStore(dir.path()).SaveIni(key, value);
         QCOMPARE(readBytes(path), after);
         // Only dq.ini is left: the atomic write leaves no temporary file.
         QCOMPARE(
@@ -244,9 +244,9 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        cIni(dir.path() + u'/').SaveIni(u"WID"_qs, u"9015"_qs);
+        IniStore(dir.path() + u'/').SaveIni(u"WID"_qs, u"9015"_qs);
         QVERIFY(QFile::exists(dir.filePath(u"dq.ini"_qs)));
-        QCOMPARE(cIni(dir.path()).LoadIni(u"WID"_qs, kDefault), u"9015"_qs);
+        QCOMPARE(IniStore(dir.path()).LoadIni(u"WID"_qs, kDefault), u"9015"_qs);
     }
 
     // Any text written is read back without its outer spaces, cut to at most
@@ -258,7 +258,7 @@ private slots:
         const QByteArray seedText = "seed " + QByteArray::number(kSeed);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        const cIni ini(dir.path());
+        const IniStore ini(dir.path());
 
         for (int round = 0; round < 200; ++round) {
             QString value;
@@ -319,7 +319,7 @@ private slots:
                 before += CodePage932::Encode(text) + lineEnd;
             }
             QVERIFY(writeBytes(path, before));
-            const cIni ini(dir.path());
+            const IniStore ini(dir.path());
             QStringList readBefore;
             for (const QString &key : keys)
                 readBefore.append(ini.LoadIni(key, kDefault));
@@ -374,7 +374,7 @@ private slots:
         QVERIFY(QDir(dir.path()).mkpath(u"withfolder/dq.ini"_qs));
         const QStringList entriesBefore = entriesBelow(dir.path());
 
-        const cIni ini(dir.filePath(folder));
+        const IniStore ini(dir.filePath(folder));
         ini.SaveIni(u"WID"_qs, u"9015"_qs);
         QCOMPARE(ini.LoadIni(u"WID"_qs, kDefault), kDefault);
         QCOMPARE(entriesBelow(dir.path()), entriesBefore);
@@ -417,7 +417,7 @@ private slots:
         if (QFile(path).open(QIODevice::ReadWrite) && canCreateFileIn(dir.path()))
             QSKIP("permission bits do not bind this user");
 
-        const cIni ini(dir.path());
+        const IniStore ini(dir.path());
         ini.SaveIni(u"WID"_qs, u"9015"_qs);
         QCOMPARE(ini.LoadIni(u"WID"_qs, kDefault), expectedRead);
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
