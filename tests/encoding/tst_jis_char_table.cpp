@@ -72,7 +72,7 @@ private slots:
                     ? CodePage932::DoubleByteChar(static_cast<unsigned char>(code.lead),
                         static_cast<unsigned char>(code.trail))
                     : CodePage932::kReplacement;
-                if (table.Char(b1, b2) != expected)
+                if (table.pairChar(b1, b2) != expected)
                     QFAIL(qPrintable(u"pair %1 %2"_qs.arg(j1, 0, 16).arg(j2, 0, 16)));
             }
         }
