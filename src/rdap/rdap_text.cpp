@@ -96,12 +96,12 @@ void WriteStatus(Writer &out, const QStringList &status)
         out.line(u"状態", RdapStatusText(value));
 }
 
-QString Or(const QString &value, const RdapContact &contact, RdapField field)
+QString orWithheld(const QString &value, const RdapContact &contact, RdapField field)
 {
     return value.isEmpty() && contact.withheld.testFlag(field) ? kWithheld : value;
 }
 
-QStringList Or(const QStringList &values, const RdapContact &contact, RdapField field)
+QStringList orWithheld(const QStringList &values, const RdapContact &contact, RdapField field)
 {
     return values.isEmpty() && contact.withheld.testFlag(field) ? QStringList { kWithheld }
                                                                 : values;
@@ -111,13 +111,13 @@ QStringList Or(const QStringList &values, const RdapContact &contact, RdapField 
 bool WriteContactLines(Writer &out, const RdapContact &contact, int indent)
 {
     const qsizetype before = out.text().size();
-    out.line(u"ハンドル", Or(contact.handle, contact, RdapField::Handle), indent);
-    out.line(u"名前", Or(contact.name, contact, RdapField::Name), indent);
-    out.line(u"組織", Or(contact.organization, contact, RdapField::Organization), indent);
-    out.lines(u"住所", Or(contact.addresses, contact, RdapField::Address), indent);
-    out.lines(u"メール", Or(contact.emails, contact, RdapField::Email), indent);
-    out.lines(u"電話", Or(contact.phones, contact, RdapField::Phone), indent);
-    out.lines(u"FAX", Or(contact.faxes, contact, RdapField::Fax), indent);
+    out.line(u"ハンドル", orWithheld(contact.handle, contact, RdapField::Handle), indent);
+    out.line(u"名前", orWithheld(contact.name, contact, RdapField::Name), indent);
+    out.line(u"組織", orWithheld(contact.organization, contact, RdapField::Organization), indent);
+    out.lines(u"住所", orWithheld(contact.addresses, contact, RdapField::Address), indent);
+    out.lines(u"メール", orWithheld(contact.emails, contact, RdapField::Email), indent);
+    out.lines(u"電話", orWithheld(contact.phones, contact, RdapField::Phone), indent);
+    out.lines(u"FAX", orWithheld(contact.faxes, contact, RdapField::Fax), indent);
     return out.text().size() > before;
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 using Network = QPair<QHostAddress, int>;
 
-QList<Network> Networks(std::initializer_list<const char *> subnets)
+QList<Network> parsedNetworks(std::initializer_list<const char *> subnets)
 {
     QList<Network> list;
     for (const char *subnet : subnets)
@@ -20,7 +20,7 @@ QList<Network> Networks(std::initializer_list<const char *> subnets)
 
 const QList<Network> &InternalNetworks()
 {
-    static const QList<Network> networks = Networks({ "0.0.0.0/8", "10.0.0.0/8",
+    static const QList<Network> networks = parsedNetworks({ "0.0.0.0/8", "10.0.0.0/8",
         "100.64.0.0/10", "127.0.0.0/8", "169.254.0.0/16", "172.16.0.0/12", "192.168.0.0/16",
         "198.18.0.0/15", "224.0.0.0/4", "240.0.0.0/4", "::/128", "::1/128", "fe80::/10",
         "fec0::/10", "fc00::/7", "ff00::/8" });
@@ -32,7 +32,7 @@ const QList<Network> &InternalNetworks()
 const QList<Network> &IPv4Carriers()
 {
     static const QList<Network> carriers =
-        Networks({ "::ffff:0:0/96", "::/96", "64:ff9b::/96" });
+        parsedNetworks({ "::ffff:0:0/96", "::/96", "64:ff9b::/96" });
     return carriers;
 }
 

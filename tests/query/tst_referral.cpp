@@ -52,7 +52,7 @@ class TestReferral : public QObject {
     Q_OBJECT
 
 private slots:
-    void findReferral_data()
+    void referralOfEachFormat_data()
     {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("answeredBy");
@@ -124,7 +124,7 @@ private slots:
                 + u"\n"_qs << kIana << QString();
     }
 
-    void findReferral()
+    void referralOfEachFormat()
     {
         QFETCH(QString, answer);
         QFETCH(QString, answeredBy);
@@ -295,7 +295,7 @@ private slots:
 
     // IANA's answers about a TLD: "refer:" first, the "whois:" line further
     // down; a TLD without a port-43 server has both lines empty.
-    void findIanaWhoisHost_data()
+    void ianaWhoisLine_data()
     {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("expected"); // empty for none
@@ -321,7 +321,7 @@ private slots:
             << u"whois.nic.example"_qs;
     }
 
-    void findIanaWhoisHost()
+    void ianaWhoisLine()
     {
         QFETCH(QString, answer);
         QFETCH(QString, expected);
