@@ -87,7 +87,7 @@ int main(int argc, char *argv[])
     RegistryRefresh registryRefresh(RegistryCache::DefaultFolder());
     frmWhois window;
     const RegistryCommands registryCommands(
-        window, registryRefresh, FindFileFolders(AppDir()).settings);
+        window, registryRefresh, FindFileFolders(ProgramFolder()).settings);
     window.show();
     return QApplication::exec();
 }

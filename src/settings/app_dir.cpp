@@ -21,7 +21,7 @@ QString WithTrailingSeparator(const QString &folder)
     return path;
 }
 
-QString AppDir()
+QString ProgramFolder()
 {
     return WithTrailingSeparator(QCoreApplication::applicationDirPath());
 }

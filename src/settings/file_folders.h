@@ -10,7 +10,7 @@
 inline const QString kServerListFileName = u"serverlist.dat"_qs;
 
 // The folders where the program finds its files, each ending in one
-// separator like AppDir().
+// separator like ProgramFolder().
 struct FileFolders {
     QString program; // the executable's folder: the help file
     QString settings; // dq.ini, read and written

@@ -13,7 +13,7 @@
 // changes or adds one line and keeps every other byte of the file.
 class IniStore {
 public:
-    explicit IniStore(const QString &folder = AppDir());
+    explicit IniStore(const QString &folder = ProgramFolder());
 
     // The value stored under the key, or the default when the file, the
     // section or the key is missing, or the file cannot be read, is larger

@@ -49,7 +49,7 @@ TextSelection segmentAround(const TextBuffer &buffer, qsizetype offset,
 
 } // namespace
 
-TextSelection UnitAround(const TextBuffer &buffer, qsizetype offset, TextUnit unit)
+TextSelection TextUnitAround(const TextBuffer &buffer, qsizetype offset, TextUnit unit)
 {
     offset = std::clamp<qsizetype>(offset, 0, buffer.size());
     if (unit == TextUnit::Character)

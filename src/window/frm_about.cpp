@@ -112,5 +112,5 @@ void frmAbout::keyPressEvent(QKeyEvent *event)
 
 void frmAbout::openWebSite()
 {
-    OpenWebSite();
+    OpenProductWebSite();
 }

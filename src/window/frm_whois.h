@@ -48,7 +48,7 @@ public:
     // service, and finds its files from the executable's folder (see
     // FindFileFolders); tests give routes to their own servers and a
     // writable folder of their own.
-    explicit frmWhois(const WhoisRoute &route = {}, const QString &appDir = AppDir(),
+    explicit frmWhois(const WhoisRoute &route = {}, const QString &appDir = ProgramFolder(),
         const RdapRoute &rdapRoute = {}, QWidget *parent = nullptr);
 
     // Replaces the modal warning box, so that tests can answer it.

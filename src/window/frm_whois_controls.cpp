@@ -182,7 +182,7 @@ void frmWhois::createMenus()
     QAction *websiteAction = addItem(helpMenu, u"mnuWebsite"_qs, u"ホームページへ(&W)..."_qs);
     connect(helpAction, &QAction::triggered, this, &frmWhois::showHelp);
     connect(aboutAction, &QAction::triggered, this, &frmWhois::showAbout);
-    connect(websiteAction, &QAction::triggered, this, &OpenWebSite);
+    connect(websiteAction, &QAction::triggered, this, &OpenProductWebSite);
 }
 
 void frmWhois::createToolBar()

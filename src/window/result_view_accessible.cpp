@@ -115,15 +115,15 @@ TextSelection ResultViewAccessible::unitAround(
     const TextBuffer &buffer = view()->buffer();
     switch (boundaryType) {
     case QAccessible::CharBoundary:
-        return UnitAround(buffer, offset, TextUnit::Character);
+        return TextUnitAround(buffer, offset, TextUnit::Character);
     case QAccessible::WordBoundary:
-        return UnitAround(buffer, offset, TextUnit::Word);
+        return TextUnitAround(buffer, offset, TextUnit::Word);
     case QAccessible::SentenceBoundary:
-        return UnitAround(buffer, offset, TextUnit::Sentence);
+        return TextUnitAround(buffer, offset, TextUnit::Sentence);
     // Lines never wrap, so each is a paragraph of its own.
     case QAccessible::ParagraphBoundary:
     case QAccessible::LineBoundary:
-        return UnitAround(buffer, offset, TextUnit::Line);
+        return TextUnitAround(buffer, offset, TextUnit::Line);
     case QAccessible::NoBoundary:
         break;
     }

@@ -3,7 +3,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-void OpenWebSite()
+void OpenProductWebSite()
 {
     QDesktopServices::openUrl(QUrl(kWebSiteUrl.toString()));
 }

@@ -203,7 +203,7 @@ private slots:
 
     void realShapes()
     {
-        findReferral();
+        referralOfEachFormat();
     }
 
     void automaticFollowing_data()

@@ -417,7 +417,7 @@ private slots:
         QVERIFY(!ParseRdapRecord(json));
     }
 
-    void registrarLink_data()
+    void registrarLinkOfAnswer_data()
     {
         QTest::addColumn<QJsonArray>("links");
         QTest::addColumn<QString>("expected");
@@ -447,7 +447,7 @@ private slots:
         QTest::newRow("not an object") << QJsonArray { u"related"_qs } << QString();
     }
 
-    void registrarLink()
+    void registrarLinkOfAnswer()
     {
         QFETCH(QJsonArray, links);
         QFETCH(QString, expected);

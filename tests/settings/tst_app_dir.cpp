@@ -9,7 +9,7 @@ class TestAppDir : public QObject {
 private slots:
     void appDirIsTheExecutablesFolderWithOneSeparator()
     {
-        const QString dir = AppDir();
+        const QString dir = ProgramFolder();
         QCOMPARE(dir, WithTrailingSeparator(QCoreApplication::applicationDirPath()));
         QVERIFY(dir.endsWith(u'/'));
         QVERIFY(!dir.endsWith(u"//"));

@@ -139,7 +139,7 @@ private slots:
 
     void openWebSiteOpensTheOneAddress()
     {
-        OpenWebSite();
+        OpenProductWebSite();
         QCOMPARE(m_openedUrls, QList<QUrl>({ QUrl(kWebSiteUrl.toString()) }));
     }
 
