@@ -6,7 +6,7 @@ class TestStoredSize : public QObject {
     Q_OBJECT
 
 private slots:
-    void storedTwips_data()
+    void twipsReadFromTheFile_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("expected");
@@ -32,7 +32,7 @@ private slots:
         QTest::newRow("not a number") << u"nan"_qs << 9000;
     }
 
-    void storedTwips()
+    void twipsReadFromTheFile()
     {
         QFETCH(QString, text);
         QFETCH(int, expected);
