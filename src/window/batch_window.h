@@ -3,6 +3,7 @@
 #include "batch/batch_runner.h"
 #include "history/history_record.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -30,6 +31,7 @@ public:
     // ServerMode); tests route every host to their own servers.
     BatchWindow(QAbstractItemModel *serverModes, const WhoisRoute &route = {},
         const RdapRoute &rdapRoute = {}, QWidget *parent = nullptr);
+    ~BatchWindow() override;
 
     // Chooses the export's file; tests answer without a dialog.
     using SaveFileChooser = std::function<QString(const QString &suggestedName)>;
@@ -56,6 +58,7 @@ private:
     QSortFilterProxyModel *m_filter = nullptr;
     QList<ExtractedKey> m_keys;
     SaveFileChooser m_chooseSaveFile;
+    QTimer m_progressClock; // counts the time left down between rows
 
     QPlainTextEdit *m_keysEdit = nullptr;
     QLabel *m_countLabel = nullptr;
