@@ -35,9 +35,9 @@ Widget *named(Widget *widget, const QString &name)
 
 } // namespace
 
-BatchWindow::BatchWindow(QAbstractItemModel *serverModes, const WhoisRoute &route,
-    const RdapRoute &rdapRoute, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_runner(PacingSettings {}, route, rdapRoute)
+BatchWindow::BatchWindow(QAbstractItemModel *serverModes, const PacingSettings &pacing,
+    const WhoisRoute &route, const RdapRoute &rdapRoute, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_runner(pacing, route, rdapRoute)
 {
     setObjectName(u"BatchWindow"_qs);
     setWindowTitle(u"一括照会"_qs);
@@ -51,8 +51,11 @@ BatchWindow::BatchWindow(QAbstractItemModel *serverModes, const WhoisRoute &rout
 
 BatchWindow::~BatchWindow()
 {
-    // A run stopped by the runner's destructor reports to no half-destroyed window.
+    // The runner goes before the child widgets: a run it stops reports to
+    // no half-destroyed window, and the table, whose model reads the rows,
+    // goes first (the focus passing to it would ask them).
     m_runner.disconnect(this);
+    delete m_table;
 }
 
 void BatchWindow::createControls(QAbstractItemModel *serverModes)

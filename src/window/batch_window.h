@@ -28,9 +28,10 @@ class BatchWindow : public QWidget {
 
 public:
     // The server combo offers the items of serverModes (each item's data a
-    // ServerMode); tests route every host to their own servers.
-    BatchWindow(QAbstractItemModel *serverModes, const WhoisRoute &route = {},
-        const RdapRoute &rdapRoute = {}, QWidget *parent = nullptr);
+    // ServerMode); the lookups go at the pace given; tests route every host
+    // to their own servers.
+    BatchWindow(QAbstractItemModel *serverModes, const PacingSettings &pacing,
+        const WhoisRoute &route = {}, const RdapRoute &rdapRoute = {}, QWidget *parent = nullptr);
     ~BatchWindow() override;
 
     // Chooses the export's file; tests answer without a dialog.
