@@ -4,7 +4,9 @@
 #include "batch/batch_runner.h"
 #include "batch/batch_text.h"
 #include "batch/key_extraction.h"
+#include "batch/pacing_from_ini.h"
 #include "settings/bounded_file.h"
+#include "settings/file_folders.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -77,7 +79,8 @@ int runBatchCommand(const CommandLine &commandLine)
     }
     const QList<ExtractedKey> keys = extractKeys(decodeBatchText(*bytes));
 
-    PacingSettings pacing;
+    // The window's settings, unless the command line names an interval.
+    PacingSettings pacing = pacingFromIni(FindFileFolders(AppDir()).settings);
     if (commandLine.interval) {
         pacing.whoisInterval = *commandLine.interval;
         pacing.rdapInterval = *commandLine.interval;

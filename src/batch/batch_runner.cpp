@@ -58,10 +58,18 @@ std::optional<std::pair<QString, PacingScheduler::Protocol>> pacedHost(
     return std::pair { choice.target.host, Protocol::Whois };
 }
 
-// RDAP's refusal for asking too often (HTTP 429), as the lookup words it.
-bool isRdapRateLimitReason(const QString &reason)
+// RDAP's refusal for asking too often.
+constexpr int kHttpTooManyRequests = 429;
+
+// The rest that an RDAP refusal's Retry-After asks for; none when it names
+// no time or cannot be read. The scheduler bounds it.
+std::optional<std::chrono::milliseconds> retryAfterWait(const QByteArray &value)
 {
-    return reason.startsWith(u"問い合わせが多すぎます"_qs);
+    const std::optional<std::chrono::seconds> wait
+        = readRetryAfter(value, QDateTime::currentDateTimeUtc());
+    if (!wait)
+        return std::nullopt;
+    return std::chrono::milliseconds(*wait);
 }
 
 } // namespace
@@ -184,9 +192,12 @@ void BatchRunner::onFinished(int row, const LookupResult &result)
 
 void BatchRunner::onFailed(int row, const QString &reason)
 {
+    const Lookup *lookup = m_lookups.value(row);
+    const bool tooMany = lookup && lookup->rdapStatus() == kHttpTooManyRequests;
+    const QByteArray retryAfter = lookup ? lookup->rdapRetryAfter() : QByteArray();
     dropLookup(row);
-    if (isRdapRateLimitReason(reason))
-        m_scheduler.reportRateLimited(row, std::nullopt, reason);
+    if (tooMany)
+        m_scheduler.reportRateLimited(row, retryAfterWait(retryAfter), reason);
     else
         m_scheduler.reportFailed(row, reason);
 }

@@ -40,6 +40,8 @@ public:
     const QList<BatchRow> &rows() const { return m_rows; }
     // Rows that have ended, answered or failed.
     int endedCount() const;
+    // The time the run still needs, once a key has ended; none when not running.
+    std::optional<std::chrono::milliseconds> timeLeft() const { return m_scheduler.timeLeft(); }
 
     void startLookup(int row, const QString &key, const QString &host) override;
     void cancelLookup(int row) override;

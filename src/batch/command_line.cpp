@@ -125,7 +125,8 @@ the standard input for '-', without a window, and writes one row per key.
   --format csv|json    the output format (default: csv)
   --output FILE        write to FILE instead of the standard output
   --interval SECONDS   the least time between two queries to one server
-                       (default: 2 for whois, 1 for RDAP)
+                       (default: dq.ini's BatchWhoisInterval and
+                       BatchRdapInterval, else 2 for whois, 1 for RDAP)
   --help               show this help and exit
   --version            show the version and exit
 

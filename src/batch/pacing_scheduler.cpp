@@ -28,6 +28,9 @@ void PacingScheduler::start()
     if (m_running)
         return;
     m_running = true;
+    m_startedAt = Clock::now();
+    for (Host &host : m_hosts)
+        host.ended = 0;
     schedulePump();
 }
 
@@ -64,6 +67,7 @@ std::optional<PacingScheduler::InFlight> PacingScheduler::release(int row, std::
     m_inFlight.erase(found);
     Host &host = m_hosts[inFlight.host];
     host.busy = false;
+    ++host.ended;
     host.readyAt = Clock::now() + std::max(wait, intervalFor(host.protocol));
     return inFlight;
 }
@@ -96,12 +100,37 @@ void PacingScheduler::reportRateLimited(int row, std::optional<std::chrono::mill
         emit rowFailed(row, reason);
     } else {
         m_retried.insert(row);
+        --m_hosts[inFlight->host].ended;
         // First in its host's queue again, so it is the next to be asked.
         m_hosts[inFlight->host].pending.push_front(inFlight->job);
         ++m_pendingCount;
         emit retryScheduled(row);
     }
     schedulePump();
+}
+
+QHash<QString, HostTally> PacingScheduler::hostTallies() const
+{
+    const Clock::time_point now = Clock::now();
+    QHash<QString, HostTally> tallies;
+    for (auto it = m_hosts.cbegin(); it != m_hosts.cend(); ++it) {
+        const Host &host = it.value();
+        const auto wait = host.busy ? Clock::duration::zero()
+                                    : std::max(host.readyAt - now, Clock::duration::zero());
+        tallies.insert(it.key(),
+            { host.ended, int(host.pending.size()) + (host.busy ? 1 : 0),
+                std::chrono::ceil<std::chrono::milliseconds>(wait) });
+    }
+    return tallies;
+}
+
+std::optional<std::chrono::milliseconds> PacingScheduler::timeLeft() const
+{
+    if (!m_running)
+        return std::nullopt;
+    return estimateTimeLeft(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_startedAt),
+        hostTallies().values());
 }
 
 QString PacingScheduler::nextReadyHost(Clock::time_point now) const
@@ -141,6 +170,7 @@ bool PacingScheduler::takeReusedKeys()
             reused.append({ job.row, *source });
             host.pending.pop_front();
             --m_pendingCount;
+            ++host.ended;
         }
     }
     // Signalled after the walk: a handler may queue keys or stop the run.

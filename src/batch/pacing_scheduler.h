@@ -1,6 +1,7 @@
 #pragma once
 
 #include "batch/lookup_starter.h"
+#include "batch/time_left_estimate.h"
 
 #include <QHash>
 #include <QObject>
@@ -56,6 +57,11 @@ public:
     void stop();
     bool isRunning() const { return m_running; }
 
+    // Each host's keys of the run under way, by host name in lower case.
+    QHash<QString, HostTally> hostTallies() const;
+    // The time the run still needs (estimateTimeLeft); none when not running.
+    std::optional<std::chrono::milliseconds> timeLeft() const;
+
     // The starter's reports of a lookup's end.
     void reportDone(int row);
     void reportFailed(int row, const QString &reason);
@@ -88,6 +94,7 @@ private:
         Protocol protocol = Protocol::Whois;
         Clock::time_point readyAt {};
         bool busy = false;
+        int ended = 0; // in this run
     };
     struct InFlight {
         QString host;
@@ -115,6 +122,7 @@ private:
     QHash<int, InFlight> m_inFlight;
     QSet<int> m_retried;
     QTimer m_timer;
+    Clock::time_point m_startedAt {};
     quint64 m_nextOrder = 0;
     qsizetype m_pendingCount = 0;
     bool m_running = false;

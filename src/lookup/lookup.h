@@ -69,6 +69,10 @@ public:
 
     State state() const { return m_state; }
     bool isBusy() const { return isBusy(m_state); }
+    // The HTTP status and Retry-After header of the last RDAP answer, once
+    // it is in (0 and empty before), for callers that pace their lookups.
+    int rdapStatus() const { return m_rdap.AnswerStatus(); }
+    QByteArray rdapRetryAfter() const { return m_rdap.AnswerHeader("Retry-After"); }
 
 signals:
     void stateChanged(Lookup::State state);

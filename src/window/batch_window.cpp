@@ -2,6 +2,7 @@
 
 #include "batch/batch_export.h"
 #include "batch/batch_text.h"
+#include "batch/time_left_text.h"
 #include "settings/bounded_file.h"
 #include "window/batch_table_model.h"
 #include "window/server_combo.h"
@@ -23,6 +24,8 @@
 
 namespace {
 
+const QString kProgressFormat = u"%v/%m"_qs;
+
 template <typename Widget>
 Widget *named(Widget *widget, const QString &name)
 {
@@ -32,16 +35,27 @@ Widget *named(Widget *widget, const QString &name)
 
 } // namespace
 
-BatchWindow::BatchWindow(QAbstractItemModel *serverModes, const WhoisRoute &route,
-    const RdapRoute &rdapRoute, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_runner(PacingSettings {}, route, rdapRoute)
+BatchWindow::BatchWindow(QAbstractItemModel *serverModes, const PacingSettings &pacing,
+    const WhoisRoute &route, const RdapRoute &rdapRoute, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_runner(pacing, route, rdapRoute)
 {
     setObjectName(u"BatchWindow"_qs);
     setWindowTitle(u"一括照会"_qs);
     createControls(serverModes);
     connect(&m_runner, &BatchRunner::rowChanged, this, &BatchWindow::showProgress);
     connect(&m_runner, &BatchRunner::finished, this, &BatchWindow::showEnd);
+    m_progressClock.setInterval(1000);
+    connect(&m_progressClock, &QTimer::timeout, this, &BatchWindow::showProgress);
     resize(900, 600);
+}
+
+BatchWindow::~BatchWindow()
+{
+    // The runner goes before the child widgets: a run it stops reports to
+    // no half-destroyed window, and the table, whose model reads the rows,
+    // goes first (the focus passing to it would ask them).
+    m_runner.disconnect(this);
+    delete m_table;
 }
 
 void BatchWindow::createControls(QAbstractItemModel *serverModes)
@@ -58,7 +72,7 @@ void BatchWindow::createControls(QAbstractItemModel *serverModes)
     m_stopButton = named(new QPushButton(u"中止"_qs, this), u"stopButton"_qs);
     m_stopButton->setEnabled(false);
     m_progress = named(new QProgressBar(this), u"progressBar"_qs);
-    m_progress->setFormat(u"%v/%m"_qs);
+    m_progress->setFormat(kProgressFormat);
     m_filterEdit = named(new QLineEdit(this), u"filterEdit"_qs);
     m_filterEdit->setPlaceholderText(u"絞り込み"_qs);
     m_exportButton = named(new QPushButton(u"エクスポート..."_qs, this), u"exportButton"_qs);
@@ -147,16 +161,20 @@ void BatchWindow::start()
     m_startButton->setEnabled(false);
     m_stopButton->setEnabled(true);
     m_keysEdit->setReadOnly(true);
+    m_progressClock.start();
     m_runner.start(selectedServerMode(*m_serverCombo));
 }
 
 void BatchWindow::showProgress()
 {
     m_progress->setValue(m_runner.endedCount());
+    const std::optional<std::chrono::milliseconds> left = m_runner.timeLeft();
+    m_progress->setFormat(left ? kProgressFormat + u' ' + timeLeftText(*left) : kProgressFormat);
 }
 
 void BatchWindow::showEnd()
 {
+    m_progressClock.stop();
     showProgress();
     m_startButton->setEnabled(true);
     m_stopButton->setEnabled(false);

@@ -3,6 +3,7 @@
 #include "batch/batch_runner.h"
 #include "history/history_record.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -27,9 +28,11 @@ class BatchWindow : public QWidget {
 
 public:
     // The server combo offers the items of serverModes (each item's data a
-    // ServerMode); tests route every host to their own servers.
-    BatchWindow(QAbstractItemModel *serverModes, const WhoisRoute &route = {},
-        const RdapRoute &rdapRoute = {}, QWidget *parent = nullptr);
+    // ServerMode); the lookups go at the pace given; tests route every host
+    // to their own servers.
+    BatchWindow(QAbstractItemModel *serverModes, const PacingSettings &pacing,
+        const WhoisRoute &route = {}, const RdapRoute &rdapRoute = {}, QWidget *parent = nullptr);
+    ~BatchWindow() override;
 
     // Chooses the export's file; tests answer without a dialog.
     using SaveFileChooser = std::function<QString(const QString &suggestedName)>;
@@ -56,6 +59,7 @@ private:
     QSortFilterProxyModel *m_filter = nullptr;
     QList<ExtractedKey> m_keys;
     SaveFileChooser m_chooseSaveFile;
+    QTimer m_progressClock; // counts the time left down between rows
 
     QPlainTextEdit *m_keysEdit = nullptr;
     QLabel *m_countLabel = nullptr;

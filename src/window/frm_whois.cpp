@@ -1,5 +1,6 @@
 #include "window/frm_whois.h"
 
+#include "batch/pacing_from_ini.h"
 #include "history/result_file.h"
 #include "selection/registry_cache.h"
 #include "serverlist/server_list.h"
@@ -299,7 +300,8 @@ void frmWhois::showHistoryStep(const HistoryStep &step)
 void frmWhois::openBatchWindow()
 {
     if (!m_batchWindow) {
-        m_batchWindow = new BatchWindow(m_serverCombo->model(), m_route, m_rdapRoute, this);
+        m_batchWindow = new BatchWindow(
+            m_serverCombo->model(), pacingFromIni(m_folders.settings), m_route, m_rdapRoute, this);
         // A row's answer shows here as if it had been asked here.
         connect(m_batchWindow, &BatchWindow::answerChosen, this, [this](const HistoryRecord &record) {
             m_history.PushHistory(record);

@@ -3,6 +3,7 @@
 #include "support/http_test_server.h"
 #include "support/whois_test_server.h"
 
+#include <QLocale>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -107,24 +108,56 @@ private slots:
         QCOMPARE(runner.rows().at(0).isAnswered(), status == BatchRow::Status::Done);
     }
 
-    // RDAP's 429 rests the server too; the record's fields fill the row.
-    void rdapTooManyRequestsIsRetried()
+    // RDAP's 429 rests the server too, for the time its Retry-After names
+    // (seconds or a date, bounded by the longest rest) or else the default
+    // rest; the key is asked again only after the rest, and the record's
+    // fields fill the row.
+    void rdapTooManyRequestsRestsAsAsked_data()
     {
+        QTest::addColumn<QByteArray>("retryAfter"); // null: no header
+        QTest::addColumn<int>("dateAhead"); // seconds: the header is the date then
+        QTest::addColumn<int>("restMs");
+        QTest::newRow("seconds") << QByteArray("1") << 0 << 1000;
+        QTest::newRow("a date") << QByteArray() << 3 << 1000;
+        QTest::newRow("beyond the longest rest") << QByteArray("3600") << 0 << 1500;
+        QTest::newRow("no header: the default rest") << QByteArray() << 0 << 200;
+        QTest::newRow("garbage: the default rest") << QByteArray("soon") << 0 << 200;
+    }
+    void rdapTooManyRequestsRestsAsAsked()
+    {
+        QFETCH(QByteArray, retryAfter);
+        QFETCH(int, dateAhead);
+        QFETCH(int, restMs);
+        if (dateAhead > 0) {
+            // In whole seconds: the rest it asks for is more than dateAhead - 2.
+            retryAfter = QLocale::c()
+                             .toString(QDateTime::currentDateTimeUtc().addSecs(dateAhead),
+                                 u"ddd, dd MMM yyyy HH:mm:ss 'GMT'"_qs)
+                             .toLatin1();
+        }
         HttpTestServer rdap;
         HttpTestAnswer tooMany;
         tooMany.status = 429;
+        if (!retryAfter.isNull())
+            tooMany.headers = { { "Retry-After", retryAfter } };
         tooMany.body = "{}";
-        rdap.answer("/rdap/domain/example.info", tooMany);
-        BatchRunner runner(quickPacing(), {}, RdapRoute { rdap.origin(), 30000 });
-        runner.setKeys(keysOf(u"example.info"_qs));
-        QSignalSpy finished(&runner, &BatchRunner::finished);
-        runner.start(ServerMode::rdap());
-        QTRY_COMPARE_WITH_TIMEOUT(rdap.requests().size(), 1, kTimeout);
+        rdap.answerInTurn("/rdap/domain/example.info", { tooMany });
         rdap.answerJson("/rdap/domain/example.info",
             R"({"objectClassName":"domain","ldhName":"example.info","handle":"D1-INFO",)"
             R"("events":[{"eventAction":"expiration","eventDate":"2030-01-02T03:04:05Z"}]})");
+        PacingSettings pacing = quickPacing();
+        pacing.maxRateLimitPause = 1500ms;
+        BatchRunner runner(pacing, {}, RdapRoute { rdap.origin(), 30000 });
+        runner.setKeys(keysOf(u"example.info"_qs));
+        QSignalSpy finished(&runner, &BatchRunner::finished);
+        runner.start(ServerMode::rdap());
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kTimeout);
+
         QCOMPARE(rdap.requests().size(), 2);
+        const auto waited = rdap.requests().at(1).at - rdap.requests().at(0).at;
+        QVERIFY2(waited >= std::chrono::milliseconds(restMs),
+            qPrintable(u"asked again after %1 ms"_qs.arg(
+                std::chrono::duration_cast<std::chrono::milliseconds>(waited).count())));
         const BatchRow &row = runner.rows().at(0);
         QCOMPARE(row.status, BatchRow::Status::Done);
         QCOMPARE(row.fields.handle, u"D1-INFO"_qs);

@@ -301,6 +301,46 @@ private slots:
         QCOMPARE(f.finished.size(), 1);
     }
 
+    // Each host's tally counts what ended there (a reused key too, a refused
+    // key not until it ends) and what is left; a host that must wait keeps
+    // the time left long. Nothing is estimated before a key ended or after
+    // the run.
+    void talliesEachHost()
+    {
+        PacingSettings settings;
+        settings.whoisInterval = 60s;
+        settings.rateLimitPause = 60s;
+        settings.maxHostsAtOnce = 4;
+        Fixture f(settings);
+        f.starter.answerFor = [](int row, int) {
+            return row == 3 ? FakeStarter::Answer::RateLimited : FakeStarter::Answer::Done;
+        };
+        f.scheduler.setReuseCheck([&f](int row, const QString &) {
+            return row == 4 && !f.done.isEmpty() ? std::optional(0) : std::nullopt;
+        });
+        for (const int row : { 0, 4, 1, 2 })
+            f.scheduler.enqueue(row, u"key"_qs, u"h1"_qs, PacingScheduler::Protocol::Whois);
+        f.scheduler.enqueue(3, u"key"_qs, u"h2"_qs, PacingScheduler::Protocol::Whois);
+        f.scheduler.start();
+        QCOMPARE(f.starter.starts.size(), 2);
+        QCOMPARE(f.scheduler.timeLeft(), std::nullopt);
+        QTRY_COMPARE_WITH_TIMEOUT(f.done.size() + f.retries.size(), 2, 30000);
+
+        const QHash<QString, HostTally> tallies = f.scheduler.hostTallies();
+        QCOMPARE(tallies.size(), 2);
+        QCOMPARE(tallies.value(u"h1"_qs).ended, 2);
+        QCOMPARE(tallies.value(u"h1"_qs).left, 2);
+        QVERIFY(tallies.value(u"h1"_qs).waitLeft > 50s);
+        QCOMPARE(tallies.value(u"h2"_qs).ended, 0);
+        QCOMPARE(tallies.value(u"h2"_qs).left, 1);
+        QVERIFY(tallies.value(u"h2"_qs).waitLeft > 50s);
+        const std::optional<std::chrono::milliseconds> left = f.scheduler.timeLeft();
+        QVERIFY(left);
+        QVERIFY(*left > 50s);
+        f.scheduler.stop();
+        QCOMPARE(f.scheduler.timeLeft(), std::nullopt);
+    }
+
     // A starter that answers at once, from inside startLookup, without
     // pacing: every key runs, with no recursion and one finished signal.
     void answersFromInsideTheStart()

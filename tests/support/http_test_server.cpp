@@ -105,6 +105,11 @@ void HttpTestServer::answer(const QByteArray &path, const HttpTestAnswer &answer
     m_answers.insert(path, answer);
 }
 
+void HttpTestServer::answerInTurn(const QByteArray &path, const QList<HttpTestAnswer> &answers)
+{
+    m_answersInTurn[path] += answers;
+}
+
 void HttpTestServer::answerJson(const QByteArray &path, const QByteArray &json, int status)
 {
     HttpTestAnswer answer;
@@ -141,11 +146,14 @@ void HttpTestServer::Accept()
 
 void HttpTestServer::Serve(QTcpSocket *socket, const QByteArray &head)
 {
-    const HttpTestRequest request = ParseHead(head);
+    HttpTestRequest request = ParseHead(head);
+    request.at = std::chrono::steady_clock::now();
     m_requests << request;
     const QByteArray path = request.target.split('?').first();
     HttpTestAnswer answer = m_answers.value(path);
-    if (!m_answers.contains(path)) {
+    if (QList<HttpTestAnswer> &inTurn = m_answersInTurn[path]; !inTurn.isEmpty()) {
+        answer = inTurn.takeFirst();
+    } else if (!m_answers.contains(path)) {
         answer.status = 404;
         answer.headers = { { "Content-Type", "application/rdap+json" } };
         answer.body = R"({"errorCode": 404, "title": "Not Found"})";

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QUrl>
 
+#include <chrono>
 #include <memory>
 
 class QSslConfiguration;
@@ -36,6 +37,7 @@ struct HttpTestRequest {
     QByteArray method;
     QByteArray target;
     QHash<QByteArray, QByteArray> headers;
+    std::chrono::steady_clock::time_point at; // when its head was complete
 };
 
 // An HTTP/1.1 server for the tests, on 127.0.0.1 at an ephemeral port from
@@ -58,6 +60,9 @@ public:
     QUrl origin() const;
 
     void answer(const QByteArray &path, const HttpTestAnswer &answer);
+    // Answers the next requests of the path with these answers, one each in
+    // turn; later ones get the answer set otherwise.
+    void answerInTurn(const QByteArray &path, const QList<HttpTestAnswer> &answers);
     void answerJson(const QByteArray &path, const QByteArray &json, int status = 200);
     void redirect(const QByteArray &path, const QByteArray &location, int status = 302);
 
@@ -70,5 +75,6 @@ private:
     std::unique_ptr<QTcpServer> m_server;
     bool m_tls = false;
     QHash<QByteArray, HttpTestAnswer> m_answers;
+    QHash<QByteArray, QList<HttpTestAnswer>> m_answersInTurn;
     QList<HttpTestRequest> m_requests;
 };

@@ -68,6 +68,7 @@ void WhoisTestServer::Accept()
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
         const qsizetype index = m_requests.size();
         m_requests.append(QByteArray());
+        m_acceptTimes.append(std::chrono::steady_clock::now());
         ++m_openConnections;
         WhoisTestScript script = m_script;
         if (!m_answersInTurn.isEmpty()) {

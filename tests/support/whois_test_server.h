@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QTcpServer>
 
+#include <chrono>
+
 // A whois server for tests and benchmarks. It listens on 127.0.0.1 at an
 // ephemeral port from construction on, records everything each client
 // sends, and answers each connection as the last chosen behaviour says,
@@ -48,6 +50,8 @@ public:
     // Every byte each client sent, one entry per accepted connection, in
     // the order the connections came.
     const QByteArrayList &receivedRequests() const { return m_requests; }
+    // When each of those connections was accepted.
+    const QList<std::chrono::steady_clock::time_point> &acceptTimes() const { return m_acceptTimes; }
     // Connections accepted and not yet ended by either side.
     int openConnectionCount() const { return m_openConnections; }
 
@@ -66,6 +70,7 @@ private:
     quint16 m_port = 0;
     WhoisTestScript m_script;
     QByteArrayList m_requests;
+    QList<std::chrono::steady_clock::time_point> m_acceptTimes;
     QByteArrayList m_answersInTurn;
     int m_openConnections = 0;
 };

@@ -85,6 +85,36 @@ private slots:
         QCOMPARE(csv.count("\r\n"), 4);
         QVERIFY(csv.contains("TEST-NET-1"));
     }
+
+    // The least interval between two lookups on one server comes from
+    // dq.ini: longer than the default, the second key waits that long.
+    void whoisIntervalFromSettings()
+    {
+        QTemporaryDir dir;
+        QFile ini(dir.filePath(u"dq.ini"_qs));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        QVERIFY(ini.write("[Domquire]\r\nBatchWhoisInterval=3000\r\n") > 0);
+        ini.close();
+        WhoisTestServer server;
+        server.answerWith({ "netname: NET\r\n" });
+        frmWhois main(WhoisRoute { server.port(), u"127.0.0.1"_qs }, dir.path());
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QTest::keyClick(&main, Qt::Key_L, Qt::ControlModifier);
+        auto *batch = main.findChild<BatchWindow *>(u"BatchWindow"_qs);
+        QVERIFY(batch);
+        QTRY_VERIFY_WITH_TIMEOUT(batch->isVisible(), kTimeout);
+        QTest::keyClicks(FindChild<QPlainTextEdit>(batch, u"keysEdit"_qs), u"192.0.2.1 198.51.100.1"_qs);
+        auto *combo = FindChild<QComboBox>(batch, u"serverCombo"_qs);
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), u"whois.example"_qs);
+        QTest::keyClick(FindChild<QPushButton>(batch, u"startButton"_qs), Qt::Key_Space);
+
+        QTRY_VERIFY_WITH_TIMEOUT(FindChild<QPushButton>(batch, u"startButton"_qs)->isEnabled(), kTimeout);
+        const auto &accepted = server.acceptTimes();
+        QCOMPARE(accepted.size(), 2);
+        QVERIFY(accepted.at(1) - accepted.at(0) >= std::chrono::milliseconds(3000));
+    }
 };
 
 QTEST_MAIN(TestBatchWindow)
