@@ -80,7 +80,7 @@ int runBatchCommand(const CommandLine &commandLine)
     const QList<ExtractedKey> keys = extractKeys(decodeBatchText(*bytes));
 
     // The window's settings, unless the command line names an interval.
-    PacingSettings pacing = pacingFromIni(FindFileFolders(AppDir()).settings);
+    PacingSettings pacing = pacingFromIni(FindFileFolders(ProgramFolder()).settings);
     if (commandLine.interval) {
         pacing.whoisInterval = *commandLine.interval;
         pacing.rdapInterval = *commandLine.interval;

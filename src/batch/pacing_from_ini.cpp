@@ -8,7 +8,7 @@ namespace {
 
 // Digits only: no sign, no blank inside, no fraction or unit.
 std::chrono::milliseconds readInterval(
-    const cIni &settings, const QString &key, std::chrono::milliseconds defaultValue)
+    const IniStore &settings, const QString &key, std::chrono::milliseconds defaultValue)
 {
     const QString text = settings.LoadIni(key, QString());
     const bool digits = !text.isEmpty() && text.size() <= 5
@@ -23,7 +23,7 @@ std::chrono::milliseconds readInterval(
 
 PacingSettings pacingFromIni(const QString &settingsFolder)
 {
-    const cIni settings(settingsFolder);
+    const IniStore settings(settingsFolder);
     PacingSettings pacing;
     pacing.whoisInterval = readInterval(settings, kSettingBatchWhoisInterval, pacing.whoisInterval);
     pacing.rdapInterval = readInterval(settings, kSettingBatchRdapInterval, pacing.rdapInterval);

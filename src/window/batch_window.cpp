@@ -88,6 +88,7 @@ void BatchWindow::createControls(QAbstractItemModel *serverModes)
     m_table->sortByColumn(-1, Qt::AscendingOrder);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setWordWrap(false);
     m_table->installEventFilter(this);
 
     // Screen readers name each control; the table reads as a table of its own.
