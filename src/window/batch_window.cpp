@@ -89,6 +89,9 @@ void BatchWindow::createControls(QAbstractItemModel *serverModes)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setWordWrap(false);
+    // Tab moves on to the next control; the arrows move between cells.
+    m_table->setTabKeyNavigation(false);
+    m_table->horizontalHeader()->setMaximumSectionSize(320);
     m_table->installEventFilter(this);
 
     // Screen readers name each control; the table reads as a table of its own.
@@ -180,6 +183,7 @@ void BatchWindow::showEnd()
     m_startButton->setEnabled(true);
     m_stopButton->setEnabled(false);
     m_keysEdit->setReadOnly(false);
+    m_table->resizeColumnsToContents();
 }
 
 void BatchWindow::chooseRow(const QModelIndex &index)

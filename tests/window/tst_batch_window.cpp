@@ -73,6 +73,9 @@ private slots:
         auto *view = FindChild<ResultView>(&main, u"rtbResult"_qs);
         QVERIFY(view->text().contains(u"Registrar: Example Registrar, Inc."_qs));
         QVERIFY(FindChild<QLineEdit>(&main, u"txtLabel"_qs)->text().contains(u"EXAMPLE.com"_qs));
+        // Tab leaves the table for the next control, as everywhere else.
+        QTest::keyClick(table, Qt::Key_Tab);
+        QVERIFY(batch->focusWidget() != table);
 
         QTest::keyClicks(FindChild<QLineEdit>(batch, u"filterEdit"_qs), u"test-net"_qs);
         QCOMPARE(table->model()->rowCount(), 2);
