@@ -21,6 +21,29 @@ namespace {
 
 constexpr int kTimeout = 60000;
 
+// Shows the main window and opens the batch window with Ctrl+L; none when
+// it does not show.
+BatchWindow *openBatchWindow(frmWhois &main)
+{
+    main.show();
+    if (!QTest::qWaitForWindowExposed(&main))
+        return nullptr;
+    QTest::keyClick(&main, Qt::Key_L, Qt::ControlModifier);
+    auto *batch = main.findChild<BatchWindow *>(u"BatchWindow"_qs);
+    if (!batch || !QTest::qWaitFor([batch] { return batch->isVisible(); }, kTimeout))
+        return nullptr;
+    return batch;
+}
+
+// Types the host into the server box and presses Start.
+void startOnTypedHost(BatchWindow *batch, const QString &host)
+{
+    auto *combo = FindChild<QComboBox>(batch, u"serverCombo"_qs);
+    combo->lineEdit()->selectAll();
+    QTest::keyClicks(combo->lineEdit(), host);
+    QTest::keyClick(FindChild<QPushButton>(batch, u"startButton"_qs), Qt::Key_Space);
+}
+
 } // namespace
 
 class TestBatchWindow : public QObject {
@@ -39,22 +62,15 @@ private slots:
             "Domain Name: EXAMPLE.COM\r\nRegistrar: Example Registrar, Inc.\r\n",
         });
         frmWhois main(WhoisRoute { server.port(), u"127.0.0.1"_qs }, dir.path());
-        main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
-        QTest::keyClick(&main, Qt::Key_L, Qt::ControlModifier);
-        auto *batch = main.findChild<BatchWindow *>(u"BatchWindow"_qs);
+        BatchWindow *batch = openBatchWindow(main);
         QVERIFY(batch);
-        QTRY_VERIFY_WITH_TIMEOUT(batch->isVisible(), kTimeout);
         QString exportPath = dir.filePath(u"out.csv"_qs);
         batch->setSaveFileChooser([&](const QString &) { return exportPath; });
 
         auto *keys = FindChild<QPlainTextEdit>(batch, u"keysEdit"_qs);
         QTest::keyClicks(keys, u"from 192.0.2.1 to 192.0.2.9, EXAMPLE.com, 192.0.2.1"_qs);
         QCOMPARE(FindChild<QLabel>(batch, u"countLabel"_qs)->text(), u"3 件のキー"_qs);
-        auto *combo = FindChild<QComboBox>(batch, u"serverCombo"_qs);
-        combo->lineEdit()->selectAll();
-        QTest::keyClicks(combo->lineEdit(), u"whois.example"_qs);
-        QTest::keyClick(FindChild<QPushButton>(batch, u"startButton"_qs), Qt::Key_Space);
+        startOnTypedHost(batch, u"whois.example"_qs);
 
         auto *progress = FindChild<QProgressBar>(batch, u"progressBar"_qs);
         QTRY_COMPARE_WITH_TIMEOUT(progress->value(), 3, kTimeout);
@@ -101,17 +117,10 @@ private slots:
         WhoisTestServer server;
         server.answerWith({ "netname: NET\r\n" });
         frmWhois main(WhoisRoute { server.port(), u"127.0.0.1"_qs }, dir.path());
-        main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
-        QTest::keyClick(&main, Qt::Key_L, Qt::ControlModifier);
-        auto *batch = main.findChild<BatchWindow *>(u"BatchWindow"_qs);
+        BatchWindow *batch = openBatchWindow(main);
         QVERIFY(batch);
-        QTRY_VERIFY_WITH_TIMEOUT(batch->isVisible(), kTimeout);
         QTest::keyClicks(FindChild<QPlainTextEdit>(batch, u"keysEdit"_qs), u"192.0.2.1 198.51.100.1"_qs);
-        auto *combo = FindChild<QComboBox>(batch, u"serverCombo"_qs);
-        combo->lineEdit()->selectAll();
-        QTest::keyClicks(combo->lineEdit(), u"whois.example"_qs);
-        QTest::keyClick(FindChild<QPushButton>(batch, u"startButton"_qs), Qt::Key_Space);
+        startOnTypedHost(batch, u"whois.example"_qs);
 
         QTRY_VERIFY_WITH_TIMEOUT(FindChild<QPushButton>(batch, u"startButton"_qs)->isEnabled(), kTimeout);
         const auto &accepted = server.acceptTimes();
