@@ -34,6 +34,11 @@ bool EndsValue(char c)
         || c == '[';
 }
 
+bool IsPrintableAscii(char c)
+{
+    return c >= 0x20 && c < 0x7F;
+}
+
 bool IsContinuation(uchar b)
 {
     return (b & 0xC0) == 0x80;
@@ -64,10 +69,11 @@ int UnsafeSequence(QByteArrayView text, qsizetype at, char32_t &c)
 // piece costs more than the layout itself) and refuses to pass a limit.
 class LayoutWriter {
 public:
-    LayoutWriter(QString &text, qsizetype maxChars)
+    // Room is made for `expected` characters at once.
+    LayoutWriter(QString &text, qsizetype maxChars, qsizetype expected)
         : m_text(text), m_start(text.size()), m_limit(text.size() + maxChars)
     {
-        m_text.resize(m_start + std::min<qsizetype>(maxChars, 4096));
+        m_text.resize(m_start + std::clamp<qsizetype>(expected, 0, maxChars));
         m_at = m_text.data() + m_start;
     }
     ~LayoutWriter() { m_text.truncate(m_at - m_text.constData()); }
@@ -75,13 +81,18 @@ public:
     LayoutWriter &operator=(const LayoutWriter &) = delete;
 
     // Starts again from where the writer began.
-    void rewind() { m_at = m_text.data() + m_start; }
+    void rewind()
+    {
+        m_at = m_text.data() + m_start;
+        m_decoder.resetState();
+    }
 
     bool putAscii(QByteArrayView bytes)
     {
         if (!reserve(bytes.size()))
             return false;
-        m_at = std::transform(bytes.begin(), bytes.end(), m_at, [](char c) { return QLatin1Char(c); });
+        m_at =
+            std::transform(bytes.begin(), bytes.end(), m_at, [](char c) { return QLatin1Char(c); });
         return true;
     }
 
@@ -101,7 +112,7 @@ public:
         qsizetype run = 0;
         for (qsizetype i = 0; i < token.size();) {
             char32_t c = 0;
-            const int unsafe = UnsafeSequence(token, i, c);
+            const int unsafe = IsPrintableAscii(token[i]) ? 0 : UnsafeSequence(token, i, c);
             if (unsafe == 0) {
                 ++i;
                 continue;
@@ -164,9 +175,93 @@ private:
     QStringDecoder m_decoder { QStringDecoder::Utf8 };
 };
 
+// The number of UTF-16 units a UTF-8 sequence at `at` decodes to when it is
+// whole (a lead byte and its continuation bytes), else 0; `length` is set
+// to the bytes it takes, 1 for a byte that starts no whole sequence.
+int Utf16Units(QByteArrayView text, qsizetype at, int &length)
+{
+    const auto lead = uchar(text[at]);
+    length = 1;
+    if (lead < 0x80)
+        return 1;
+    const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    if (more == 0 || lead > 0xF4 || at + more >= text.size())
+        return 0;
+    for (int i = 1; i <= more; ++i) {
+        if (!IsContinuation(uchar(text[at + i])))
+            return 0;
+    }
+    length = more + 1;
+    // Four bytes make a surrogate pair when they encode U+10000..U+10FFFF.
+    const auto second = uchar(text[at + 1]);
+    const bool pair =
+        more == 3 && (lead != 0xF0 || second >= 0x90) && (lead != 0xF4 || second < 0x90);
+    return pair ? 2 : 1;
+}
+
+// Counts what LayoutWriter would write without writing it, and stops where
+// LayoutWriter would stop, so that the text is made room for once and a
+// layout that would pass its bound is not begun. Exact for valid UTF-8; for
+// anything else it never counts more, nor stops sooner, than LayoutWriter.
+class LayoutCounter {
+public:
+    explicit LayoutCounter(qsizetype limit) : m_limit(limit) { }
+
+    qsizetype count() const { return m_count; }
+
+    bool putAscii(QByteArrayView bytes) { return add(bytes.size(), bytes.size()); }
+
+    bool putIndent(int depth)
+    {
+        const qsizetype chars = qsizetype(std::clamp(depth, 0, kMaxIndentLevels)) * 4 + 1;
+        return add(chars, chars);
+    }
+
+    bool putString(QByteArrayView token)
+    {
+        qsizetype run = 0; // where the bytes since the last escape begin
+        qsizetype units = 0; // and what they decode to
+        for (qsizetype i = 0; i < token.size();) {
+            if (IsPrintableAscii(token[i])) {
+                ++units;
+                ++i;
+                continue;
+            }
+            char32_t c = 0;
+            const int unsafe = UnsafeSequence(token, i, c);
+            if (unsafe == 0) {
+                int length = 1;
+                units += Utf16Units(token, i, length);
+                i += length;
+                continue;
+            }
+            if (!add(i - run, units) || !add(6, 6))
+                return false;
+            i += unsafe;
+            run = i;
+            units = 0;
+        }
+        return add(token.size() - run, units);
+    }
+
+private:
+    // LayoutWriter asks for room for `room` characters before it writes
+    // `chars` (a byte of UTF-8 may take a character).
+    bool add(qsizetype room, qsizetype chars)
+    {
+        if (m_count + room > m_limit)
+            return false;
+        m_count += chars;
+        return true;
+    }
+
+    const qsizetype m_limit;
+    qsizetype m_count = 0;
+};
+
 // Writes the JSON laid out (indent) or with the whitespace it came with;
 // false when the writer's limit stops it.
-bool Layout(QByteArrayView json, bool indent, LayoutWriter &out)
+template<typename Writer> bool Layout(QByteArrayView json, bool indent, Writer &out)
 {
     int depth = 0;
     bool opened = false; // the last token opened an array or object
@@ -245,10 +340,23 @@ qsizetype JsonLayoutLimit(QByteArrayView json)
 
 void AppendIndentedJson(QString &text, QByteArrayView json, qsizetype maxChars)
 {
-    LayoutWriter out(text, maxChars);
-    if (Layout(json, true, out))
+    // Counted first: the text grows once, and a layout that would pass the
+    // bound is not written only to be thrown away.
+    LayoutCounter laidOut(maxChars);
+    const bool indent = Layout(json, true, laidOut);
+    LayoutCounter asReceived(maxChars);
+    const qsizetype expected = indent     ? laidOut.count()
+        : Layout(json, false, asReceived) ? asReceived.count()
+                                          : maxChars;
+    LayoutWriter out(text, maxChars, expected);
+    if (Layout(json, indent, out))
         return;
-    out.rewind();
-    if (!Layout(json, false, out))
-        out.putLine(u"---- JSON の残りは大きすぎるため表示しません ----");
+    // Only when the count fell short, which text that parsed as JSON never
+    // makes it do.
+    if (indent) {
+        out.rewind();
+        if (Layout(json, false, out))
+            return;
+    }
+    out.putLine(u"---- JSON の残りは大きすぎるため表示しません ----");
 }
