@@ -309,6 +309,34 @@ template<typename Writer> bool Layout(QByteArrayView json, bool indent, Writer &
     return true;
 }
 
+// Writes the JSON with the whitespace it came with, as Layout does, but
+// the bytes between strings in runs rather than token by token. Where the
+// writer's limit stops it may differ from Layout's, so it is for text that
+// was counted to fit.
+template<typename Writer> bool AsReceived(QByteArrayView json, Writer &out)
+{
+    qsizetype run = 0; // bytes outside strings not yet written
+    for (qsizetype i = 0; i < json.size();) {
+        const char c = json[i];
+        if (c != '"' && c != '\r') {
+            ++i;
+            continue;
+        }
+        if (!out.putAscii(json.sliced(run, i - run)))
+            return false;
+        if (c == '"') {
+            const qsizetype end = StringEnd(json, i);
+            if (!out.putString(json.sliced(i, end - i)))
+                return false;
+            i = end;
+        } else {
+            ++i; // CR outside strings is dropped
+        }
+        run = i;
+    }
+    return out.putAscii(json.sliced(run));
+}
+
 } // namespace
 
 int JsonNestingDepth(QByteArrayView json)
@@ -345,18 +373,19 @@ void AppendIndentedJson(QString &text, QByteArrayView json, qsizetype maxChars)
     LayoutCounter laidOut(maxChars);
     const bool indent = Layout(json, true, laidOut);
     LayoutCounter asReceived(maxChars);
-    const qsizetype expected = indent     ? laidOut.count()
-        : Layout(json, false, asReceived) ? asReceived.count()
-                                          : maxChars;
+    const bool whole = indent || AsReceived(json, asReceived);
+    qsizetype expected = maxChars;
+    if (indent)
+        expected = laidOut.count();
+    else if (whole)
+        expected = asReceived.count();
     LayoutWriter out(text, maxChars, expected);
-    if (Layout(json, indent, out))
+    if (indent ? Layout(json, true, out) : whole && AsReceived(json, out))
         return;
-    // Only when the count fell short, which text that parsed as JSON never
-    // makes it do.
-    if (indent) {
-        out.rewind();
-        if (Layout(json, false, out))
-            return;
-    }
-    out.putLine(u"---- JSON の残りは大きすぎるため表示しません ----");
+    // The text as received up to the bound, token by token; or, when a
+    // count fell short (which text that parsed as JSON never makes it do),
+    // all of it.
+    out.rewind();
+    if (!Layout(json, false, out))
+        out.putLine(u"---- JSON の残りは大きすぎるため表示しません ----");
 }
