@@ -65,6 +65,18 @@ int UnsafeSequence(QByteArrayView text, qsizetype at, char32_t &c)
     return 0;
 }
 
+// Whether UTF-8 bytes end with a whole character, so that a decoder holds
+// nothing back from them.
+bool EndsWhole(QByteArrayView bytes)
+{
+    qsizetype lead = bytes.size() - 1;
+    while (lead > 0 && lead > bytes.size() - 4 && IsContinuation(uchar(bytes[lead])))
+        --lead;
+    const auto b = uchar(bytes[lead]);
+    const qsizetype length = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 0;
+    return length == bytes.size() - lead;
+}
+
 // Writes into the end of a QString through a pointer (appending piece by
 // piece costs more than the layout itself) and refuses to pass a limit.
 class LayoutWriter {
@@ -85,6 +97,7 @@ public:
     {
         m_at = m_text.data() + m_start;
         m_decoder.resetState();
+        m_decoderClear = true;
     }
 
     bool putAscii(QByteArrayView bytes)
@@ -110,19 +123,26 @@ public:
     bool putString(QByteArrayView token)
     {
         qsizetype run = 0;
+        bool ascii = true; // the run so far
         for (qsizetype i = 0; i < token.size();) {
-            char32_t c = 0;
-            const int unsafe = IsPrintableAscii(token[i]) ? 0 : UnsafeSequence(token, i, c);
-            if (unsafe == 0) {
+            if (IsPrintableAscii(token[i])) {
                 ++i;
                 continue;
             }
-            if (!putUtf8(token.sliced(run, i - run)) || !putEscape(c))
+            char32_t c = 0;
+            const int unsafe = UnsafeSequence(token, i, c);
+            if (unsafe == 0) {
+                ascii = false; // a byte past ASCII: its controls are all unsafe
+                ++i;
+                continue;
+            }
+            if (!putRun(token.sliced(run, i - run), ascii) || !putEscape(c))
                 return false;
             i += unsafe;
             run = i;
+            ascii = true;
         }
-        return putUtf8(token.sliced(run));
+        return putRun(token.sliced(run), ascii);
     }
 
     // Appends a line without a limit; for the closing line of a cut text.
@@ -147,12 +167,17 @@ private:
         return true;
     }
 
-    // Valid UTF-8, which never takes more UTF-16 units than bytes.
-    bool putUtf8(QByteArrayView bytes)
+    // UTF-8, which never takes more UTF-16 units than bytes. ASCII is
+    // copied as it is unless the decoder holds back part of a character.
+    bool putRun(QByteArrayView bytes, bool ascii)
     {
+        if (ascii && m_decoderClear)
+            return putAscii(bytes);
         if (!reserve(bytes.size()))
             return false;
         m_at = m_decoder.appendToBuffer(m_at, bytes);
+        if (!bytes.isEmpty())
+            m_decoderClear = EndsWhole(bytes);
         return true;
     }
 
@@ -172,7 +197,9 @@ private:
     const qsizetype m_start;
     const qsizetype m_limit;
     QChar *m_at = nullptr;
-    QStringDecoder m_decoder { QStringDecoder::Utf8 };
+    // A byte order mark is kept wherever it is.
+    QStringDecoder m_decoder { QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom };
+    bool m_decoderClear = true; // the decoder holds back nothing
 };
 
 // The number of UTF-16 units a UTF-8 sequence at `at` decodes to when it is
@@ -310,9 +337,9 @@ template<typename Writer> bool Layout(QByteArrayView json, bool indent, Writer &
 }
 
 // Writes the JSON with the whitespace it came with, as Layout does, but
-// the bytes between strings in runs rather than token by token. Where the
-// writer's limit stops it may differ from Layout's, so it is for text that
-// was counted to fit.
+// the bytes between strings in runs rather than token by token. It writes
+// all of the text where Layout would, but where the writer's limit stops it
+// may differ.
 template<typename Writer> bool AsReceived(QByteArrayView json, Writer &out)
 {
     qsizetype run = 0; // bytes outside strings not yet written
@@ -368,23 +395,17 @@ qsizetype JsonLayoutLimit(QByteArrayView json)
 
 void AppendIndentedJson(QString &text, QByteArrayView json, qsizetype maxChars)
 {
-    // Counted first: the text grows once, and a layout that would pass the
-    // bound is not written only to be thrown away.
+    // The layout is counted first, so that one past the bound is not
+    // written only to be thrown away, and the text grows once. As received,
+    // the text takes a character a byte but for the few written as escapes.
     LayoutCounter laidOut(maxChars);
     const bool indent = Layout(json, true, laidOut);
-    LayoutCounter asReceived(maxChars);
-    const bool whole = indent || AsReceived(json, asReceived);
-    qsizetype expected = maxChars;
-    if (indent)
-        expected = laidOut.count();
-    else if (whole)
-        expected = asReceived.count();
-    LayoutWriter out(text, maxChars, expected);
-    if (indent ? Layout(json, true, out) : whole && AsReceived(json, out))
+    LayoutWriter out(text, maxChars, indent ? laidOut.count() : json.size());
+    if (indent ? Layout(json, true, out) : AsReceived(json, out))
         return;
-    // The text as received up to the bound, token by token; or, when a
-    // count fell short (which text that parsed as JSON never makes it do),
-    // all of it.
+    // The text as received cut after the last token within the bound; or,
+    // when the count fell short (text that parsed as JSON never makes it),
+    // the whole of it.
     out.rewind();
     if (!Layout(json, false, out))
         out.putLine(u"---- JSON の残りは大きすぎるため表示しません ----");
