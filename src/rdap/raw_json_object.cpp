@@ -2,14 +2,6 @@
 
 namespace {
 
-qsizetype SkipBlanks(QByteArrayView text, qsizetype at)
-{
-    while (at < text.size()
-        && (text[at] == ' ' || text[at] == '\t' || text[at] == '\n' || text[at] == '\r'))
-        ++at;
-    return at;
-}
-
 // Whether the UTF-8 of a name without escapes spells `name`; ASCII is
 // compared as it is, without decoding.
 bool Spells(QByteArrayView bytes, QStringView name)
@@ -34,22 +26,23 @@ RawJsonObject::RawJsonObject(const RawJsonValue &object, std::initializer_list<Q
         return;
     // The text runs on past the object, whose closing brace ends the loop.
     const QByteArrayView text = object.m_text;
-    qsizetype at = SkipBlanks(text, 1);
+    qsizetype at = RawJsonValue::skipBlanks(text, 1);
     while (at < text.size() && text[at] == '"') {
         const RawJsonValue written(text.sliced(at));
         const QByteArrayView spelt = written.text();
         const QByteArrayView bytes = spelt.sliced(1, spelt.size() - 2);
         const bool escaped = bytes.contains('\\');
         const QString decoded = escaped ? written.toString() : QString();
-        at = SkipBlanks(text, SkipBlanks(text, at + spelt.size()) + 1); // past the colon
+        const qsizetype colon = RawJsonValue::skipBlanks(text, at + spelt.size());
+        at = RawJsonValue::skipBlanks(text, colon + 1);
         const RawJsonValue value(text.sliced(at));
+        at = RawJsonValue::skipBlanks(text, at + value.text().size());
         for (Member &member : m_members) {
             if (escaped ? decoded == member.name : Spells(bytes, member.name))
                 member.value = value;
         }
-        at = SkipBlanks(text, at + value.text().size());
         if (at < text.size() && text[at] == ',')
-            at = SkipBlanks(text, at + 1);
+            at = RawJsonValue::skipBlanks(text, at + 1);
     }
     object.m_length = at + 1; // at the closing brace
 }

@@ -5,14 +5,6 @@
 
 namespace {
 
-qsizetype SkipBlanks(QByteArrayView text, qsizetype at)
-{
-    while (at < text.size()
-        && (text[at] == ' ' || text[at] == '\t' || text[at] == '\n' || text[at] == '\r'))
-        ++at;
-    return at;
-}
-
 // Just past the string that opens at `at` (every escape is a backslash and
 // one more character; \uXXXX has no quote nor backslash in its digits).
 qsizetype StringEnd(QByteArrayView text, qsizetype at)
@@ -140,6 +132,14 @@ bool IsIntegerText(QByteArrayView number)
 
 } // namespace
 
+qsizetype RawJsonValue::skipBlanks(QByteArrayView text, qsizetype at)
+{
+    while (at < text.size()
+        && (text[at] == ' ' || text[at] == '\t' || text[at] == '\n' || text[at] == '\r'))
+        ++at;
+    return at;
+}
+
 bool RawJsonValue::isDouble() const
 {
     switch (first()) {
@@ -190,7 +190,7 @@ RawJsonValue::Iterator RawJsonValue::begin() const
 {
     if (!isArray())
         return end();
-    const qsizetype at = SkipBlanks(m_text, 1);
+    const qsizetype at = skipBlanks(m_text, 1);
     if (at >= m_text.size() || m_text[at] == ']') {
         m_length = at + 1;
         return end();
@@ -222,9 +222,9 @@ QByteArrayView RawJsonValue::text() const
 RawJsonValue::Iterator &RawJsonValue::Iterator::operator++()
 {
     const QByteArrayView rest = m_element.m_text;
-    const qsizetype at = SkipBlanks(rest, m_element.text().size());
+    const qsizetype at = skipBlanks(rest, m_element.text().size());
     if (at < rest.size() && rest[at] == ',') {
-        m_element = RawJsonValue(rest.sliced(SkipBlanks(rest, at + 1)));
+        m_element = RawJsonValue(rest.sliced(skipBlanks(rest, at + 1)));
     } else {
         m_array->m_length = rest.data() + at + 1 - m_array->m_text.data();
         m_element = RawJsonValue();

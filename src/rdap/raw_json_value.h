@@ -34,7 +34,9 @@ public:
     // QJsonValue::toInteger).
     qint64 toInteger() const;
 
-    // The elements of an array; none for anything else.
+    // The elements of an array; none for anything else. An iterator that
+    // reaches the end tells the array its length, so the array must
+    // outlive its iterators.
     Iterator begin() const;
     Iterator end() const;
     // The element at `index` of an array, or undefined.
@@ -47,6 +49,8 @@ private:
     friend class RawJsonObject;
 
     char first() const { return m_text.isEmpty() ? '\0' : m_text.front(); }
+    // The index of the first character from `at` on that is not a blank.
+    static qsizetype skipBlanks(QByteArrayView text, qsizetype at);
 
     QByteArrayView m_text; // from the value's first character on
     // The length of the value once a reader has been through it, so that
