@@ -1,23 +1,32 @@
 #include "rdap/rdap_jcard.h"
 
-#include <QJsonObject>
+#include "rdap/raw_json_object.h"
+
+#include <algorithm>
+#include <array>
 
 namespace {
+
+// A string value, trimmed; empty, and counted in `withheld`, when it only
+// says it is withheld.
+QString StringText(QString value, int &withheld)
+{
+    QString text = std::move(value).trimmed();
+    if (!IsWithheldText(text))
+        return text;
+    ++withheld;
+    return {};
+}
 
 // A property value: a string, or a list of strings (structured values and
 // their components) joined with the separator. Components that only say
 // they are withheld are left out and counted in `withheld`.
-QString ValueText(const QJsonValue &value, QStringView separator, int &withheld)
+QString ValueText(const RawJsonValue &value, QStringView separator, int &withheld)
 {
-    if (!value.isArray()) {
-        QString text = value.toString().trimmed();
-        if (!IsWithheldText(text))
-            return text;
-        ++withheld;
-        return {};
-    }
+    if (!value.isArray())
+        return StringText(value.toString(), withheld);
     QStringList parts;
-    for (const auto &part : value.toArray()) {
+    for (const RawJsonValue &part : value) {
         const QString text = ValueText(part, u" ", withheld);
         if (!text.isEmpty())
             parts << text;
@@ -28,14 +37,14 @@ QString ValueText(const QJsonValue &value, QStringView separator, int &withheld)
 // An "adr" value: the components post office box, extended address, street,
 // locality, region, postal code and country, on one line. The "label"
 // parameter, a formatted address, stands in for an empty structured value.
-QString AddressText(const QJsonObject &params, const QJsonValue &value, int &withheld)
+QString AddressText(const RawJsonObject &params, const RawJsonValue &value, int &withheld)
 {
     QString structured = ValueText(value, u", ", withheld);
     if (!structured.isEmpty())
         return structured;
     QStringList lines;
     for (const QString &line : params.value(u"label").toString().split(u'\n')) {
-        const QString text = ValueText(line, {}, withheld);
+        const QString text = StringText(line, withheld);
         if (!text.isEmpty())
             lines << text;
     }
@@ -43,13 +52,12 @@ QString AddressText(const QJsonObject &params, const QJsonValue &value, int &wit
 }
 
 // Whether a "type" parameter (a string or a list of strings) names `type`.
-bool HasType(const QJsonObject &params, QStringView type)
+bool HasType(const RawJsonObject &params, QStringView type)
 {
-    const QJsonValue value = params.value(u"type");
+    const RawJsonValue value = params.value(u"type");
     if (value.isString())
         return value.toString().compare(type, Qt::CaseInsensitive) == 0;
-    const QJsonArray types = value.toArray();
-    return std::any_of(types.begin(), types.end(), [type](const QJsonValue &item) {
+    return std::any_of(value.begin(), value.end(), [type](const RawJsonValue &item) {
         return item.toString().compare(type, Qt::CaseInsensitive) == 0;
     });
 }
@@ -81,24 +89,38 @@ bool IsWithheldText(QStringView text)
         u"non-public data",
         u"withheld",
     };
+    // Every placeholder begins with one of these letters, which settles
+    // most values without a copy.
+    const auto first = std::find_if(text.begin(), text.end(), [](QChar c) { return !c.isSpace(); });
+    if (first == text.end()
+        || (first->unicode() < 0x80 && !QStringView(u"rdnwRDNW").contains(*first)))
+        return false;
     const QString value = text.toString().simplified();
-    return std::any_of(std::begin(kPlaceholders), std::end(kPlaceholders),
-        [&value](QStringView placeholder) {
+    return std::any_of(
+        std::begin(kPlaceholders), std::end(kPlaceholders), [&value](QStringView placeholder) {
             return value.compare(placeholder, Qt::CaseInsensitive) == 0;
         });
 }
 
-void ReadJCard(const QJsonArray &vcardArray, RdapContact &contact)
+void ReadJCard(const RawJsonValue &vcardArray, RdapContact &contact)
 {
-    if (vcardArray.size() < 2 || vcardArray.at(0).toString() != u"vcard")
+    auto next = vcardArray.begin();
+    if (next == vcardArray.end() || (*next).toString() != u"vcard" || ++next == vcardArray.end())
         return;
-    for (const auto &item : vcardArray.at(1).toArray()) {
-        const QJsonArray property = item.toArray();
-        if (property.size() < 4)
+    for (const RawJsonValue &item : *next) {
+        // A property is [name, parameters, type, value, more values...].
+        std::array<RawJsonValue, 4> property;
+        auto part = item.begin();
+        for (RawJsonValue &slot : property) {
+            if (part == item.end())
+                break;
+            slot = *part++;
+        }
+        if (property[3].isUndefined())
             continue;
-        const QString name = property.at(0).toString().toLower();
-        const QJsonObject params = property.at(1).toObject();
-        const QJsonValue value = property.at(3);
+        const QString name = property[0].toString().toLower();
+        const RawJsonObject params(property[1], { u"label", u"type" });
+        const RawJsonValue value = property[3];
 
         int withheld = 0;
         QString text;

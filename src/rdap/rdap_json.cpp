@@ -34,6 +34,11 @@ bool EndsValue(char c)
         || c == '[';
 }
 
+bool IsPrintableAscii(char c)
+{
+    return c >= 0x20 && c < 0x7F;
+}
+
 bool IsContinuation(uchar b)
 {
     return (b & 0xC0) == 0x80;
@@ -60,14 +65,27 @@ int UnsafeSequence(QByteArrayView text, qsizetype at, char32_t &c)
     return 0;
 }
 
+// Whether UTF-8 bytes end with a whole character, so that a decoder holds
+// nothing back from them.
+bool EndsWhole(QByteArrayView bytes)
+{
+    qsizetype lead = bytes.size() - 1;
+    while (lead > 0 && lead > bytes.size() - 4 && IsContinuation(uchar(bytes[lead])))
+        --lead;
+    const auto b = uchar(bytes[lead]);
+    const qsizetype length = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 0;
+    return length == bytes.size() - lead;
+}
+
 // Writes into the end of a QString through a pointer (appending piece by
 // piece costs more than the layout itself) and refuses to pass a limit.
 class LayoutWriter {
 public:
-    LayoutWriter(QString &text, qsizetype maxChars)
+    // Room is made for `expected` characters at once.
+    LayoutWriter(QString &text, qsizetype maxChars, qsizetype expected)
         : m_text(text), m_start(text.size()), m_limit(text.size() + maxChars)
     {
-        m_text.resize(m_start + std::min<qsizetype>(maxChars, 4096));
+        m_text.resize(m_start + std::clamp<qsizetype>(expected, 0, maxChars));
         m_at = m_text.data() + m_start;
     }
     ~LayoutWriter() { m_text.truncate(m_at - m_text.constData()); }
@@ -75,13 +93,19 @@ public:
     LayoutWriter &operator=(const LayoutWriter &) = delete;
 
     // Starts again from where the writer began.
-    void rewind() { m_at = m_text.data() + m_start; }
+    void rewind()
+    {
+        m_at = m_text.data() + m_start;
+        m_decoder.resetState();
+        m_decoderClear = true;
+    }
 
     bool putAscii(QByteArrayView bytes)
     {
         if (!reserve(bytes.size()))
             return false;
-        m_at = std::transform(bytes.begin(), bytes.end(), m_at, [](char c) { return QLatin1Char(c); });
+        m_at =
+            std::transform(bytes.begin(), bytes.end(), m_at, [](char c) { return QLatin1Char(c); });
         return true;
     }
 
@@ -99,19 +123,26 @@ public:
     bool putString(QByteArrayView token)
     {
         qsizetype run = 0;
+        bool ascii = true; // the run so far
         for (qsizetype i = 0; i < token.size();) {
-            char32_t c = 0;
-            const int unsafe = UnsafeSequence(token, i, c);
-            if (unsafe == 0) {
+            if (IsPrintableAscii(token[i])) {
                 ++i;
                 continue;
             }
-            if (!putUtf8(token.sliced(run, i - run)) || !putEscape(c))
+            char32_t c = 0;
+            const int unsafe = UnsafeSequence(token, i, c);
+            if (unsafe == 0) {
+                ascii = false; // a byte past ASCII: its controls are all unsafe
+                ++i;
+                continue;
+            }
+            if (!putRun(token.sliced(run, i - run), ascii) || !putEscape(c))
                 return false;
             i += unsafe;
             run = i;
+            ascii = true;
         }
-        return putUtf8(token.sliced(run));
+        return putRun(token.sliced(run), ascii);
     }
 
     // Appends a line without a limit; for the closing line of a cut text.
@@ -136,12 +167,17 @@ private:
         return true;
     }
 
-    // Valid UTF-8, which never takes more UTF-16 units than bytes.
-    bool putUtf8(QByteArrayView bytes)
+    // UTF-8, which never takes more UTF-16 units than bytes. ASCII is
+    // copied as it is unless the decoder holds back part of a character.
+    bool putRun(QByteArrayView bytes, bool ascii)
     {
+        if (ascii && m_decoderClear)
+            return putAscii(bytes);
         if (!reserve(bytes.size()))
             return false;
         m_at = m_decoder.appendToBuffer(m_at, bytes);
+        if (!bytes.isEmpty())
+            m_decoderClear = EndsWhole(bytes);
         return true;
     }
 
@@ -161,12 +197,98 @@ private:
     const qsizetype m_start;
     const qsizetype m_limit;
     QChar *m_at = nullptr;
-    QStringDecoder m_decoder { QStringDecoder::Utf8 };
+    // A byte order mark is kept wherever it is.
+    QStringDecoder m_decoder { QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom };
+    bool m_decoderClear = true; // the decoder holds back nothing
+};
+
+// The number of UTF-16 units a UTF-8 sequence at `at` decodes to when it is
+// whole (a lead byte and its continuation bytes), else 0; `length` is set
+// to the bytes it takes, 1 for a byte that starts no whole sequence.
+int Utf16Units(QByteArrayView text, qsizetype at, int &length)
+{
+    const auto lead = uchar(text[at]);
+    length = 1;
+    if (lead < 0x80)
+        return 1;
+    const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    if (more == 0 || lead > 0xF4 || at + more >= text.size())
+        return 0;
+    for (int i = 1; i <= more; ++i) {
+        if (!IsContinuation(uchar(text[at + i])))
+            return 0;
+    }
+    length = more + 1;
+    // Four bytes make a surrogate pair when they encode U+10000..U+10FFFF.
+    const auto second = uchar(text[at + 1]);
+    const bool pair =
+        more == 3 && (lead != 0xF0 || second >= 0x90) && (lead != 0xF4 || second < 0x90);
+    return pair ? 2 : 1;
+}
+
+// Counts what LayoutWriter would write without writing it, and stops where
+// LayoutWriter would stop, so that the text is made room for once and a
+// layout that would pass its bound is not begun. Exact for valid UTF-8; for
+// anything else it never counts more, nor stops sooner, than LayoutWriter.
+class LayoutCounter {
+public:
+    explicit LayoutCounter(qsizetype limit) : m_limit(limit) { }
+
+    qsizetype count() const { return m_count; }
+
+    bool putAscii(QByteArrayView bytes) { return add(bytes.size(), bytes.size()); }
+
+    bool putIndent(int depth)
+    {
+        const qsizetype chars = qsizetype(std::clamp(depth, 0, kMaxIndentLevels)) * 4 + 1;
+        return add(chars, chars);
+    }
+
+    bool putString(QByteArrayView token)
+    {
+        qsizetype run = 0; // where the bytes since the last escape begin
+        qsizetype units = 0; // and what they decode to
+        for (qsizetype i = 0; i < token.size();) {
+            if (IsPrintableAscii(token[i])) {
+                ++units;
+                ++i;
+                continue;
+            }
+            char32_t c = 0;
+            const int unsafe = UnsafeSequence(token, i, c);
+            if (unsafe == 0) {
+                int length = 1;
+                units += Utf16Units(token, i, length);
+                i += length;
+                continue;
+            }
+            if (!add(i - run, units) || !add(6, 6))
+                return false;
+            i += unsafe;
+            run = i;
+            units = 0;
+        }
+        return add(token.size() - run, units);
+    }
+
+private:
+    // LayoutWriter asks for room for `room` characters before it writes
+    // `chars` (a byte of UTF-8 may take a character).
+    bool add(qsizetype room, qsizetype chars)
+    {
+        if (m_count + room > m_limit)
+            return false;
+        m_count += chars;
+        return true;
+    }
+
+    const qsizetype m_limit;
+    qsizetype m_count = 0;
 };
 
 // Writes the JSON laid out (indent) or with the whitespace it came with;
 // false when the writer's limit stops it.
-bool Layout(QByteArrayView json, bool indent, LayoutWriter &out)
+template<typename Writer> bool Layout(QByteArrayView json, bool indent, Writer &out)
 {
     int depth = 0;
     bool opened = false; // the last token opened an array or object
@@ -214,6 +336,34 @@ bool Layout(QByteArrayView json, bool indent, LayoutWriter &out)
     return true;
 }
 
+// Writes the JSON with the whitespace it came with, as Layout does, but
+// the bytes between strings in runs rather than token by token. It writes
+// all of the text where Layout would, but where the writer's limit stops it
+// may differ.
+template<typename Writer> bool AsReceived(QByteArrayView json, Writer &out)
+{
+    qsizetype run = 0; // bytes outside strings not yet written
+    for (qsizetype i = 0; i < json.size();) {
+        const char c = json[i];
+        if (c != '"' && c != '\r') {
+            ++i;
+            continue;
+        }
+        if (!out.putAscii(json.sliced(run, i - run)))
+            return false;
+        if (c == '"') {
+            const qsizetype end = StringEnd(json, i);
+            if (!out.putString(json.sliced(i, end - i)))
+                return false;
+            i = end;
+        } else {
+            ++i; // CR outside strings is dropped
+        }
+        run = i;
+    }
+    return out.putAscii(json.sliced(run));
+}
+
 } // namespace
 
 int JsonNestingDepth(QByteArrayView json)
@@ -245,9 +395,17 @@ qsizetype JsonLayoutLimit(QByteArrayView json)
 
 void AppendIndentedJson(QString &text, QByteArrayView json, qsizetype maxChars)
 {
-    LayoutWriter out(text, maxChars);
-    if (Layout(json, true, out))
+    // The layout is counted first, so that one past the bound is not
+    // written only to be thrown away, and the text grows once. As received,
+    // the text takes a character a byte but for the few written as escapes.
+    LayoutCounter laidOut(maxChars);
+    const bool indent = Layout(json, true, laidOut);
+    LayoutWriter out(text, maxChars, indent ? laidOut.count() : json.size());
+    if (indent ? Layout(json, true, out) : AsReceived(json, out))
         return;
+    // The text as received cut after the last token within the bound; or,
+    // when the count fell short (text that parsed as JSON never makes it),
+    // the whole of it.
     out.rewind();
     if (!Layout(json, false, out))
         out.putLine(u"---- JSON の残りは大きすぎるため表示しません ----");

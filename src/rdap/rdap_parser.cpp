@@ -1,12 +1,10 @@
 #include "rdap/rdap_parser.h"
 
+#include "rdap/json_syntax.h"
+#include "rdap/raw_json_object.h"
 #include "rdap/rdap_jcard.h"
-#include "rdap/rdap_json.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QHash>
-#include <QJsonObject>
 #include <QRegularExpression>
 
 namespace {
@@ -14,10 +12,10 @@ namespace {
 // Entities inside entities (a registrar's abuse contact) are read to this depth.
 constexpr int kMaxEntityDepth = 3;
 
-QStringList Strings(const QJsonValue &value)
+QStringList Strings(const RawJsonValue &value)
 {
     QStringList list;
-    for (const auto &item : value.toArray()) {
+    for (const RawJsonValue &item : value) {
         if (item.isString())
             list << item.toString();
     }
@@ -25,7 +23,7 @@ QStringList Strings(const QJsonValue &value)
 }
 
 // A number or a string, as text (autnum numbers are JSON numbers).
-QString NumberText(const QJsonValue &value)
+QString NumberText(const RawJsonValue &value)
 {
     if (value.isDouble())
         return QString::number(value.toInteger());
@@ -33,7 +31,7 @@ QString NumberText(const QJsonValue &value)
 }
 
 // Description lines, with the line breaks inside a string taken as breaks.
-QStringList DescriptionLines(const QJsonValue &value)
+QStringList DescriptionLines(const RawJsonValue &value)
 {
     static const QRegularExpression lineBreak(u"\\r\\n|[\\r\\n\\x{2028}\\x{2029}]"_qs);
     QStringList lines;
@@ -42,26 +40,31 @@ QStringList DescriptionLines(const QJsonValue &value)
     return lines;
 }
 
-QList<RdapNotice> Notices(const QJsonValue &value)
+QList<RdapNotice> Notices(const RawJsonValue &value)
 {
     QList<RdapNotice> notices;
-    for (const auto &item : value.toArray()) {
-        const QJsonObject object = item.toObject();
+    for (const RawJsonValue &item : value) {
+        const RawJsonObject object(item, { u"title", u"description" });
         notices << RdapNotice { object.value(u"title").toString(),
             DescriptionLines(object.value(u"description")) };
     }
     return notices;
 }
 
-RdapContact Contact(const QJsonObject &object)
+// A contact from an entity object; `nested` is set to the entities inside.
+RdapContact Contact(const RawJsonValue &value, RawJsonValue *nested = nullptr)
 {
+    const RawJsonObject object(
+        value, { u"roles", u"handle", u"vcardArray", u"publicIds", u"remarks", u"entities" });
+    if (nested != nullptr)
+        *nested = object.value(u"entities");
     RdapContact contact;
     for (const QString &role : Strings(object.value(u"roles")))
         contact.roles << role.toLower();
     contact.handle = object.value(u"handle").toString();
-    ReadJCard(object.value(u"vcardArray").toArray(), contact);
-    for (const auto &id : object.value(u"publicIds").toArray()) {
-        const QJsonObject publicId = id.toObject();
+    ReadJCard(object.value(u"vcardArray"), contact);
+    for (const RawJsonValue &id : object.value(u"publicIds")) {
+        const RawJsonObject publicId(id, { u"type", u"identifier" });
         if (publicId.value(u"type").toString() == u"IANA Registrar ID")
             contact.ianaRegistrarIds << NumberText(publicId.value(u"identifier"));
     }
@@ -69,14 +72,14 @@ RdapContact Contact(const QJsonObject &object)
     return contact;
 }
 
-void ReadEntities(const QJsonValue &value, int depth, QList<RdapContact> &contacts)
+void ReadEntities(const RawJsonValue &value, int depth, QList<RdapContact> &contacts)
 {
     if (depth > kMaxEntityDepth)
         return;
-    for (const auto &item : value.toArray()) {
-        const QJsonObject object = item.toObject();
-        contacts << Contact(object);
-        ReadEntities(object.value(u"entities"), depth + 1, contacts);
+    for (const RawJsonValue &item : value) {
+        RawJsonValue nested;
+        contacts << Contact(item, &nested);
+        ReadEntities(nested, depth + 1, contacts);
     }
 }
 
@@ -85,7 +88,7 @@ void ReadEntities(const QJsonValue &value, int depth, QList<RdapContact> &contac
 // handle; the field then counts as withheld in every contact of that role.
 // The names are gathered first and the contacts visited once, so the work
 // grows with the sum of the two lists, not their product.
-void ApplyRedactions(const QJsonValue &value, QList<RdapContact> &contacts)
+void ApplyRedactions(const RawJsonValue &value, QList<RdapContact> &contacts)
 {
     static const QHash<QString, QString> kRoles {
         { u"registrant"_qs, u"registrant"_qs },
@@ -111,8 +114,9 @@ void ApplyRedactions(const QJsonValue &value, QList<RdapContact> &contacts)
         { u"fax ext"_qs, RdapField::Fax },
     };
     QHash<QString, RdapFields> withheldByRole;
-    for (const auto &item : value.toArray()) {
-        const QJsonObject name = item.toObject().value(u"name").toObject();
+    for (const RawJsonValue &item : value) {
+        const RawJsonObject name(
+            RawJsonObject(item, { u"name" }).value(u"name"), { u"type", u"description" });
         QString text = name.value(u"type").toString();
         if (text.isEmpty())
             text = name.value(u"description").toString();
@@ -152,36 +156,40 @@ RdapObjectClass ObjectClass(const QString &name)
 
 std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
 {
-    if (JsonNestingDepth(json) > kMaxRdapNesting)
+    // Checked, then read in place: a tree of the whole answer would take
+    // several times its size.
+    const qsizetype start = JsonObjectStart(json, kMaxRdapNesting);
+    if (start < 0)
         return std::nullopt;
-    QJsonParseError error {};
-    const QJsonDocument document =
-        QJsonDocument::fromJson(QByteArray::fromRawData(json.data(), json.size()), &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
-        return std::nullopt;
-    const QJsonObject object = document.object();
+    const RawJsonValue root(json.sliced(start));
+    const RawJsonObject object(root,
+        { u"objectClassName", u"handle", u"ldhName", u"unicodeName", u"nameservers", u"secureDNS",
+            u"ipAddresses", u"port43", u"startAutnum", u"endAutnum", u"startAddress", u"endAddress",
+            u"name", u"type", u"country", u"parentHandle", u"cidr0_cidrs",
+            u"arin_originas0_originautnums", u"status", u"events", u"entities", u"redacted",
+            u"remarks", u"notices", u"links" });
 
     RdapRecord record;
     record.objectClass = ObjectClass(object.value(u"objectClassName").toString());
     record.handle = object.value(u"handle").toString();
     record.ldhName = object.value(u"ldhName").toString();
     record.unicodeName = object.value(u"unicodeName").toString();
-    for (const auto &nameserver : object.value(u"nameservers").toArray()) {
-        const QJsonObject ns = nameserver.toObject();
+    for (const RawJsonValue &nameserver : object.value(u"nameservers")) {
+        const RawJsonObject ns(nameserver, { u"ldhName", u"unicodeName" });
         const QString name = ns.value(u"ldhName").toString();
         record.nameservers << (name.isEmpty() ? ns.value(u"unicodeName").toString() : name);
     }
-    const QJsonObject secureDns = object.value(u"secureDNS").toObject();
-    const QJsonValue signedValue = secureDns.value(u"delegationSigned");
+    const RawJsonObject secureDns(object.value(u"secureDNS"), { u"delegationSigned", u"dsData" });
+    const RawJsonValue signedValue = secureDns.value(u"delegationSigned");
     if (signedValue.isBool())
         record.delegationSigned = signedValue.toBool();
-    for (const auto &item : secureDns.value(u"dsData").toArray()) {
-        const QJsonObject ds = item.toObject();
+    for (const RawJsonValue &item : secureDns.value(u"dsData")) {
+        const RawJsonObject ds(item, { u"keyTag", u"algorithm", u"digestType", u"digest" });
         record.dsRecords << RdapDsRecord { NumberText(ds.value(u"keyTag")),
             NumberText(ds.value(u"algorithm")), NumberText(ds.value(u"digestType")),
             ds.value(u"digest").toString() };
     }
-    const QJsonObject addresses = object.value(u"ipAddresses").toObject();
+    const RawJsonObject addresses(object.value(u"ipAddresses"), { u"v4", u"v6" });
     record.ipAddresses = Strings(addresses.value(u"v4")) + Strings(addresses.value(u"v6"));
     record.port43 = object.value(u"port43").toString();
 
@@ -192,8 +200,8 @@ std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
     record.type = object.value(u"type").toString();
     record.country = object.value(u"country").toString();
     record.parentHandle = object.value(u"parentHandle").toString();
-    for (const auto &item : object.value(u"cidr0_cidrs").toArray()) {
-        const QJsonObject cidr = item.toObject();
+    for (const RawJsonValue &item : object.value(u"cidr0_cidrs")) {
+        const RawJsonObject cidr(item, { u"v4prefix", u"v6prefix", u"length" });
         QString prefix = cidr.value(u"v4prefix").toString();
         if (prefix.isEmpty())
             prefix = cidr.value(u"v6prefix").toString();
@@ -201,15 +209,15 @@ std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
         if (!prefix.isEmpty())
             record.cidrs << (length.isEmpty() ? prefix : prefix + u'/' + length);
     }
-    for (const auto &item : object.value(u"arin_originas0_originautnums").toArray())
+    for (const RawJsonValue &item : object.value(u"arin_originas0_originautnums"))
         record.originAutnums << NumberText(item);
     record.originAutnums.removeAll(QString());
     if (record.objectClass == RdapObjectClass::Entity)
-        record.entity = Contact(object);
+        record.entity = Contact(root);
 
     record.status = Strings(object.value(u"status"));
-    for (const auto &item : object.value(u"events").toArray()) {
-        const QJsonObject event = item.toObject();
+    for (const RawJsonValue &item : object.value(u"events")) {
+        const RawJsonObject event(item, { u"eventAction", u"eventDate" });
         record.events << RdapEvent { event.value(u"eventAction").toString(),
             event.value(u"eventDate").toString() };
     }
@@ -217,8 +225,8 @@ std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
     ApplyRedactions(object.value(u"redacted"), record.contacts);
     record.remarks = Notices(object.value(u"remarks"));
     record.notices = Notices(object.value(u"notices"));
-    for (const auto &item : object.value(u"links").toArray()) {
-        const QJsonObject link = item.toObject();
+    for (const RawJsonValue &item : object.value(u"links")) {
+        const RawJsonObject link(item, { u"rel", u"type", u"href" });
         record.links << RdapLink { link.value(u"rel").toString(), link.value(u"type").toString(),
             link.value(u"href").toString() };
     }

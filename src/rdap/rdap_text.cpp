@@ -12,13 +12,25 @@ namespace {
 
 const QString kWithheld = u"非公開"_qs;
 
+// Contacts' lines are indented by two.
+constexpr char16_t kMargin[] = u"  ";
+
+// Appends the text with every unsafe character replaced.
+void AppendSafe(QString &out, QStringView text)
+{
+    const qsizetype start = out.size();
+    out.append(text);
+    for (auto c = out.begin() + start; c != out.end(); ++c) {
+        const char16_t unit = c->unicode();
+        if ((unit < 0x20 || unit >= 0x7F) && IsUnsafeForDisplay(unit))
+            *c = QChar::ReplacementCharacter;
+    }
+}
+
 QString Safe(const QString &text)
 {
-    QString safe = text;
-    for (QChar &c : safe) {
-        if (IsUnsafeForDisplay(c.unicode()))
-            c = QChar::ReplacementCharacter;
-    }
+    QString safe;
+    AppendSafe(safe, text);
     return safe;
 }
 
@@ -43,7 +55,8 @@ public:
     {
         if (value.isEmpty())
             return;
-        m_text.append(QString(indent, u' ')).append(label).append(u": ").append(Safe(value));
+        m_text.append(QStringView(kMargin).first(indent)).append(label).append(u": ");
+        AppendSafe(m_text, value);
         m_text.append(u'\n');
     }
     void lines(QStringView label, const QStringList &values, int indent = 0)
@@ -61,14 +74,20 @@ private:
 
 void WriteNotices(Writer &out, QStringView label, const QList<RdapNotice> &notices, int indent = 0)
 {
-    const QString margin(indent, u' ');
+    const QStringView margin = QStringView(kMargin).first(indent);
+    QString &text = out.text();
     for (const RdapNotice &notice : notices) {
-        out.text().append(margin).append(label);
-        if (!notice.title.isEmpty())
-            out.text().append(u": ").append(Safe(notice.title));
-        out.text().append(u'\n');
-        for (const QString &line : notice.description)
-            out.text().append(margin).append(u"  ").append(Safe(line)).append(u'\n');
+        text.append(margin).append(label);
+        if (!notice.title.isEmpty()) {
+            text.append(u": ");
+            AppendSafe(text, notice.title);
+        }
+        text.append(u'\n');
+        for (const QString &line : notice.description) {
+            text.append(margin).append(u"  ");
+            AppendSafe(text, line);
+            text.append(u'\n');
+        }
     }
 }
 

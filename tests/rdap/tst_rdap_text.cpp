@@ -326,6 +326,55 @@ private slots:
         QCOMPARE(text, u"before\n"_qs + expected);
     }
 
+    // The layout is kept while it fits its bound, with room for the bytes
+    // of a string as it is decoded, and only then: over random documents with characters
+    // of one to four bytes and characters written as escapes.
+    void layoutKeptWhileItFits()
+    {
+        constexpr quint32 kSeed = 20240611;
+        QRandomGenerator random(kSeed);
+        const QList<QByteArray> pieces { "a", " ", "\\\"", "\\u0041", "\xC3\xA9", "\xE3\x81\x82",
+            "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF", "\x01", "\x7F", "\xC2\x85", "\xE2\x80\xAE",
+            "\xE2\x81\xA9", "\xEF\xBF\xBD" };
+        qsizetype longestString = 0;
+        const auto randomValue = [&](const auto &self, int depth) -> QByteArray {
+            const int kind = random.bounded(depth > 3 ? 2 : 4);
+            if (kind == 0)
+                return QByteArray::number(random.bounded(1000));
+            if (kind == 1) {
+                QByteArray text = "\"";
+                for (int i = random.bounded(6); i > 0; --i)
+                    text += pieces.at(random.bounded(int(pieces.size())));
+                longestString = std::max(longestString, text.size() + 1);
+                return text + '"';
+            }
+            QByteArray items;
+            for (int i = random.bounded(5); i > 0; --i) {
+                items += items.isEmpty() ? "" : ", ";
+                items += kind == 2 ? "" : "\"k\": ";
+                items += self(self, depth + 1);
+            }
+            return kind == 2 ? '[' + items + ']' : '{' + items + '}';
+        };
+        for (int run = 0; run < 500; ++run) {
+            longestString = 0;
+            QByteArray json = "{\"a\": [";
+            for (int i = random.bounded(40); i >= 0; --i)
+                json += randomValue(randomValue, 2) + (i > 0 ? "," : "]}");
+            const QByteArray failure = "seed " + QByteArray::number(kSeed) + ", run "
+                + QByteArray::number(run) + ": " + json.toPercentEncoding(" {}[]:,\"");
+            QString laidOut;
+            AppendIndentedJson(laidOut, json, JsonLayoutLimit(json));
+            QVERIFY2(laidOut.startsWith(u"{\n    \"a\": [\n        "), failure.constData());
+            for (const qsizetype bound : { laidOut.size() + longestString, laidOut.size() - 1 }) {
+                QString text = u"before\n"_qs;
+                AppendIndentedJson(text, json, bound);
+                QVERIFY2((text == u"before\n"_qs + laidOut) == (bound >= laidOut.size()),
+                    failure.constData());
+            }
+        }
+    }
+
     // A wide array at the deepest nesting would lay out to hundreds of
     // times its size; it is shown as received instead, and still as JSON.
     void wideDeepArrayStaysBounded()
