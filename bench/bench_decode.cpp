@@ -28,11 +28,11 @@ using Clock = std::chrono::steady_clock;
 template<typename Take> void decodeInChunks(const QByteArray &bytes, Take take)
 {
     ResponseDecoder decoder;
-    decoder.Reset();
+    decoder.reset();
     for (qsizetype at = 0; at < bytes.size(); at += kChunkBytes)
-        take(decoder.Decode(
+        take(decoder.decode(
             QByteArrayView(bytes).sliced(at, std::min(kChunkBytes, bytes.size() - at))));
-    take(decoder.Flush());
+    take(decoder.flush());
 }
 
 QString decodedText(const QByteArray &bytes)

@@ -37,7 +37,7 @@ QString legalText(const QString &prefix, int blocks)
 QList<WhoisHop> answerMix()
 {
     QList<WhoisHop> mix;
-    mix.append({ WhoisHost::VeriSign.toString(),
+    mix.append({ WhoisHost::kVeriSign.toString(),
         uR"(   Domain Name: EXAMPLE.COM
    Registry Domain ID: 2336799_DOMAIN_COM-VRSN
    Registrar WHOIS Server: whois.registrar.example
@@ -76,7 +76,7 @@ Domain Status: ok https://icann.org/epp#ok
     registrar += u"Name Server: ns1.example.net\nName Server: ns2.example.net\nDNSSEC: unsigned\n"_qs
         + legalText(QString(), 4);
     mix.append({ u"whois.registrar.example"_qs, registrar });
-    mix.append({ WhoisHost::DotJp.toString(),
+    mix.append({ WhoisHost::kDotJp.toString(),
         legalText(u"[ "_qs, 1) + uR"(Domain Information: [ドメイン情報]
 [Domain Name]                   EXAMPLE.JP
 
@@ -99,7 +99,7 @@ Contact Information: [公開連絡窓口]
 [住所]                          東京都千代田区千代田1-1
 [電話番号]                      03-0000-0000
 )"_qs });
-    mix.append({ WhoisHost::JPNIC.toString(),
+    mix.append({ WhoisHost::kJpnic.toString(),
         legalText(u"[ "_qs, 1) + uR"(Network Information: [ネットワーク情報]
 a. [IPネットワークアドレス]     192.0.2.0/24
 b. [ネットワーク名]             SAMPLE-NET
@@ -142,7 +142,7 @@ source:         RIPE
                 "phone:          +31 20 535 4444\nnic-hdl:        OPS%1-RIPE\n"
                 "abuse-mailbox:  abuse@ripe.net\nsource:         RIPE\n\n"_qs.arg(i);
     ripe += u"route:          193.0.0.0/21\norigin:         AS3333\nsource:         RIPE\n"_qs;
-    mix.append({ WhoisHost::RIPE.toString(), ripe });
+    mix.append({ WhoisHost::kRipe.toString(), ripe });
     QString arin = legalText(u"# "_qs, 1);
     for (int i = 0; i < 2; ++i) {
         arin += uR"(NetRange:       198.18.%1.0 - 198.18.%1.255
@@ -178,8 +178,8 @@ OrgTechEmail:   noc@sample.example
 
 )"_qs.arg(i);
     }
-    mix.append({ WhoisHost::ARIN.toString(), arin + legalText(u"# "_qs, 1) });
-    mix.append({ WhoisHost::LACNIC.toString(), uR"(% Joint Whois - whois.lacnic.net
+    mix.append({ WhoisHost::kArin.toString(), arin + legalText(u"# "_qs, 1) });
+    mix.append({ WhoisHost::kLacnic.toString(), uR"(% Joint Whois - whois.lacnic.net
 
 inetnum:     200.160/12
 status:      allocated

@@ -47,7 +47,7 @@ int main()
     const QString text(kTextChars, u'a');
     const QString forwardNeedle = QString(kNeedleChars - 1, u'a') + u'b';
     const QString backwardNeedle = u'b' + QString(kNeedleChars - 1, u'a');
-    Folded(u"warm"); // builds the folding table outside the figures
+    folded(u"warm"); // builds the folding table outside the figures
     double slowestSlice = 0;
     const double forward = wholeSearchMs(text, forwardNeedle, true, slowestSlice);
     const double backward = wholeSearchMs(text, backwardNeedle, false, slowestSlice);

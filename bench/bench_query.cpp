@@ -273,7 +273,7 @@ private:
         QCoreApplication::processEvents();
         const int dpi = m_window.logicalDpiX();
         const QSize expected(
-            Twips::ToPixels(kWindowWidthTwips, dpi), Twips::ToPixels(kWindowHeightTwips, dpi));
+            Twips::toPixels(kWindowWidthTwips, dpi), Twips::toPixels(kWindowHeightTwips, dpi));
         const QSize outer = m_window.frameGeometry().size();
         if (outer != expected) {
             std::fprintf(stderr, "window %dx%d, expected %dx%d\n", outer.width(), outer.height(),
@@ -397,10 +397,10 @@ int measureMemory(const char *kind, int argc, char **argv)
     const double idleMb = residentMb("VmRSS");
     resetPeakMemory();
     StallProbe probe;
-    bench.query(answer, WhoisHost::VeriSign, &probe);
+    bench.query(answer, WhoisHost::kVeriSign, &probe);
     const double peakMb = residentMb("VmHWM") - idleMb;
     // The time comes from further queries without the probe's extra turns.
-    const double ms = bestQueryMs(bench, answer, WhoisHost::VeriSign);
+    const double ms = bestQueryMs(bench, answer, WhoisHost::kVeriSign);
     std::printf("%.1f %.1f %.1f", ms, probe.longestMs(), peakMb);
     if (largest) {
         // Each find wraps around the whole text from the match before. Like
@@ -484,8 +484,8 @@ int main(int argc, char **argv)
     const Answer oneLineAnswer10(oneLine10, QString::fromLatin1(oneLine10));
 
     QueryBench bench;
-    const QString verisign = WhoisHost::VeriSign.toString();
-    const QString jpnic = WhoisHost::JPNIC.toString();
+    const QString verisign = WhoisHost::kVeriSign.toString();
+    const QString jpnic = WhoisHost::kJpnic.toString();
     const double query1 = bestQueryMs(bench, asciiAnswer1, verisign);
     const double query10 = bestQueryMs(bench, asciiAnswer10, verisign);
     const double queryJis10 = bestQueryMs(bench, jisAnswer10, jpnic);

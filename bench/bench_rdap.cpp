@@ -138,10 +138,10 @@ QByteArray Answer(const QByteArray &kind)
 
 qsizetype Rendered(const QByteArray &json)
 {
-    const std::optional<RdapRecord> record = ParseRdapRecord(json);
+    const std::optional<RdapRecord> record = parseRdapRecord(json);
     if (!record)
         fail("the answer did not parse");
-    return RenderRdapText(*record, json).size();
+    return renderRdapText(*record, json).size();
 }
 
 double MedianMs(const QByteArray &json, int runs)
@@ -181,10 +181,10 @@ int MeasureMemory(const QByteArray &kind)
         fail("cannot reset the peak memory figure");
     clear.close();
     const double baseKb = StatusKb("VmRSS");
-    const std::optional<RdapRecord> record = ParseRdapRecord(json);
+    const std::optional<RdapRecord> record = parseRdapRecord(json);
     if (!record)
         fail("the answer did not parse");
-    const QString text = RenderRdapText(*record, json);
+    const QString text = renderRdapText(*record, json);
     std::printf("%.1f %lld\n", (StatusKb("VmHWM") - baseKb) / 1024,
         static_cast<long long>(json.size()));
     return text.isEmpty() ? 1 : 0;

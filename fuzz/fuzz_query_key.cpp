@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QString keyText =
         QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    const QueryKey key = ReadQueryKey(keyText);
+    const QueryKey key = readQueryKey(keyText);
     if (key.tooLong != (keyText.size() > QueryKey::kMaxChars))
         fail("the length limit");
     if (key.tooLong) {
@@ -41,7 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const bool addressKind = key.kind == QueryKey::Kind::IPv4 || key.kind == QueryKey::Kind::IPv6;
     if (addressKind == key.address.isNull())
         fail("the address and the kind disagree");
-    if (key.prefixLength > 128 || (key.prefixLength >= 0 && key.kind != QueryKey::Kind::IPv6))
+    const int widestPrefix = key.kind == QueryKey::Kind::IPv6 ? 128
+        : key.kind == QueryKey::Kind::IPv4                   ? 32
+                                                             : -1;
+    if (key.prefixLength > widestPrefix)
         fail("a prefix length out of place");
     if (holdsLineBreak(key.line) && !holdsLineBreak(keyText))
         fail("a line break the key did not have");

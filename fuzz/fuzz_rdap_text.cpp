@@ -19,9 +19,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArrayView json(data, static_cast<qsizetype>(size));
-    const std::optional<RdapRecord> record = ParseRdapRecord(json);
+    const std::optional<RdapRecord> record = parseRdapRecord(json);
     QJsonParseError error {};
-    const bool qtReads = JsonNestingDepth(json) <= kMaxRdapNesting
+    const bool qtReads = jsonNestingDepth(json) <= kMaxRdapNesting
         && QJsonDocument::fromJson(QByteArray::fromRawData(json.data(), json.size()), &error)
                .isObject()
         && error.error == QJsonParseError::NoError;
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     if (!record)
         return 0;
-    if (RenderRdapText(*record, json).contains(QChar(u'\0'))) {
+    if (renderRdapText(*record, json).contains(QChar(u'\0'))) {
         std::fprintf(stderr, "fuzz_rdap_text: a NUL in the rendered text\n");
         std::abort();
     }

@@ -32,15 +32,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static const char *const servers[] = { "whois.iana.org", "whois.apnic.net", "whois.arin.net",
         "whois.verisign-grs.com", "whois.markmonitor.com" };
     const QueryTarget answeredBy =
-        QueryTarget::Whois(QString::fromLatin1(servers[data[0] % std::size(servers)]));
+        QueryTarget::whois(QString::fromLatin1(servers[data[0] % std::size(servers)]));
     const QString answer = QString::fromUtf8(
         reinterpret_cast<const char *>(data + 1), static_cast<qsizetype>(size - 1));
 
-    const std::optional<QueryTarget> referral = FindReferral(answer, answeredBy);
+    const std::optional<QueryTarget> referral = findReferral(answer, answeredBy);
     if (!referral)
         return 0;
     const QString &host = referral->host;
-    if (!IsUsableHost(host))
+    if (!isUsableHost(host))
         fail("a host the socket must not take");
     if (!host.contains(u'.') && QHostAddress(host).isNull())
         fail("a name without a dot");

@@ -17,9 +17,9 @@ namespace {
 QString decodeInOneChunk(QByteArrayView answer)
 {
     ResponseDecoder decoder;
-    decoder.Reset();
-    QString text = decoder.Decode(answer);
-    text += decoder.Flush();
+    decoder.reset();
+    QString text = decoder.decode(answer);
+    text += decoder.flush();
     return text;
 }
 
@@ -27,17 +27,17 @@ QString decodeInChunks(QByteArrayView answer, std::uint32_t seed, qsizetype larg
 {
     std::minstd_rand sizes(seed);
     ResponseDecoder decoder;
-    decoder.Reset();
+    decoder.reset();
     QString text;
     qsizetype at = 0;
     while (at < answer.size()) {
         const qsizetype size =
             std::min(static_cast<qsizetype>(sizes() % static_cast<unsigned>(largestChunk + 1)),
                 answer.size() - at);
-        text += decoder.Decode(answer.sliced(at, size));
+        text += decoder.decode(answer.sliced(at, size));
         at += size;
     }
-    text += decoder.Flush();
+    text += decoder.flush();
     return text;
 }
 

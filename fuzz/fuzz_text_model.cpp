@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         selection = { (round * 31) % (buffer.size() + 1), buffer.size() };
         buffer.append(QStringView(text).sliced(at, piece));
         at += piece;
-        selection = OnCaretPlaces(buffer, selection);
+        selection = onCaretPlaces(buffer, selection);
         if (!isCaretPlace(buffer.text(), selection.anchor)
             || !isCaretPlace(buffer.text(), selection.caret))
             fail("a selection inside a character after an append");
@@ -63,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (buffer.text() != text)
         fail("the text differs from what was appended");
     for (qsizetype at = 0; at <= text.size(); ++at) {
-        const qsizetype previous = PreviousCaretOffset(buffer, at);
-        const qsizetype next = NextCaretOffset(buffer, at);
+        const qsizetype previous = previousCaretOffset(buffer, at);
+        const qsizetype next = nextCaretOffset(buffer, at);
         if (!isCaretPlace(text, previous) || !isCaretPlace(text, next))
             fail("a caret step off the caret places");
         if ((at > 0 && previous >= at) || (at < text.size() && next <= at))
@@ -76,13 +76,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     const QString needle = text.first(needleLength);
     const qsizetype origin = text.size() * data[2] / 255;
-    const QString folded = Folded(text);
-    const QString foldedNeedle = Folded(needle);
+    const QString foldedText = folded(text);
+    const QString foldedNeedle = folded(needle);
     for (const bool forward : { true, false }) {
-        qsizetype expected = forward ? folded.indexOf(foldedNeedle, origin)
-                                     : (origin > 0 ? folded.lastIndexOf(foldedNeedle, origin - 1) : -1);
+        qsizetype expected = forward ? foldedText.indexOf(foldedNeedle, origin)
+                                     : (origin > 0 ? foldedText.lastIndexOf(foldedNeedle, origin - 1) : -1);
         if (expected < 0)
-            expected = forward ? folded.indexOf(foldedNeedle) : folded.lastIndexOf(foldedNeedle);
+            expected = forward ? foldedText.indexOf(foldedNeedle) : foldedText.lastIndexOf(foldedNeedle);
         SlicedSearch search;
         search.start(needle, origin, text.size(), forward);
         while (search.step(text, 1 + data[0] % 17) == SlicedSearch::State::Running) { }

@@ -71,7 +71,7 @@ int runBatchCommand(const CommandLine &commandLine)
 {
     const bool fromStandardInput = commandLine.inputPath == u"-"_qs;
     const std::optional<QByteArray> bytes =
-        fromStandardInput ? readStandardInput() : ReadBoundedFile(commandLine.inputPath);
+        fromStandardInput ? readStandardInput() : readBoundedFile(commandLine.inputPath);
     if (!bytes) {
         printError(commandLine.inputPath
             + u": 読み込めません (16 MiB までのファイルを読み込めます)"_qs);
@@ -80,7 +80,7 @@ int runBatchCommand(const CommandLine &commandLine)
     const QList<ExtractedKey> keys = extractKeys(decodeBatchText(*bytes));
 
     // The window's settings, unless the command line names an interval.
-    PacingSettings pacing = pacingFromIni(FindFileFolders(ProgramFolder()).settings);
+    PacingSettings pacing = pacingFromIni(findFileFolders(programFolder()).settings);
     if (commandLine.interval) {
         pacing.whoisInterval = *commandLine.interval;
         pacing.rdapInterval = *commandLine.interval;

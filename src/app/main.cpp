@@ -25,7 +25,7 @@ void print(FILE *stream, const QString &text)
 // Japanese character would turn silently into U+FFFD.
 QString missingCodecMessage()
 {
-    if (CodePage932::CodecAvailable())
+    if (CodePage932::codecAvailable())
         return {};
     return u"この Qt には文字コード \"%1\" (Shift_JIS) の変換がないため、"
            u"Domquire を起動できません。ICU を使う Qt が必要です。"_qs.arg(
@@ -84,10 +84,10 @@ int main(int argc, char *argv[])
 
     // IANA's registry data: the cached copy in use from the first lookup on,
     // refreshed in the background.
-    RegistryRefresh registryRefresh(RegistryCache::DefaultFolder());
+    RegistryRefresh registryRefresh(RegistryCache::defaultFolder());
     frmWhois window;
     const RegistryCommands registryCommands(
-        window, registryRefresh, FindFileFolders(ProgramFolder()).settings);
+        window, registryRefresh, findFileFolders(programFolder()).settings);
     window.show();
     return QApplication::exec();
 }

@@ -45,7 +45,7 @@ std::optional<std::pair<QString, PacingScheduler::Protocol>> pacedHost(
     using Protocol = PacingScheduler::Protocol;
     if (server.kind == ServerMode::Kind::ListEntry || server.kind == ServerMode::Kind::TypedHost)
         return std::pair { server.host, Protocol::Whois };
-    const ServerChoice choice = AutoSelectServer(ReadQueryKey(key));
+    const ServerChoice choice = autoSelectServer(readQueryKey(key));
     const bool rdap = server.kind == ServerMode::Kind::Rdap
         || choice.outcome == ServerChoice::Outcome::RdapOnly;
     if (rdap) {

@@ -10,5 +10,5 @@ QString decodeBatchText(QByteArrayView bytes)
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
-    return CodePage932::Decode(bytes);
+    return CodePage932::decode(bytes);
 }

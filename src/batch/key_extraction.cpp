@@ -180,7 +180,7 @@ bool isTopLevelDomain(QStringView label)
         return false;
     const QString lower = label.toString().toLower();
     const QString ascii = isAsciiLabel(lower) ? lower : QString::fromLatin1(QUrl::toAce(lower));
-    return !ascii.isEmpty() && RegistryData::InUse()->IsTopLevelDomain(ascii);
+    return !ascii.isEmpty() && RegistryData::inUse()->isTopLevelDomain(ascii);
 }
 
 // The name that ends at the rightmost label that is a top-level domain with

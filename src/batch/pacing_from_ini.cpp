@@ -10,7 +10,7 @@ namespace {
 std::chrono::milliseconds readInterval(
     const IniStore &settings, const QString &key, std::chrono::milliseconds defaultValue)
 {
-    const QString text = settings.LoadIni(key, QString());
+    const QString text = settings.loadIni(key, QString());
     const bool digits = !text.isEmpty() && text.size() <= 5
         && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     if (!digits)

@@ -19,8 +19,8 @@ QList<int> wellFormedCodes()
     QList<int> codes;
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
         for (int trail = 0x40; trail <= 0xFC; ++trail) {
-            if (IsLeadByte(static_cast<unsigned char>(lead))
-                && IsTrailByte(static_cast<unsigned char>(trail)))
+            if (isLeadByte(static_cast<unsigned char>(lead))
+                && isTrailByte(static_cast<unsigned char>(trail)))
                 codes << lead * 256 + trail;
         }
     }
@@ -64,22 +64,22 @@ const DoubleByteTable &doubleByteTable()
 
 } // namespace
 
-bool CodecAvailable()
+bool codecAvailable()
 {
     return QStringDecoder(kCodecName).isValid() && QStringEncoder(kCodecName).isValid();
 }
 
-bool IsLeadByte(unsigned char byte)
+bool isLeadByte(unsigned char byte)
 {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-bool IsTrailByte(unsigned char byte)
+bool isTrailByte(unsigned char byte)
 {
     return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
 }
 
-char16_t SingleByteChar(unsigned char byte)
+char16_t singleByteChar(unsigned char byte)
 {
     if (byte <= 0x7F)
         return byte;
@@ -88,35 +88,35 @@ char16_t SingleByteChar(unsigned char byte)
     return kReplacement;
 }
 
-char16_t DoubleByteChar(unsigned char lead, unsigned char trail)
+char16_t doubleByteChar(unsigned char lead, unsigned char trail)
 {
     return doubleByteTable()[static_cast<std::size_t>(lead * 256 + trail)];
 }
 
-FrontChar DecodeFront(QByteArrayView bytes)
+FrontChar decodeFront(QByteArrayView bytes)
 {
     const auto byte = static_cast<unsigned char>(bytes[0]);
-    if (bytes.size() >= 2 && IsLeadByte(byte)) {
+    if (bytes.size() >= 2 && isLeadByte(byte)) {
         const auto trail = static_cast<unsigned char>(bytes[1]);
-        if (IsTrailByte(trail))
-            return { DoubleByteChar(byte, trail), 2 };
+        if (isTrailByte(trail))
+            return { doubleByteChar(byte, trail), 2 };
     }
-    return { SingleByteChar(byte), 1 };
+    return { singleByteChar(byte), 1 };
 }
 
-QString Decode(QByteArrayView bytes)
+QString decode(QByteArrayView bytes)
 {
     QString text;
     text.reserve(bytes.size());
     while (!bytes.isEmpty()) {
-        const FrontChar front = DecodeFront(bytes);
+        const FrontChar front = decodeFront(bytes);
         text += QChar(front.character);
         bytes = bytes.sliced(front.size);
     }
     return text;
 }
 
-QByteArray Encode(QStringView text)
+QByteArray encode(QStringView text)
 {
     QByteArray bytes;
     bytes.reserve(text.size() * 2);
@@ -137,7 +137,7 @@ QByteArray Encode(QStringView text)
         // The codec substitutes or best-fits what it cannot hold; only a code
         // that decodes back to the same character is taken.
         const QByteArray encoded = encoder.encode(QStringView(&c, 1));
-        const bool roundTrips = !encoded.isEmpty() && Decode(encoded) == QStringView(&c, 1);
+        const bool roundTrips = !encoded.isEmpty() && decode(encoded) == QStringView(&c, 1);
         bytes.append(roundTrips ? encoded : QByteArray(1, '?'));
     }
     return bytes;

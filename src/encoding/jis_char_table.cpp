@@ -2,13 +2,13 @@
 
 #include "encoding/code_page_932.h"
 
-const JisCharTable &JisCharTable::Instance()
+const JisCharTable &JisCharTable::instance()
 {
     static const JisCharTable table;
     return table;
 }
 
-JisCharTable::ShiftJisCode JisCharTable::ShiftJisCodeOf(unsigned char j1, unsigned char j2)
+JisCharTable::ShiftJisCode JisCharTable::shiftJisCodeOf(unsigned char j1, unsigned char j2)
 {
     const int t = j1 - 0x21;
     const bool even = t % 2 == 0;
@@ -25,7 +25,7 @@ JisCharTable::JisCharTable()
 {
     for (unsigned row = 0; row < kSide; ++row) {
         for (unsigned cell = 0; cell < kSide; ++cell) {
-            m_chars[row * kSide + cell] = charOfCode(ShiftJisCodeOf(
+            m_chars[row * kSide + cell] = charOfCode(shiftJisCodeOf(
                 static_cast<unsigned char>(0x21 + row), static_cast<unsigned char>(0x21 + cell)));
         }
     }
@@ -35,6 +35,6 @@ char16_t JisCharTable::charOfCode(ShiftJisCode code)
 {
     if (code.lead < 0 || code.lead > 0xFF || code.trail < 0 || code.trail > 0xFF)
         return CodePage932::kReplacement;
-    return CodePage932::DoubleByteChar(
+    return CodePage932::doubleByteChar(
         static_cast<unsigned char>(code.lead), static_cast<unsigned char>(code.trail));
 }

@@ -14,10 +14,10 @@ public:
         int trail;
     };
 
-    static const JisCharTable &Instance();
+    static const JisCharTable &instance();
 
     // The standard JIS X 0208 to Shift_JIS arithmetic, applied to any bytes.
-    static ShiftJisCode ShiftJisCodeOf(unsigned char j1, unsigned char j2);
+    static ShiftJisCode shiftJisCodeOf(unsigned char j1, unsigned char j2);
 
     // The character of a pair, or U+FFFD when its code is no code page 932
     // character.
@@ -27,7 +27,7 @@ public:
         const unsigned cell = j2 - 0x21u;
         if (row < kSide && cell < kSide)
             return m_chars[row * kSide + cell];
-        return charOfCode(ShiftJisCodeOf(j1, j2));
+        return charOfCode(shiftJisCodeOf(j1, j2));
     }
 
 private:

@@ -12,9 +12,9 @@ struct Utf8Char {
 
 // Reads the sequence at p; p must be before end. Inline: the decoder calls
 // it for every character of a Japanese answer.
-inline Utf8Char ReadUtf8(const unsigned char *p, const unsigned char *end)
+inline Utf8Char readUtf8(const unsigned char *p, const unsigned char *end)
 {
-    constexpr Utf8Char invalid { 0, 0, false };
+    constexpr Utf8Char kInvalid { 0, 0, false };
     const unsigned char lead = p[0];
     if (lead < 0x80)
         return { lead, 1, false };
@@ -25,7 +25,7 @@ inline Utf8Char ReadUtf8(const unsigned char *p, const unsigned char *end)
     unsigned char low = 0x80;
     unsigned char high = 0xBF;
     if (lead < 0xC2)
-        return invalid;
+        return kInvalid;
     if (lead < 0xE0) {
         size = 2;
         codePoint = lead & 0x1Fu;
@@ -40,14 +40,14 @@ inline Utf8Char ReadUtf8(const unsigned char *p, const unsigned char *end)
         low = lead == 0xF0 ? 0x90 : 0x80;
         high = lead == 0xF4 ? 0x8F : 0xBF;
     } else {
-        return invalid;
+        return kInvalid;
     }
     for (int k = 1; k < size; ++k) {
         if (p + k == end)
             return { 0, 0, true };
         const unsigned char next = p[k];
         if (next < low || next > high)
-            return invalid;
+            return kInvalid;
         codePoint = (codePoint << 6) | (next & 0x3Fu);
         low = 0x80;
         high = 0xBF;

@@ -46,12 +46,12 @@ Reader readerByServer(const QString &server)
     const auto is = [&server](QStringView host) {
         return server.compare(host, Qt::CaseInsensitive) == 0;
     };
-    if (is(WhoisHost::ARIN))
+    if (is(WhoisHost::kArin))
         return readArinFields;
-    if (is(WhoisHost::RIPE) || is(WhoisHost::APNIC) || is(WhoisHost::AFRINIC)
-        || is(WhoisHost::LACNIC))
+    if (is(WhoisHost::kRipe) || is(WhoisHost::kApnic) || is(WhoisHost::kAfrinic)
+        || is(WhoisHost::kLacnic))
         return readRpslFields;
-    if (is(WhoisHost::DotJp) || is(WhoisHost::JPNIC))
+    if (is(WhoisHost::kDotJp) || is(WhoisHost::kJpnic))
         return readJpBracketFields;
     return readFlatFields;
 }
@@ -95,7 +95,7 @@ AnswerFields readWhoisChain(const QList<WhoisHop> &hops)
     for (qsizetype i = 0; i < hops.size(); ++i) {
         const WhoisHop &hop = hops.at(i);
         // IANA's answer is about the TLD or the registry it refers to.
-        if (i + 1 < hops.size() && hop.server.compare(WhoisHost::IANA, Qt::CaseInsensitive) == 0)
+        if (i + 1 < hops.size() && hop.server.compare(WhoisHost::kIana, Qt::CaseInsensitive) == 0)
             continue;
         AnswerFields fields = readWhoisFields(hop.answer, hop.server);
         if (fields.state == AnswerFields::State::Found)

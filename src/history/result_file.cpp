@@ -59,7 +59,7 @@ QString cutToUtf8Bytes(const QString &text, qsizetype maxBytes)
 
 } // namespace
 
-QByteArray ResultFileBytes(QStringView text)
+QByteArray resultFileBytes(QStringView text)
 {
     QString lines;
     lines.reserve(text.size() + text.size() / 16);
@@ -76,7 +76,7 @@ QByteArray ResultFileBytes(QStringView text)
     return lines.toUtf8();
 }
 
-QString ResultFileName(QStringView key)
+QString resultFileName(QStringView key)
 {
     QString stem;
     stem.reserve(key.size());
@@ -100,12 +100,12 @@ QString ResultFileName(QStringView key)
     return stem + kExtension;
 }
 
-std::optional<QString> WriteResultFile(const QString &path, QStringView text)
+std::optional<QString> writeResultFile(const QString &path, QStringView text)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
-    const QByteArray bytes = ResultFileBytes(text);
+    const QByteArray bytes = resultFileBytes(text);
     if (file.write(bytes) != bytes.size() || !file.commit())
         return file.errorString();
     return std::nullopt;

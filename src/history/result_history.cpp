@@ -9,7 +9,7 @@ qsizetype bytesOf(const HistoryRecord &record)
 
 } // namespace
 
-void ResultHistory::PushHistory(const HistoryRecord &record)
+void ResultHistory::pushHistory(const HistoryRecord &record)
 {
     const int onScreen = historyCount() - m_cursor + 1; // 0 when empty
     m_cursor = 1;
@@ -23,7 +23,7 @@ void ResultHistory::PushHistory(const HistoryRecord &record)
         m_textBytes -= bytesOf(m_records.takeFirst());
 }
 
-HistoryStep ResultHistory::HistoryBack()
+HistoryStep ResultHistory::historyBack()
 {
     if (historyCount() - m_cursor <= 0) {
         return { std::nullopt,
@@ -34,7 +34,7 @@ HistoryStep ResultHistory::HistoryBack()
     return step;
 }
 
-HistoryStep ResultHistory::HistoryForward()
+HistoryStep ResultHistory::historyForward()
 {
     if (m_cursor <= 1)
         return { std::nullopt, u"進めません。"_qs };
@@ -49,7 +49,7 @@ HistoryStep ResultHistory::show(int number) const
     return { m_records.at(number - 1), u"アイドル中"_qs };
 }
 
-std::optional<HistoryRecord> ResultHistory::Shown() const
+std::optional<HistoryRecord> ResultHistory::shown() const
 {
     if (m_records.isEmpty())
         return std::nullopt;

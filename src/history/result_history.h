@@ -30,14 +30,14 @@ public:
 
     // Stores a result: the records after the one on screen are dropped, the
     // new one is appended and shown; when full, the oldest are dropped.
-    void PushHistory(const HistoryRecord &record);
+    void pushHistory(const HistoryRecord &record);
 
     // Steps to the next older or newer record, or reports the end.
-    HistoryStep HistoryBack();
-    HistoryStep HistoryForward();
+    HistoryStep historyBack();
+    HistoryStep historyForward();
 
     // The record on screen, if any.
-    std::optional<HistoryRecord> Shown() const;
+    std::optional<HistoryRecord> shown() const;
 
     int historyCount() const { return static_cast<int>(m_records.size()); }
     int historyCursor() const { return m_cursor; }

@@ -101,7 +101,7 @@ void Lookup::setState(State state)
 
 bool Lookup::checkInput(const QString &keyText, const ServerMode &server)
 {
-    if (TrimBlanks(keyText).isEmpty()) {
+    if (trimBlanks(keyText).isEmpty()) {
         setStatus(u"IPアドレス、またはドメイン名を入力してください。"_qs);
         return false;
     }
@@ -113,7 +113,7 @@ bool Lookup::checkInput(const QString &keyText, const ServerMode &server)
     }
     const bool named =
         server.kind == ServerMode::Kind::ListEntry || server.kind == ServerMode::Kind::TypedHost;
-    if (named && TrimBlanks(server.label).isEmpty()) {
+    if (named && trimBlanks(server.label).isEmpty()) {
         setStatus(u"whoisサーバを選択するか入力してください"_qs);
         return false;
     }
@@ -128,7 +128,7 @@ void Lookup::start(const QString &keyText, const ServerMode &server, bool follow
     m_followReferrals = followReferrals;
     m_hopHeaders = followReferrals;
     m_result.keyText = withoutTrailingLineBreaks(keyText);
-    const QueryKey key = ReadQueryKey(m_result.keyText);
+    const QueryKey key = readQueryKey(m_result.keyText);
     m_result.keySent = key.line;
 
     if (server.kind == ServerMode::Kind::Referral) {
@@ -167,12 +167,12 @@ void Lookup::chooseAndStart(const QueryKey &key, const ServerMode &server)
     }
     if (!automatic && server.kind != ServerMode::Kind::Rdap) {
         setStatus(u"whoisサーバに接続します。"_qs);
-        startQuery(QueryTarget::Whois(TrimBlanks(server.host)), server.label);
+        startQuery(QueryTarget::whois(trimBlanks(server.host)), server.label);
         return;
     }
 
     // RDAP mode asks the service that the automatic choice finds for the key.
-    const ServerChoice choice = AutoSelectServer(key);
+    const ServerChoice choice = autoSelectServer(key);
     if (automatic && choice.outcome == ServerChoice::Outcome::Whois) {
         setStatus(u"whoisサーバに接続します。"_qs);
         m_listedTopLevel = choice.topLevel;
@@ -180,14 +180,14 @@ void Lookup::chooseAndStart(const QueryKey &key, const ServerMode &server)
         return;
     }
     if (!automatic || choice.outcome == ServerChoice::Outcome::RdapOnly) {
-        const std::optional<QUrl> url = RdapLookupUrl(key, choice.rdap);
+        const std::optional<QUrl> url = rdapLookupUrl(key, choice.rdap);
         if (!url) {
             const bool httpOnly = choice.rdap && !choice.rdap->baseUrls.isEmpty()
                 && choice.rdap->httpsBase().isEmpty();
             refuse(httpOnly ? kRdapOnlyWithoutEncryption : kNoRdapService);
             return;
         }
-        const QueryTarget target = QueryTarget::Rdap(*url);
+        const QueryTarget target = QueryTarget::rdap(*url);
         setStatus(connectingStatus(target));
         startQuery(target, (automatic ? u"自動選択[RDAP:"_qs : u"RDAP["_qs) + url->host() + u']');
         return;
@@ -229,13 +229,13 @@ void Lookup::connectServer(const QueryTarget &target)
         return;
     }
     setState(State::Connecting);
-    m_decoder.Reset();
+    m_decoder.reset();
     m_receivedBytes = 0;
     m_hopAnswer.clear();
-    m_connection.Close();
-    if (m_connection.ConnectToHost(target.host, target.port))
+    m_connection.close();
+    if (m_connection.connectToHost(target.host, target.port))
         return;
-    m_connection.Close();
+    m_connection.close();
     if (inChain()) {
         failHop(u"接続できません"_qs);
         return;
@@ -248,15 +248,15 @@ void Lookup::onConnected()
     // A server's answer chose this host; the address it stands for must not
     // lead into the user's own network. Tests route every host to themselves.
     if (inChain() && m_route.fixedAddress.isEmpty()
-        && IsInternalAddress(m_connection.PeerAddress())) {
-        m_connection.Close();
+        && isInternalAddress(m_connection.peerAddress())) {
+        m_connection.close();
         failHop(u"内部ネットワークのアドレスには自動で接続しません"_qs);
         return;
     }
     m_listedTopLevel.clear(); // only a server that cannot be reached sends to IANA
     setState(State::Sending);
     setStatus(u"接続しました。"_qs);
-    m_connection.Send(CodePage932::Encode(m_result.keySent) + "\r\n");
+    m_connection.send(CodePage932::encode(m_result.keySent) + "\r\n");
 }
 
 void Lookup::onSendProgress(qint64 bytesSent)
@@ -269,7 +269,7 @@ void Lookup::onSendComplete()
 {
     setState(State::Receiving);
     if (m_hopHeaders)
-        showText(hopHeader(m_target.Display()));
+        showText(hopHeader(m_target.display()));
     setStatus(u"送信完了"_qs);
 }
 
@@ -277,7 +277,7 @@ void Lookup::onDataArrival(const QByteArray &chunk)
 {
     const QString size = QString::number(chunk.size()) + u"bytes)"_qs;
     setStatus(u"データを受信中です。\u3000("_qs + size);
-    const QString text = m_decoder.Decode(chunk);
+    const QString text = m_decoder.decode(chunk);
     showHopText(text);
     readForReferral(text);
     setStatus(u"データを受信しました。\u3000("_qs + size);
@@ -289,12 +289,12 @@ void Lookup::onDataArrival(const QByteArray &chunk)
 
 void Lookup::onClosed()
 {
-    const QString rest = m_decoder.Flush();
+    const QString rest = m_decoder.flush();
     showHopText(rest);
     readForReferral(rest);
     setStatus(u"接続を終了します。"_qs);
-    m_connection.Close();
-    const std::optional<QueryTarget> referral = FindReferral(m_hopAnswer, m_target);
+    m_connection.close();
+    const std::optional<QueryTarget> referral = findReferral(m_hopAnswer, m_target);
     if (m_ianaTopLevel.isEmpty() ? m_followReferrals && followAutomatically(referral)
                                  : followIanaWhois())
         return;
@@ -306,7 +306,7 @@ void Lookup::askIanaFirst(const QString &topLevel)
     m_ianaTopLevel = topLevel;
     m_hopHeaders = true;
     setStatus(u"whoisサーバに接続します。"_qs);
-    startQuery(QueryTarget::Whois(WhoisHost::IANA.toString()), WhoisHost::IANA.toString());
+    startQuery(QueryTarget::whois(WhoisHost::kIana.toString()), WhoisHost::kIana.toString());
 }
 
 bool Lookup::askIanaAfterFailure(const QString &reason)
@@ -315,11 +315,11 @@ bool Lookup::askIanaAfterFailure(const QString &reason)
         return false;
     m_ianaTopLevel = std::exchange(m_listedTopLevel, QString());
     m_hopHeaders = true;
-    showText(u"---- "_qs + m_target.Display() + u": "_qs + reason + u" ----\r\n"_qs);
+    showText(u"---- "_qs + m_target.display() + u": "_qs + reason + u" ----\r\n"_qs);
     // IANA that cannot be reached either ends the lookup as a failure.
-    const QueryTarget iana = QueryTarget::Whois(WhoisHost::IANA.toString());
+    const QueryTarget iana = QueryTarget::whois(WhoisHost::kIana.toString());
     m_asked.append(iana.host);
-    m_result.serverLabel += u" → "_qs + iana.Display();
+    m_result.serverLabel += u" → "_qs + iana.display();
     setState(State::FollowingReferral);
     setStatus(connectingStatus(iana));
     connectServer(iana);
@@ -329,23 +329,23 @@ bool Lookup::askIanaAfterFailure(const QString &reason)
 bool Lookup::followIanaWhois()
 {
     const QString topLevel = std::exchange(m_ianaTopLevel, QString());
-    const std::optional<QString> host = FindIanaWhoisHost(m_hopAnswer);
+    const std::optional<QString> host = findIanaWhoisHost(m_hopAnswer);
     // A host already asked, such as the listed one that failed, is not asked again.
     if (!host || m_asked.contains(*host, Qt::CaseInsensitive))
         return false;
     if (!m_cacheFolder.isEmpty())
-        RegistryCache(m_cacheFolder).Learn(topLevel, *host);
-    return followAutomatically(QueryTarget::Whois(*host));
+        RegistryCache(m_cacheFolder).learn(topLevel, *host);
+    return followAutomatically(QueryTarget::whois(*host));
 }
 
 bool Lookup::followAutomatically(const std::optional<QueryTarget> &referral)
 {
-    if (!referral || !ReferralPolicy::MayFollow(*referral, m_asked, m_followed))
+    if (!referral || !ReferralPolicy::mayFollow(*referral, m_asked, m_followed))
         return false;
     setState(State::FollowingReferral);
     ++m_followed;
     m_asked.append(referral->host);
-    m_result.serverLabel += u" → "_qs + referral->Display();
+    m_result.serverLabel += u" → "_qs + referral->display();
     setStatus(connectingStatus(*referral));
     connectServer(*referral);
     return true;
@@ -354,7 +354,7 @@ bool Lookup::followAutomatically(const std::optional<QueryTarget> &referral)
 void Lookup::finish(const std::optional<QueryTarget> &referral)
 {
     if (referral)
-        m_result.serverLabel += u" → "_qs + referral->Display();
+        m_result.serverLabel += u" → "_qs + referral->display();
     m_result.referral = referral;
     setState(State::Finished);
     setStatus(kIdle);
@@ -363,8 +363,8 @@ void Lookup::finish(const std::optional<QueryTarget> &referral)
 
 void Lookup::failHop(const QString &reason)
 {
-    showHopText(m_decoder.Flush());
-    showText(u"---- "_qs + m_target.Display() + u": "_qs + reason + u" ----\r\n"_qs);
+    showHopText(m_decoder.flush());
+    showText(u"---- "_qs + m_target.display() + u": "_qs + reason + u" ----\r\n"_qs);
     finish(std::nullopt);
 }
 
@@ -377,14 +377,14 @@ void Lookup::fail(const QString &reason)
 
 void Lookup::onError(const QString &description)
 {
-    m_connection.Close();
+    m_connection.close();
     if (m_state == State::Connecting && askIanaAfterFailure(description))
         return;
     if (inChain()) {
         failHop(description);
         return;
     }
-    showHopText(m_decoder.Flush());
+    showHopText(m_decoder.flush());
     fail(description);
 }
 
@@ -397,12 +397,12 @@ void Lookup::abort()
 
 void Lookup::stopReceiving(const QString &status)
 {
-    m_connection.Close();
-    m_rdap.Close();
+    m_connection.close();
+    m_rdap.close();
     m_renderJob.cancel();
     if (m_addressLookupId >= 0)
         QHostInfo::abortHostLookup(std::exchange(m_addressLookupId, -1));
-    showHopText(m_decoder.Flush());
+    showHopText(m_decoder.flush());
     setState(State::Stopped);
     setStatus(status);
 }

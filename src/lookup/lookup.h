@@ -71,8 +71,8 @@ public:
     bool isBusy() const { return isBusy(m_state); }
     // The HTTP status and Retry-After header of the last RDAP answer, once
     // it is in (0 and empty before), for callers that pace their lookups.
-    int rdapStatus() const { return m_rdap.AnswerStatus(); }
-    QByteArray rdapRetryAfter() const { return m_rdap.AnswerHeader("Retry-After"); }
+    int rdapStatus() const { return m_rdap.answerStatus(); }
+    QByteArray rdapRetryAfter() const { return m_rdap.answerHeader("Retry-After"); }
 
 signals:
     void stateChanged(Lookup::State state);
@@ -161,7 +161,7 @@ private:
     QString m_listedTopLevel; // the label whose listed server is being asked
     QString m_ianaTopLevel; // the label whose server IANA is being asked for
 
-private slots:
+private slots: // NOLINT(readability-redundant-access-specifiers): the section moc reads
     // The addresses of an RDAP referral's host, checked before connecting.
     void onAddressesFound(const QHostInfo &info);
 };

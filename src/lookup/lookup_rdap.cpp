@@ -13,7 +13,7 @@
 void Lookup::connectRdap(const QueryTarget &target)
 {
     setState(State::Connecting);
-    m_rdap.Close();
+    m_rdap.close();
     // A server's answer chose this host; the addresses it stands for must
     // not lead into the user's own network. Tests route every host to
     // themselves.
@@ -32,7 +32,7 @@ void Lookup::onAddressesFound(const QHostInfo &info)
     m_addressLookupId = -1;
     const QList<QHostAddress> addresses = info.addresses();
     if (addresses.isEmpty()
-        || std::any_of(addresses.begin(), addresses.end(), &IsInternalAddress))
+        || std::any_of(addresses.begin(), addresses.end(), &isInternalAddress))
         failHop(u"内部ネットワークのアドレスには自動で接続しません"_qs);
     else
         getRdap();
@@ -41,7 +41,7 @@ void Lookup::onAddressesFound(const QHostInfo &info)
 void Lookup::getRdap()
 {
     // Within a chain, a server's redirect must stay on the host it named.
-    const QString failure = m_rdap.Get(
+    const QString failure = m_rdap.get(
         m_target.url, inChain() ? RdapRedirects::SameHost : RdapRedirects::AnyPublicHost);
     if (!failure.isEmpty())
         onRdapError(failure);
@@ -70,14 +70,14 @@ void Lookup::onRdapRendered(const RdapRendering &rendering)
     if (!inChain())
         beginAnswer();
     if (m_followReferrals)
-        showText(hopHeader(m_target.Display()));
+        showText(hopHeader(m_target.display()));
     showText(rendering.text);
     m_result.hopAnswers.last() = rendering.text;
     m_result.rdapRecords.append(*rendering.record);
 
     std::optional<QueryTarget> referral;
-    if (const std::optional<QUrl> link = RegistrarLink(*rendering.record, m_target.url.host()))
-        referral = QueryTarget::Rdap(*link);
+    if (const std::optional<QUrl> link = registrarLink(*rendering.record, m_target.url.host()))
+        referral = QueryTarget::rdap(*link);
     if (m_followReferrals && followAutomatically(referral))
         return;
     finish(referral);
@@ -85,7 +85,7 @@ void Lookup::onRdapRendered(const RdapRendering &rendering)
 
 void Lookup::onRdapError(const QString &description)
 {
-    m_rdap.Close();
+    m_rdap.close();
     if (inChain()) {
         failHop(description);
         return;

@@ -27,6 +27,6 @@ struct ServerMode {
     static ServerMode typedHost(const QString &text) { return { Kind::TypedHost, text, text, {} }; }
     static ServerMode followReferral(const QueryTarget &target)
     {
-        return { Kind::Referral, target.Display(), {}, target };
+        return { Kind::Referral, target.display(), {}, target };
     }
 };

@@ -7,16 +7,16 @@
 
 PeerResetProbe::~PeerResetProbe()
 {
-    Stop();
+    stop();
 }
 
-void PeerResetProbe::Watch(qintptr descriptor)
+void PeerResetProbe::watch(qintptr descriptor)
 {
-    Stop();
+    stop();
     m_descriptor = ::dup(static_cast<int>(descriptor));
 }
 
-bool PeerResetProbe::PeerReset() const
+bool PeerResetProbe::peerReset() const
 {
     if (m_descriptor < 0)
         return false;
@@ -27,7 +27,7 @@ bool PeerResetProbe::PeerReset() const
     return info.tcpi_state == TCP_CLOSE;
 }
 
-void PeerResetProbe::Stop()
+void PeerResetProbe::stop()
 {
     if (m_descriptor < 0)
         return;

@@ -15,11 +15,11 @@ public:
     PeerResetProbe &operator=(const PeerResetProbe &) = delete;
 
     // Starts watching the connection of a socket descriptor.
-    void Watch(qintptr descriptor);
+    void watch(qintptr descriptor);
     // True when the watched connection was ended by a reset.
-    bool PeerReset() const;
+    bool peerReset() const;
     // Lets the connection go; harmless when nothing is watched.
-    void Stop();
+    void stop();
 
 private:
     int m_descriptor = -1;

@@ -17,7 +17,7 @@ constexpr qsizetype kMaxLineLength = 512;
 constexpr quint16 kRwhoisPort = 4321;
 constexpr QStringView kKisaHost = u"whois.kisa.or.kr";
 
-std::optional<quint16> ReadPort(QStringView text)
+std::optional<quint16> readPort(QStringView text)
 {
     if (text.isEmpty() || text.size() > 5 || !std::all_of(text.begin(), text.end(), [](QChar c) {
             return c.isDigit() && c < u'\x80';
@@ -31,16 +31,16 @@ std::optional<quint16> ReadPort(QStringView text)
 
 // A name needs a dot: "None", "N/A" or a bare word written where a host
 // should stand is no server. Addresses count as they are.
-bool IsAddressOrName(QStringView host)
+bool isAddressOrName(QStringView host)
 {
-    if (host.isEmpty() || host.contains(u'%') || !IsUsableHost(host))
+    if (host.isEmpty() || host.contains(u'%') || !isUsableHost(host))
         return false;
     return QHostAddress().setAddress(host.toString()) || host.contains(u'.');
 }
 
 // The value of a "Field: value" line whose field matches without regard to
 // case, with the blanks around it removed; none for another field.
-std::optional<QStringView> FieldValue(QStringView line, QStringView field)
+std::optional<QStringView> fieldValue(QStringView line, QStringView field)
 {
     const QStringView trimmed = line.trimmed();
     if (!trimmed.startsWith(field, Qt::CaseInsensitive))
@@ -58,14 +58,14 @@ struct Candidate {
     bool referralServer = false;
 };
 
-std::optional<QueryTarget> FieldReferral(QStringView line)
+std::optional<QueryTarget> fieldReferral(QStringView line)
 {
     // IANA's refer: and whois:, the thick registries' "Registrar WHOIS
     // Server:" and the thin format's "Whois Server:".
     for (const QStringView field : { QStringView(u"refer"), QStringView(u"whois"),
              QStringView(u"Registrar WHOIS Server"), QStringView(u"Whois Server") }) {
-        if (const std::optional<QStringView> value = FieldValue(line, field))
-            return ReadWhoisServer(*value);
+        if (const std::optional<QStringView> value = fieldValue(line, field))
+            return readWhoisServer(*value);
     }
     return std::nullopt;
 }
@@ -73,9 +73,9 @@ std::optional<QueryTarget> FieldReferral(QStringView line)
 // ARIN's "ReferralServer: whois://host[:port]" or "rwhois://host:port"
 // (RWhois servers take the key as a line too; their port is never 43, so
 // they are only offered).
-std::optional<QueryTarget> ArinReferral(QStringView line)
+std::optional<QueryTarget> arinReferral(QStringView line)
 {
-    const std::optional<QStringView> value = FieldValue(line, u"ReferralServer");
+    const std::optional<QStringView> value = fieldValue(line, u"ReferralServer");
     if (!value)
         return std::nullopt;
     QStringView server;
@@ -87,7 +87,7 @@ std::optional<QueryTarget> ArinReferral(QStringView line)
         return std::nullopt;
     if (server.endsWith(u'/'))
         server.chop(1);
-    std::optional<QueryTarget> target = ReadWhoisServer(server);
+    std::optional<QueryTarget> target = readWhoisServer(server);
     if (target && target->port == 43 && value->startsWith(u'r', Qt::CaseInsensitive)
         && !server.endsWith(u":43"))
         target->port = kRwhoisPort;
@@ -103,7 +103,7 @@ struct NationalRegistry {
     QStringView host;
 };
 constexpr NationalRegistry kNationalRegistries[] = {
-    { u"JPNIC", WhoisHost::JPNIC, WhoisHost::JPNIC },
+    { u"JPNIC", WhoisHost::kJpnic, WhoisHost::kJpnic },
     { u"KRNIC", u"whois.krnic.net", kKisaHost },
     { u"KRNIC", kKisaHost, kKisaHost },
 };
@@ -115,15 +115,15 @@ struct RegionalRegistry {
     QStringView host;
 };
 constexpr RegionalRegistry kRegionalRegistries[] = {
-    { u"ARIN", WhoisHost::ARIN },
-    { u"RIPE", WhoisHost::RIPE },
-    { u"LACNIC", WhoisHost::LACNIC },
-    { u"AFRINIC", WhoisHost::AFRINIC },
+    { u"ARIN", WhoisHost::kArin },
+    { u"RIPE", WhoisHost::kRipe },
+    { u"LACNIC", WhoisHost::kLacnic },
+    { u"AFRINIC", WhoisHost::kAfrinic },
 };
 
-std::optional<QueryTarget> ApnicReferral(QStringView line)
+std::optional<QueryTarget> apnicReferral(QStringView line)
 {
-    const std::optional<QStringView> source = FieldValue(line, u"source");
+    const std::optional<QStringView> source = fieldValue(line, u"source");
     const QStringList words = line.toString().split(u' ', Qt::SkipEmptyParts);
     for (const NationalRegistry &registry : kNationalRegistries) {
         const bool namesServer = std::any_of(words.begin(), words.end(), [&](QString word) {
@@ -132,7 +132,7 @@ std::optional<QueryTarget> ApnicReferral(QStringView line)
             return word.compare(registry.writtenHost, Qt::CaseInsensitive) == 0;
         });
         if (namesServer || (source && source->compare(registry.source, Qt::CaseInsensitive) == 0))
-            return QueryTarget::Whois(registry.host.toString());
+            return QueryTarget::whois(registry.host.toString());
     }
     const qsizetype at = line.indexOf(u"transferred to the ", 0, Qt::CaseInsensitive);
     if (at < 0)
@@ -141,25 +141,25 @@ std::optional<QueryTarget> ApnicReferral(QStringView line)
     for (const RegionalRegistry &registry : kRegionalRegistries) {
         if (rest.startsWith(registry.name, Qt::CaseInsensitive)
             && rest.sliced(registry.name.size()).trimmed().startsWith(u"region", Qt::CaseInsensitive))
-            return QueryTarget::Whois(registry.host.toString());
+            return QueryTarget::whois(registry.host.toString());
     }
     return std::nullopt;
 }
 
-QString WithoutFinalDot(const QString &host)
+QString withoutFinalDot(const QString &host)
 {
     return host.endsWith(u'.') ? host.chopped(1) : host;
 }
 
-bool SameServer(const QueryTarget &a, const QueryTarget &b)
+bool sameServer(const QueryTarget &a, const QueryTarget &b)
 {
     return a.port == b.port
-        && WithoutFinalDot(a.host).compare(WithoutFinalDot(b.host), Qt::CaseInsensitive) == 0;
+        && withoutFinalDot(a.host).compare(withoutFinalDot(b.host), Qt::CaseInsensitive) == 0;
 }
 
 // Whether a later candidate replaces the one found so far: a port-43 server
 // wins over another port, and among ARIN's ReferralServer lines the last.
-bool Replaces(const Candidate &later, const Candidate &found)
+bool replaces(const Candidate &later, const Candidate &found)
 {
     const bool laterUsable = later.target.port == 43;
     const bool foundUsable = found.target.port == 43;
@@ -170,7 +170,7 @@ bool Replaces(const Candidate &later, const Candidate &found)
 
 } // namespace
 
-std::optional<QueryTarget> ReadWhoisServer(QStringView text)
+std::optional<QueryTarget> readWhoisServer(QStringView text)
 {
     QStringView host = text;
     std::optional<quint16> port = 43;
@@ -181,54 +181,54 @@ std::optional<QueryTarget> ReadWhoisServer(QStringView text)
         host = text.sliced(1, close - 1);
         const QStringView rest = text.sliced(close + 1);
         if (!rest.isEmpty())
-            port = rest.startsWith(u':') ? ReadPort(rest.sliced(1)) : std::nullopt;
+            port = rest.startsWith(u':') ? readPort(rest.sliced(1)) : std::nullopt;
         if (QHostAddress(host.toString()).protocol() != QAbstractSocket::IPv6Protocol)
             return std::nullopt;
     } else if (text.count(u':') == 1) {
         const qsizetype colon = text.indexOf(u':');
         host = text.first(colon);
-        port = ReadPort(text.sliced(colon + 1));
+        port = readPort(text.sliced(colon + 1));
     }
     if (host.endsWith(u'.') && !host.startsWith(u'.'))
         host.chop(1);
-    if (!port || !IsAddressOrName(host))
+    if (!port || !isAddressOrName(host))
         return std::nullopt;
-    return QueryTarget::Whois(host.toString().toLower(), *port);
+    return QueryTarget::whois(host.toString().toLower(), *port);
 }
 
-std::optional<QueryTarget> FindReferral(const QString &answer, const QueryTarget &answeredBy)
+std::optional<QueryTarget> findReferral(const QString &answer, const QueryTarget &answeredBy)
 {
-    const bool fromApnic = answeredBy.host.compare(WhoisHost::APNIC, Qt::CaseInsensitive) == 0;
+    const bool fromApnic = answeredBy.host.compare(WhoisHost::kApnic, Qt::CaseInsensitive) == 0;
     std::optional<Candidate> found;
     for (QStringView line : QStringView(answer).tokenize(u'\n')) {
         if (line.size() > kMaxLineLength)
             continue;
         Candidate candidate;
-        std::optional<QueryTarget> target = FieldReferral(line);
+        std::optional<QueryTarget> target = fieldReferral(line);
         if (!target) {
-            target = ArinReferral(line);
+            target = arinReferral(line);
             candidate.referralServer = target.has_value();
         }
         if (!target && fromApnic)
-            target = ApnicReferral(line);
-        if (!target || SameServer(*target, answeredBy))
+            target = apnicReferral(line);
+        if (!target || sameServer(*target, answeredBy))
             continue;
         candidate.target = *target;
-        if (!found || Replaces(candidate, *found))
+        if (!found || replaces(candidate, *found))
             found = candidate;
     }
     return found ? std::optional(found->target) : std::nullopt;
 }
 
-std::optional<QString> FindIanaWhoisHost(const QString &answer)
+std::optional<QString> findIanaWhoisHost(const QString &answer)
 {
     for (QStringView line : QStringView(answer).tokenize(u'\n')) {
         if (line.size() > kMaxLineLength)
             continue;
-        const std::optional<QStringView> value = FieldValue(line, u"whois");
+        const std::optional<QStringView> value = fieldValue(line, u"whois");
         if (!value)
             continue;
-        const std::optional<QueryTarget> target = ReadWhoisServer(*value);
+        const std::optional<QueryTarget> target = readWhoisServer(*value);
         if (!target || target->port != 43)
             return std::nullopt;
         return target->host;

@@ -2,11 +2,11 @@
 
 #include "selection/usable_host.h"
 
-bool ReferralPolicy::MayFollow(const QueryTarget &referral, const QStringList &asked, int followed)
+bool ReferralPolicy::mayFollow(const QueryTarget &referral, const QStringList &asked, int followed)
 {
     const bool otherPort = referral.protocol == QueryTarget::Protocol::Whois && referral.port != 43;
     if (otherPort || followed >= kMaxAutomaticHops
         || asked.contains(referral.host, Qt::CaseInsensitive))
         return false;
-    return !IsInternalHost(referral.host);
+    return !isInternalHost(referral.host);
 }

@@ -13,8 +13,8 @@ struct ReferralPolicy {
 
     // Whether the referral may be followed automatically after `followed`
     // referrals of a chain that has asked the hosts in `asked`. A host
-    // written as an internal name or address is refused here (IsInternalHost);
+    // written as an internal name or address is refused here (isInternalHost);
     // any other name is checked by the address it connects to
-    // (IsInternalAddress).
-    static bool MayFollow(const QueryTarget &referral, const QStringList &asked, int followed);
+    // (isInternalAddress).
+    static bool mayFollow(const QueryTarget &referral, const QStringList &asked, int followed);
 };

@@ -65,14 +65,14 @@ void appendCodePoint(char32_t codePoint, char16_t *&out)
 
 } // namespace
 
-void ResponseDecoder::Reset()
+void ResponseDecoder::reset()
 {
     m_singleByte = true;
     m_utf8 = true;
     m_heldBytes.clear();
 }
 
-QString ResponseDecoder::Decode(QByteArrayView chunk)
+QString ResponseDecoder::decode(QByteArrayView chunk)
 {
     if (m_heldBytes.isEmpty())
         return convert(chunk, false);
@@ -81,7 +81,7 @@ QString ResponseDecoder::Decode(QByteArrayView chunk)
     return convert(joined, false);
 }
 
-QString ResponseDecoder::Flush()
+QString ResponseDecoder::flush()
 {
     const QByteArray held = std::exchange(m_heldBytes, {});
     return convert(held, true);
@@ -95,13 +95,13 @@ QString ResponseDecoder::convert(QByteArrayView bytes, bool atEnd)
     char16_t *out = first;
     const auto *begin = reinterpret_cast<const Byte *>(bytes.data());
     const Byte *end = begin + bytes.size();
-    const Byte *stop = DecodeIso2022Jp(begin, end, atEnd, out);
+    const Byte *stop = decodeIso2022Jp(begin, end, atEnd, out);
     m_heldBytes = QByteArray(reinterpret_cast<const char *>(stop), end - stop);
     text.truncate(out - first);
     return text;
 }
 
-const ResponseDecoder::Byte *ResponseDecoder::DecodeIso2022Jp(
+const ResponseDecoder::Byte *ResponseDecoder::decodeIso2022Jp(
     const Byte *begin, const Byte *end, bool atEnd, char16_t *&out)
 {
     const Byte *p = begin;
@@ -112,7 +112,7 @@ const ResponseDecoder::Byte *ResponseDecoder::DecodeIso2022Jp(
                 break;
             continue;
         }
-        p = TextFromBytes(p, end, atEnd, out);
+        p = textFromBytes(p, end, atEnd, out);
         // Text stops early only at an escape or at bytes held back.
         if (p == end || *p != kEsc)
             break;
@@ -130,7 +130,7 @@ const ResponseDecoder::Byte *ResponseDecoder::DecodeIso2022Jp(
     return p;
 }
 
-const ResponseDecoder::Byte *ResponseDecoder::TextFromBytes(
+const ResponseDecoder::Byte *ResponseDecoder::textFromBytes(
     const Byte *begin, const Byte *end, bool atEnd, char16_t *&out)
 {
     const Byte *p = begin;
@@ -145,7 +145,7 @@ const ResponseDecoder::Byte *ResponseDecoder::TextFromBytes(
             continue;
         }
         if (m_utf8) {
-            const Utf8Char utf8 = ReadUtf8(p, end);
+            const Utf8Char utf8 = readUtf8(p, end);
             if (utf8.size > 0) {
                 appendCodePoint(utf8.codePoint, o);
                 p += utf8.size;
@@ -156,9 +156,9 @@ const ResponseDecoder::Byte *ResponseDecoder::TextFromBytes(
             // From this sequence on, the answer is code page 932.
             m_utf8 = false;
         }
-        if (CodePage932::IsLeadByte(byte) && end - p == 1 && !atEnd)
+        if (CodePage932::isLeadByte(byte) && end - p == 1 && !atEnd)
             break;
-        const CodePage932::FrontChar front = CodePage932::DecodeFront(QByteArrayView(p, end - p));
+        const CodePage932::FrontChar front = CodePage932::decodeFront(QByteArrayView(p, end - p));
         *o++ = front.character;
         p += front.size;
     }
@@ -169,7 +169,7 @@ const ResponseDecoder::Byte *ResponseDecoder::TextFromBytes(
 const ResponseDecoder::Byte *ResponseDecoder::decodePairs(
     const Byte *begin, const Byte *end, bool atEnd, char16_t *&out)
 {
-    const JisCharTable &table = JisCharTable::Instance();
+    const JisCharTable &table = JisCharTable::instance();
     const Byte *p = begin;
     char16_t *o = out;
     while (end - p >= 2) {

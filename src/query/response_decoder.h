@@ -5,8 +5,8 @@
 #include <QString>
 
 // Turns the bytes of one whois answer into text, chunk by chunk as they
-// arrive. Every answer goes through DecodeIso2022Jp: text runs through
-// TextFromBytes until an escape sequence opens a run of two-byte JIS
+// arrive. Every answer goes through decodeIso2022Jp: text runs through
+// textFromBytes until an escape sequence opens a run of two-byte JIS
 // characters. So the ISO-2022-JP answers of JPNIC and APNIC decode the same
 // whichever way their server was named (typed in capitals, with a trailing
 // dot, as an address, a mirror or a referral target), and an answer without
@@ -20,15 +20,15 @@
 class ResponseDecoder {
 public:
     // Starts a new answer: single-byte mode, nothing held, UTF-8 assumed.
-    void Reset();
+    void reset();
 
     // The text of one received chunk; what may continue in the next chunk is
     // held back.
-    QString Decode(QByteArrayView chunk);
+    QString decode(QByteArrayView chunk);
 
     // The text of the bytes still held when the answer ends: bytes outside a
     // double-byte run as characters, a lone byte of a double-byte run dropped.
-    QString Flush();
+    QString flush();
 
     // True while bytes of a double-byte run are held for the next chunk.
     bool jisPending() const { return !m_singleByte && !m_heldBytes.isEmpty(); }
@@ -39,9 +39,9 @@ private:
     // Each converter decodes [begin, end) into out, advancing it, and returns
     // where it stopped: end, or the first byte that may continue in the next
     // chunk. With atEnd set the bytes end the answer and nothing is left.
-    // TextFromBytes also stops at an escape, for DecodeIso2022Jp to read.
-    const Byte *TextFromBytes(const Byte *begin, const Byte *end, bool atEnd, char16_t *&out);
-    const Byte *DecodeIso2022Jp(const Byte *begin, const Byte *end, bool atEnd, char16_t *&out);
+    // textFromBytes also stops at an escape, for decodeIso2022Jp to read.
+    const Byte *textFromBytes(const Byte *begin, const Byte *end, bool atEnd, char16_t *&out);
+    const Byte *decodeIso2022Jp(const Byte *begin, const Byte *end, bool atEnd, char16_t *&out);
 
     QString convert(QByteArrayView bytes, bool atEnd);
     const Byte *decodePairs(const Byte *begin, const Byte *end, bool atEnd, char16_t *&out);

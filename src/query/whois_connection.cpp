@@ -9,17 +9,17 @@ WhoisConnection::WhoisConnection(const WhoisRoute &route, QObject *parent)
 {
 }
 
-bool WhoisConnection::ConnectToHost(const QString &host, quint16 port)
+bool WhoisConnection::connectToHost(const QString &host, quint16 port)
 {
-    Close();
-    if (!IsUsableHost(host))
+    close();
+    if (!isUsableHost(host))
         return false;
     m_socket = new QTcpSocket(this);
-    connect(m_socket, &QTcpSocket::connected, this, &WhoisConnection::OnConnected);
-    connect(m_socket, &QTcpSocket::bytesWritten, this, &WhoisConnection::OnBytesWritten);
-    connect(m_socket, &QTcpSocket::readyRead, this, &WhoisConnection::OnReadyRead);
-    connect(m_socket, &QTcpSocket::errorOccurred, this, &WhoisConnection::OnSocketError);
-    connect(m_socket, &QTcpSocket::disconnected, this, &WhoisConnection::OnPeerClosed);
+    connect(m_socket, &QTcpSocket::connected, this, &WhoisConnection::onConnected);
+    connect(m_socket, &QTcpSocket::bytesWritten, this, &WhoisConnection::onBytesWritten);
+    connect(m_socket, &QTcpSocket::readyRead, this, &WhoisConnection::onReadyRead);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, &WhoisConnection::onSocketError);
+    connect(m_socket, &QTcpSocket::disconnected, this, &WhoisConnection::onPeerClosed);
     if (!m_route.fixedAddress.isEmpty())
         m_socket->connectToHost(m_route.fixedAddress, m_route.port);
     else
@@ -27,7 +27,7 @@ bool WhoisConnection::ConnectToHost(const QString &host, quint16 port)
     return true;
 }
 
-void WhoisConnection::Send(const QByteArray &bytes)
+void WhoisConnection::send(const QByteArray &bytes)
 {
     if (!m_socket || bytes.isEmpty())
         return;
@@ -35,90 +35,90 @@ void WhoisConnection::Send(const QByteArray &bytes)
     m_socket->write(bytes);
 }
 
-void WhoisConnection::Close()
+void WhoisConnection::close()
 {
-    Release();
+    release();
 }
 
-bool WhoisConnection::IsOpen() const
+bool WhoisConnection::isOpen() const
 {
     return m_socket != nullptr;
 }
 
-QHostAddress WhoisConnection::PeerAddress() const
+QHostAddress WhoisConnection::peerAddress() const
 {
     return m_socket ? m_socket->peerAddress() : QHostAddress();
 }
 
-void WhoisConnection::OnConnected()
+void WhoisConnection::onConnected()
 {
-    m_resetProbe.Watch(m_socket->socketDescriptor());
+    m_resetProbe.watch(m_socket->socketDescriptor());
     emit connected();
 }
 
-void WhoisConnection::OnBytesWritten(qint64 bytes)
+void WhoisConnection::onBytesWritten(qint64 bytes)
 {
     const QTcpSocket *socket = m_socket;
     emit sendProgress(bytes, socket->bytesToWrite());
-    if (!IsCurrent(socket) || socket->bytesToWrite() > 0)
+    if (!isCurrent(socket) || socket->bytesToWrite() > 0)
         return;
     m_sendPending = false;
     emit sendComplete();
-    if (IsCurrent(socket))
-        DeliverAvailable();
+    if (isCurrent(socket))
+        deliverAvailable();
 }
 
-void WhoisConnection::OnReadyRead()
+void WhoisConnection::onReadyRead()
 {
     if (!m_sendPending)
-        DeliverAvailable();
+        deliverAvailable();
 }
 
-void WhoisConnection::OnSocketError(QAbstractSocket::SocketError socketError)
+void WhoisConnection::onSocketError(QAbstractSocket::SocketError socketError)
 {
     // The socket reports the server's close as an error; it is the normal
     // end of a whois answer.
     if (socketError == QAbstractSocket::RemoteHostClosedError)
-        OnPeerClosed();
+        onPeerClosed();
     else
-        Fail(m_socket->errorString());
+        fail(m_socket->errorString());
 }
 
-void WhoisConnection::OnPeerClosed()
+void WhoisConnection::onPeerClosed()
 {
     const QTcpSocket *socket = m_socket;
-    const bool reset = m_resetProbe.PeerReset();
-    DeliverAvailable();
-    if (!IsCurrent(socket))
+    const bool reset = m_resetProbe.peerReset();
+    deliverAvailable();
+    if (!isCurrent(socket))
         return;
     if (reset) {
-        Fail(u"サーバとの接続がリセットされました。"_qs);
+        fail(u"サーバとの接続がリセットされました。"_qs);
         return;
     }
-    Release();
+    release();
     emit closed();
 }
 
-void WhoisConnection::DeliverAvailable()
+void WhoisConnection::deliverAvailable()
 {
     const QByteArray chunk = m_socket->readAll();
     if (!chunk.isEmpty())
         emit dataArrival(chunk);
 }
 
-void WhoisConnection::Fail(const QString &description)
+void WhoisConnection::fail(const QString &description)
 {
-    Release();
+    release();
     emit error(description);
 }
 
-void WhoisConnection::Release()
+void WhoisConnection::release()
 {
     if (!m_socket)
         return;
     m_socket->disconnect(this);
     m_socket->abort();
-    m_resetProbe.Stop();
+    m_resetProbe.stop();
     m_socket->deleteLater();
     m_socket = nullptr;
     m_sendPending = false;

@@ -15,7 +15,7 @@ class QTcpSocket;
 // connected, then sendProgress one or more times and sendComplete, then zero
 // or more dataArrival, then closed; error may end the exchange at any point
 // instead. After closed, error or Close() nothing more is emitted until the
-// next ConnectToHost, and the object is ready for it.
+// next connectToHost, and the object is ready for it.
 // Where a connection goes: the chosen host and port in the program. Tests
 // send every query to a server of their own, whatever host was chosen.
 struct WhoisRoute {
@@ -31,16 +31,16 @@ public:
 
     // Ends any earlier exchange and starts connecting to the host. Returns
     // false at once, and starts nothing, when the host cannot be used (see
-    // IsUsableHost); otherwise the outcome arrives as connected() or error().
-    bool ConnectToHost(const QString &host, quint16 port = 43);
+    // isUsableHost); otherwise the outcome arrives as connected() or error().
+    bool connectToHost(const QString &host, quint16 port = 43);
     // Sends bytes on the open connection; sending nothing does nothing.
-    void Send(const QByteArray &bytes);
+    void send(const QByteArray &bytes);
     // Ends the exchange without any notification; harmless when closed.
-    void Close();
-    // True from ConnectToHost until closed, error or Close().
-    bool IsOpen() const;
+    void close();
+    // True from connectToHost until closed, error or Close().
+    bool isOpen() const;
     // The address connected to, once connected() has come.
-    QHostAddress PeerAddress() const;
+    QHostAddress peerAddress() const;
 
 signals:
     void connected();
@@ -57,15 +57,15 @@ signals:
     void error(QString description);
 
 private:
-    void OnConnected();
-    void OnBytesWritten(qint64 bytes);
-    void OnReadyRead();
-    void OnSocketError(QAbstractSocket::SocketError socketError);
-    void OnPeerClosed();
-    void DeliverAvailable();
-    void Fail(const QString &description);
-    void Release();
-    bool IsCurrent(const QTcpSocket *socket) const { return socket && socket == m_socket; }
+    void onConnected();
+    void onBytesWritten(qint64 bytes);
+    void onReadyRead();
+    void onSocketError(QAbstractSocket::SocketError socketError);
+    void onPeerClosed();
+    void deliverAvailable();
+    void fail(const QString &description);
+    void release();
+    bool isCurrent(const QTcpSocket *socket) const { return socket && socket == m_socket; }
 
     const WhoisRoute m_route;
     QTcpSocket *m_socket = nullptr;

@@ -4,29 +4,29 @@
 
 namespace {
 
-bool IsBlank(char c)
+bool isBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-bool IsDigit(char c)
+bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
 }
 
-bool IsHexDigit(char c)
+bool isHexDigit(char c)
 {
-    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-bool IsContinuation(uchar b)
+bool isContinuation(uchar b)
 {
     return (b & 0xC0) == 0x80;
 }
 
 // The length of the UTF-8 sequence at `at` when it encodes a character
 // (not overlong, not a surrogate, at most U+10FFFF), else 0.
-int Utf8Sequence(const char *at, const char *end)
+int utf8Sequence(const char *at, const char *end)
 {
     const auto lead = uchar(*at);
     int more = 0;
@@ -52,7 +52,7 @@ int Utf8Sequence(const char *at, const char *end)
     if (end - at <= more)
         return 0;
     for (int i = 1; i <= more; ++i) {
-        if (!IsContinuation(uchar(at[i])))
+        if (!isContinuation(uchar(at[i])))
             return 0;
         c = (c << 6) | (uchar(at[i]) & 0x3F);
     }
@@ -86,7 +86,7 @@ private:
     // Whether anything follows the blanks.
     bool skipBlanks()
     {
-        while (m_at < m_end && IsBlank(*m_at))
+        while (m_at < m_end && isBlank(*m_at))
             ++m_at;
         return m_at < m_end;
     }
@@ -197,14 +197,14 @@ private:
         if (m_at < m_end && *m_at == '0') {
             ++m_at;
         } else {
-            while (m_at < m_end && IsDigit(*m_at))
+            while (m_at < m_end && isDigit(*m_at))
                 ++m_at;
         }
         const qsizetype integerDigits = m_at - digits;
         bool isInt = true;
         if (m_at < m_end && *m_at == '.') {
             ++m_at;
-            for (; m_at < m_end && IsDigit(*m_at); ++m_at)
+            for (; m_at < m_end && isDigit(*m_at); ++m_at)
                 isInt = isInt && *m_at == '0';
         }
         bool hasFraction = m_at - digits > integerDigits;
@@ -214,7 +214,7 @@ private:
             ++m_at;
             if (m_at < m_end && (*m_at == '-' || *m_at == '+'))
                 ++m_at;
-            while (m_at < m_end && IsDigit(*m_at))
+            while (m_at < m_end && isDigit(*m_at))
                 ++m_at;
         }
         if (m_at >= m_end)
@@ -247,13 +247,13 @@ private:
                 if (m_end - m_at < 4)
                     return false;
                 for (int i = 0; i < 4; ++i) {
-                    if (!IsHexDigit(*m_at++))
+                    if (!isHexDigit(*m_at++))
                         return false;
                 }
             } else if (uchar(c) < 0x80) {
                 ++m_at;
             } else {
-                const int length = Utf8Sequence(m_at, m_end);
+                const int length = utf8Sequence(m_at, m_end);
                 if (length == 0)
                     return false;
                 m_at += length;
@@ -271,7 +271,7 @@ private:
 
 } // namespace
 
-qsizetype JsonObjectStart(QByteArrayView json, int maxNesting)
+qsizetype jsonObjectStart(QByteArrayView json, int maxNesting)
 {
     return SyntaxCheck(json, maxNesting).objectStart(json);
 }

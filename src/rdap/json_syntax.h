@@ -9,4 +9,4 @@
 // answer costs no more memory than its own bytes. The rules are Qt's own,
 // laxer than RFC 8259 in places: control characters inside strings, any
 // character after a backslash, numbers such as "1." or ".5".
-qsizetype JsonObjectStart(QByteArrayView json, int maxNesting);
+qsizetype jsonObjectStart(QByteArrayView json, int maxNesting);

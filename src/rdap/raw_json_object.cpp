@@ -4,7 +4,7 @@ namespace {
 
 // Whether the UTF-8 of a name without escapes spells `name`; ASCII is
 // compared as it is, without decoding.
-bool Spells(QByteArrayView bytes, QStringView name)
+bool spells(QByteArrayView bytes, QStringView name)
 {
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto byte = uchar(bytes[i]);
@@ -38,7 +38,7 @@ RawJsonObject::RawJsonObject(const RawJsonValue &object, std::initializer_list<Q
         const RawJsonValue value(text.sliced(at));
         at = RawJsonValue::skipBlanks(text, at + value.text().size());
         for (Member &member : m_members) {
-            if (escaped ? decoded == member.name : Spells(bytes, member.name))
+            if (escaped ? decoded == member.name : spells(bytes, member.name))
                 member.value = value;
         }
         if (at < text.size() && text[at] == ',')

@@ -7,7 +7,7 @@ namespace {
 
 // Just past the string that opens at `at` (every escape is a backslash and
 // one more character; \uXXXX has no quote nor backslash in its digits).
-qsizetype StringEnd(QByteArrayView text, qsizetype at)
+qsizetype stringEnd(QByteArrayView text, qsizetype at)
 {
     for (qsizetype i = at + 1; i < text.size(); ++i) {
         if (text[i] == '\\')
@@ -19,19 +19,19 @@ qsizetype StringEnd(QByteArrayView text, qsizetype at)
 }
 
 // The length of the value that `text` begins with.
-qsizetype ValueLength(QByteArrayView text)
+qsizetype valueLength(QByteArrayView text)
 {
     if (text.isEmpty())
         return 0;
     const char first = text.front();
     if (first == '"')
-        return StringEnd(text, 0);
+        return stringEnd(text, 0);
     if (first == '[' || first == '{') {
         int depth = 0;
         for (qsizetype i = 0; i < text.size(); ++i) {
             switch (text[i]) {
             case '"':
-                i = StringEnd(text, i) - 1;
+                i = stringEnd(text, i) - 1;
                 break;
             case '[':
             case '{':
@@ -58,7 +58,7 @@ qsizetype ValueLength(QByteArrayView text)
     return end;
 }
 
-int HexValue(char c)
+int hexValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -68,7 +68,7 @@ int HexValue(char c)
 // A string with escapes, decoded as QJsonDocument decodes it: a \uXXXX
 // escape gives that UTF-16 unit whatever it is, and an unknown escape the
 // character after the backslash.
-QString Unescaped(QByteArrayView content)
+QString unescaped(QByteArrayView content)
 {
     QString text(content.size(), Qt::Uninitialized);
     QChar *out = text.data();
@@ -99,7 +99,7 @@ QString Unescaped(QByteArrayView content)
         case 'u': {
             char16_t unit = 0;
             for (int i = 0; i < 4; ++i)
-                unit = char16_t((unit << 4) | HexValue(content[at + i]));
+                unit = char16_t((unit << 4) | hexValue(content[at + i]));
             *out++ = QChar(unit);
             at += 4;
             break;
@@ -116,7 +116,7 @@ QString Unescaped(QByteArrayView content)
 
 // Whether a number's text holds a whole number in Qt's reading: no
 // exponent, and only zeros after a decimal point.
-bool IsIntegerText(QByteArrayView number)
+bool isIntegerText(QByteArrayView number)
 {
     bool fraction = false;
     for (const char c : number) {
@@ -162,7 +162,7 @@ QString RawJsonValue::toString() const
         return {};
     const QByteArrayView written = text();
     const QByteArrayView content = written.sliced(1, written.size() - 2);
-    return content.contains('\\') ? Unescaped(content) : QString::fromUtf8(content);
+    return content.contains('\\') ? unescaped(content) : QString::fromUtf8(content);
 }
 
 qint64 RawJsonValue::toInteger() const
@@ -172,7 +172,7 @@ qint64 RawJsonValue::toInteger() const
     const QByteArrayView number = text();
     const QByteArray bytes = QByteArray::fromRawData(number.data(), number.size());
     bool ok = false;
-    if (IsIntegerText(number)) {
+    if (isIntegerText(number)) {
         const qint64 value = bytes.toLongLong(&ok);
         if (ok)
             return value;
@@ -215,7 +215,7 @@ RawJsonValue RawJsonValue::at(qsizetype index) const
 QByteArrayView RawJsonValue::text() const
 {
     if (m_length < 0)
-        m_length = ValueLength(m_text);
+        m_length = valueLength(m_text);
     return m_text.first(m_length);
 }
 

@@ -5,7 +5,7 @@
 
 #include <iterator>
 
-// A value inside JSON text that JsonObjectStart accepted, read where it
+// A value inside JSON text that jsonObjectStart accepted, read where it
 // lies: nothing is built but what is asked for, so reading a large answer
 // costs little more memory than its bytes. Reading follows QJsonValue's:
 // a string is decoded as Qt decodes it, a number reads as a whole number

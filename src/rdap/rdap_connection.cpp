@@ -13,7 +13,7 @@
 
 namespace {
 
-QUrl Routed(const QUrl &url, const QUrl &origin)
+QUrl routed(const QUrl &url, const QUrl &origin)
 {
     if (origin.isEmpty())
         return url;
@@ -25,7 +25,7 @@ QUrl Routed(const QUrl &url, const QUrl &origin)
 }
 
 // Seconds to wait from a Retry-After value, or -1 when it says none.
-qint64 RetryAfterSeconds(const QByteArray &value)
+qint64 retryAfterSeconds(const QByteArray &value)
 {
     bool number = false;
     const qint64 seconds = value.trimmed().toLongLong(&number);
@@ -40,7 +40,7 @@ qint64 RetryAfterSeconds(const QByteArray &value)
     return std::max<qint64>(0, QDateTime::currentDateTimeUtc().secsTo(when));
 }
 
-bool IsRedirectStatus(int status)
+bool isRedirectStatus(int status)
 {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
@@ -49,12 +49,12 @@ const QString kRefusedInternal = u"RDAPサーバが内部ネットワークの�
 
 } // namespace
 
-QString RdapHttpErrorText(int status, const QByteArray &retryAfter)
+QString rdapHttpErrorText(int status, const QByteArray &retryAfter)
 {
     if (status == 404)
         return u"該当するデータが見つかりません。"_qs;
     if (status == 429) {
-        const qint64 seconds = RetryAfterSeconds(retryAfter);
+        const qint64 seconds = retryAfterSeconds(retryAfter);
         if (seconds < 0)
             return u"問い合わせが多すぎます。しばらく待ってから再度お試しください。"_qs;
         return u"問い合わせが多すぎます。"_qs + QString::number(seconds)
@@ -66,31 +66,31 @@ QString RdapHttpErrorText(int status, const QByteArray &retryAfter)
 RdapConnection::RdapConnection(const RdapRoute &route, QObject *parent)
     : QObject(parent), m_route(route)
 {
-    // Each hop is checked here before it is asked (FollowRedirect).
+    // Each hop is checked here before it is asked (followRedirect).
     m_network.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
     m_deadline.setSingleShot(true);
-    connect(&m_deadline, &QTimer::timeout, this, &RdapConnection::OnTimeout);
+    connect(&m_deadline, &QTimer::timeout, this, &RdapConnection::onTimeout);
     m_headerDeadline.setSingleShot(true);
     connect(&m_headerDeadline, &QTimer::timeout, this, [this] {
-        Fail(u"RDAPサーバが応答のヘッダを送り終えないため中止しました。"_qs);
+        fail(u"RDAPサーバが応答のヘッダを送り終えないため中止しました。"_qs);
     });
 }
 
 RdapConnection::~RdapConnection()
 {
-    Release();
+    release();
 }
 
-QByteArray RdapConnection::UserAgent()
+QByteArray RdapConnection::userAgent()
 {
     return QByteArrayLiteral("Domquire/" DQ_VERSION);
 }
 
-QString RdapConnection::Get(
+QString RdapConnection::get(
     const QUrl &url, RdapRedirects redirects, const QList<QNetworkReply::RawHeaderPair> &headers)
 {
-    Close();
-    const QUrl target = Routed(url, m_route.fixedOrigin);
+    close();
+    const QUrl target = routed(url, m_route.fixedOrigin);
     // Plain http is only ever the route of a test.
     const bool https = target.scheme() == u"https";
     if (!target.isValid() || (!https && m_route.fixedOrigin.isEmpty()))
@@ -108,15 +108,15 @@ QString RdapConnection::Get(
     m_answerStatus = 0;
     m_answerHeaders.clear();
     m_deadline.start(m_route.timeoutMs);
-    Send(url);
+    send(url);
     return {};
 }
 
-void RdapConnection::Send(const QUrl &url)
+void RdapConnection::send(const QUrl &url)
 {
-    QNetworkRequest request(Routed(url, m_route.fixedOrigin));
+    QNetworkRequest request(routed(url, m_route.fixedOrigin));
     request.setRawHeader("Accept", "application/rdap+json, application/json");
-    request.setHeader(QNetworkRequest::UserAgentHeader, UserAgent());
+    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(
@@ -137,8 +137,8 @@ void RdapConnection::Send(const QUrl &url)
         if (m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
             m_headerDeadline.stop();
     });
-    connect(m_reply, &QNetworkReply::readyRead, this, &RdapConnection::OnReadyRead);
-    connect(m_reply, &QNetworkReply::finished, this, &RdapConnection::OnFinished);
+    connect(m_reply, &QNetworkReply::readyRead, this, &RdapConnection::onReadyRead);
+    connect(m_reply, &QNetworkReply::finished, this, &RdapConnection::onFinished);
     connect(m_reply, &QNetworkReply::sslErrors, this, [this](const QList<QSslError> &errors) {
         for (const QSslError &sslError : errors)
             m_sslErrors << sslError.errorString();
@@ -146,7 +146,7 @@ void RdapConnection::Send(const QUrl &url)
     m_headerDeadline.start(m_route.headerTimeoutMs);
 }
 
-QByteArray RdapConnection::AnswerHeader(const QByteArray &name) const
+QByteArray RdapConnection::answerHeader(const QByteArray &name) const
 {
     for (const auto &[header, value] : m_answerHeaders) {
         if (header.compare(name, Qt::CaseInsensitive) == 0)
@@ -155,28 +155,28 @@ QByteArray RdapConnection::AnswerHeader(const QByteArray &name) const
     return {};
 }
 
-void RdapConnection::Close()
+void RdapConnection::close()
 {
-    Release();
+    release();
 }
 
-void RdapConnection::OnReadyRead()
+void RdapConnection::onReadyRead()
 {
     const QByteArray piece = m_reply->read(kMaxBodyBytes + 1 - m_body.size());
     m_body += piece;
     if (m_body.size() > kMaxBodyBytes) {
-        Fail(u"RDAPサーバの応答が大きすぎるため受信を中止しました。(16MB)"_qs);
+        fail(u"RDAPサーバの応答が大きすぎるため受信を中止しました。(16MB)"_qs);
         return;
     }
     if (!piece.isEmpty())
         emit dataArrival(piece.size());
 }
 
-void RdapConnection::OnFinished()
+void RdapConnection::onFinished()
 {
     if (!m_reply)
         return;
-    OnReadyRead();
+    onReadyRead();
     if (!m_reply)
         return;
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
@@ -185,30 +185,30 @@ void RdapConnection::OnFinished()
     const int code = status.toInt();
     m_answerStatus = code;
     m_answerHeaders = m_reply->rawHeaderPairs();
-    if (answered && IsRedirectStatus(code) && m_reply->hasRawHeader("Location")) {
-        FollowRedirect();
+    if (answered && isRedirectStatus(code) && m_reply->hasRawHeader("Location")) {
+        followRedirect();
         return;
     }
     if (answered && code >= 200 && code < 300) {
         // Qt reports a body cut short (a reset, fewer bytes than
         // Content-Length, a failed decompression) as an error on status 200.
         if (failure != QNetworkReply::NoError) {
-            Fail(u"RDAPサーバの応答を最後まで受信できませんでした。\n"_qs + m_reply->errorString());
+            fail(u"RDAPサーバの応答を最後まで受信できませんでした。\n"_qs + m_reply->errorString());
             return;
         }
         const QByteArray body = m_body;
-        Release();
+        release();
         emit closed(body);
         return;
     }
     if (answered) {
-        Fail(RdapHttpErrorText(code, m_reply->rawHeader("Retry-After")) + RdapErrorBodyText(m_body));
+        fail(rdapHttpErrorText(code, m_reply->rawHeader("Retry-After")) + rdapErrorBodyText(m_body));
         return;
     }
-    Fail(FailureText());
+    fail(failureText());
 }
 
-QString RdapConnection::RedirectRefusal(const QUrl &url) const
+QString RdapConnection::redirectRefusal(const QUrl &url) const
 {
     if (url.scheme() == u"http")
         return u"RDAPサーバが暗号化されない http への転送を求めたため中止しました。"_qs;
@@ -217,7 +217,7 @@ QString RdapConnection::RedirectRefusal(const QUrl &url) const
             + u":) への転送を求めたため中止しました。"_qs;
     if (!url.isValid() || url.host().isEmpty())
         return u"RDAPサーバの転送先が正しくないため中止しました。"_qs;
-    if (IsInternalHost(url.host()))
+    if (isInternalHost(url.host()))
         return kRefusedInternal.arg(url.host());
     if (m_redirects == RdapRedirects::SameHost
         && url.host().compare(m_firstHost, Qt::CaseInsensitive) != 0)
@@ -226,43 +226,43 @@ QString RdapConnection::RedirectRefusal(const QUrl &url) const
     return {};
 }
 
-void RdapConnection::FollowRedirect()
+void RdapConnection::followRedirect()
 {
     const QUrl next = m_url.resolved(QUrl::fromEncoded(m_reply->rawHeader("Location")));
-    ReleaseReply();
+    releaseReply();
     if (++m_redirectCount > kMaxRedirects) {
-        Fail(u"RDAPサーバの転送が多すぎるため中止しました。"_qs);
+        fail(u"RDAPサーバの転送が多すぎるため中止しました。"_qs);
         return;
     }
-    if (const QString refusal = RedirectRefusal(next); !refusal.isEmpty()) {
-        Fail(refusal);
+    if (const QString refusal = redirectRefusal(next); !refusal.isEmpty()) {
+        fail(refusal);
         return;
     }
     // A name is checked by the addresses it stands for. Tests route every
     // host to themselves.
     if (!m_route.fixedOrigin.isEmpty() || !QHostAddress(next.host()).isNull()) {
-        Send(next);
+        send(next);
         return;
     }
     m_next = next;
-    m_lookupId = QHostInfo::lookupHost(next.host(), this, &RdapConnection::OnRedirectLookup);
+    m_lookupId = QHostInfo::lookupHost(next.host(), this, &RdapConnection::onRedirectLookup);
 }
 
-void RdapConnection::OnRedirectLookup(const QHostInfo &info)
+void RdapConnection::onRedirectLookup(const QHostInfo &info)
 {
     if (info.lookupId() != m_lookupId)
         return;
     m_lookupId = -1;
     const QList<QHostAddress> addresses = info.addresses();
     if (addresses.isEmpty())
-        Fail(info.errorString());
-    else if (std::any_of(addresses.begin(), addresses.end(), &IsInternalAddress))
-        Fail(kRefusedInternal.arg(m_next.host()));
+        fail(info.errorString());
+    else if (std::any_of(addresses.begin(), addresses.end(), &isInternalAddress))
+        fail(kRefusedInternal.arg(m_next.host()));
     else
-        Send(m_next);
+        send(m_next);
 }
 
-QString RdapConnection::FailureText() const
+QString RdapConnection::failureText() const
 {
     switch (m_reply->error()) {
     case QNetworkReply::SslHandshakeFailedError: {
@@ -277,18 +277,18 @@ QString RdapConnection::FailureText() const
     }
 }
 
-void RdapConnection::OnTimeout()
+void RdapConnection::onTimeout()
 {
-    Fail(u"RDAPサーバが応答しません。"_qs);
+    fail(u"RDAPサーバが応答しません。"_qs);
 }
 
-void RdapConnection::Fail(const QString &description)
+void RdapConnection::fail(const QString &description)
 {
-    Release();
+    release();
     emit error(description);
 }
 
-void RdapConnection::ReleaseReply()
+void RdapConnection::releaseReply()
 {
     m_headerDeadline.stop();
     if (!m_reply)
@@ -300,10 +300,10 @@ void RdapConnection::ReleaseReply()
     reply->deleteLater();
 }
 
-void RdapConnection::Release()
+void RdapConnection::release()
 {
     m_deadline.stop();
     if (m_lookupId >= 0)
         QHostInfo::abortHostLookup(std::exchange(m_lookupId, -1));
-    ReleaseReply();
+    releaseReply();
 }

@@ -46,18 +46,18 @@ public:
     // Ends any earlier exchange and starts this one, with extra request
     // headers when given (If-None-Match, for example). Returns an empty
     // string, or why it cannot start (no https URL, no TLS backend).
-    QString Get(const QUrl &url, RdapRedirects redirects = RdapRedirects::AnyPublicHost,
+    QString get(const QUrl &url, RdapRedirects redirects = RdapRedirects::AnyPublicHost,
         const QList<QNetworkReply::RawHeaderPair> &headers = {});
     // Ends the exchange without any notification; harmless when closed.
-    void Close();
-    bool IsOpen() const { return m_reply != nullptr || m_lookupId >= 0; }
+    void close();
+    bool isOpen() const { return m_reply != nullptr || m_lookupId >= 0; }
     // The HTTP status and headers of the answer to the last Get, once it
     // closed or failed (a 304 Not Modified fails); 0 and none before.
-    int AnswerStatus() const { return m_answerStatus; }
-    QByteArray AnswerHeader(const QByteArray &name) const;
+    int answerStatus() const { return m_answerStatus; }
+    QByteArray answerHeader(const QByteArray &name) const;
 
     // The User-Agent header sent with every request.
-    static QByteArray UserAgent();
+    static QByteArray userAgent();
 
 signals:
     void connected();
@@ -67,20 +67,20 @@ signals:
 
 private:
     // Sends the GET of one hop, written as url, to its routed address.
-    void Send(const QUrl &url);
-    void OnReadyRead();
-    void OnFinished();
-    void OnTimeout();
+    void send(const QUrl &url);
+    void onReadyRead();
+    void onFinished();
+    void onTimeout();
     // Checks the reply's Location and asks it, or fails with the reason.
-    void FollowRedirect();
+    void followRedirect();
     // Asks the redirect's target once none of its addresses is internal.
-    void OnRedirectLookup(const QHostInfo &info);
+    void onRedirectLookup(const QHostInfo &info);
     // Why a redirect to url is refused before any lookup, or empty.
-    QString RedirectRefusal(const QUrl &url) const;
-    void Fail(const QString &description);
-    QString FailureText() const;
-    void ReleaseReply();
-    void Release();
+    QString redirectRefusal(const QUrl &url) const;
+    void fail(const QString &description);
+    QString failureText() const;
+    void releaseReply();
+    void release();
 
     const RdapRoute m_route;
     QNetworkAccessManager m_network;
@@ -103,4 +103,4 @@ private:
 
 // The line shown for an HTTP error status; retryAfter is the value of the
 // Retry-After header (seconds or an HTTP date), or empty.
-QString RdapHttpErrorText(int status, const QByteArray &retryAfter);
+QString rdapHttpErrorText(int status, const QByteArray &retryAfter);

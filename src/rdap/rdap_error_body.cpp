@@ -14,10 +14,10 @@ constexpr qsizetype kMaxBodyBytes = qsizetype(64) * 1024;
 constexpr qsizetype kMaxLines = 10;
 constexpr qsizetype kMaxLineChars = 300;
 
-QString ShownLine(QString text)
+QString shownLine(QString text)
 {
     for (QChar &c : text) {
-        if (IsUnsafeForDisplay(c.unicode()))
+        if (isUnsafeForDisplay(c.unicode()))
             c = u' ';
     }
     text = text.simplified();
@@ -28,9 +28,9 @@ QString ShownLine(QString text)
 
 } // namespace
 
-QString RdapErrorBodyText(QByteArrayView body)
+QString rdapErrorBodyText(QByteArrayView body)
 {
-    if (body.size() > kMaxBodyBytes || JsonNestingDepth(body) > kMaxRdapNesting)
+    if (body.size() > kMaxBodyBytes || jsonNestingDepth(body) > kMaxRdapNesting)
         return {};
     const QJsonObject object =
         QJsonDocument::fromJson(QByteArray::fromRawData(body.data(), body.size())).object();
@@ -38,11 +38,11 @@ QString RdapErrorBodyText(QByteArrayView body)
     const QJsonValue code = object.value(u"errorCode");
     if (code.isDouble())
         lines << u"エラーコード: "_qs + QString::number(code.toInteger());
-    const QString title = ShownLine(object.value(u"title").toString());
+    const QString title = shownLine(object.value(u"title").toString());
     if (!title.isEmpty())
         lines << title;
     for (const auto &item : object.value(u"description").toArray()) {
-        const QString line = ShownLine(item.toString());
+        const QString line = shownLine(item.toString());
         if (!line.isEmpty() && lines.size() < kMaxLines)
             lines << line;
     }

@@ -7,4 +7,4 @@
 // warning about a failed answer: its errorCode, title and description, one
 // per line, each after a line break and made safe to show. Empty when the
 // body is no JSON object or says none of them. Long bodies are cut short.
-QString RdapErrorBodyText(QByteArrayView body);
+QString rdapErrorBodyText(QByteArrayView body);

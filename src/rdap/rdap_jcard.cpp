@@ -9,10 +9,10 @@ namespace {
 
 // A string value, trimmed; empty, and counted in `withheld`, when it only
 // says it is withheld.
-QString StringText(QString value, int &withheld)
+QString stringText(QString value, int &withheld)
 {
     QString text = std::move(value).trimmed();
-    if (!IsWithheldText(text))
+    if (!isWithheldText(text))
         return text;
     ++withheld;
     return {};
@@ -21,13 +21,13 @@ QString StringText(QString value, int &withheld)
 // A property value: a string, or a list of strings (structured values and
 // their components) joined with the separator. Components that only say
 // they are withheld are left out and counted in `withheld`.
-QString ValueText(const RawJsonValue &value, QStringView separator, int &withheld)
+QString valueText(const RawJsonValue &value, QStringView separator, int &withheld)
 {
     if (!value.isArray())
-        return StringText(value.toString(), withheld);
+        return stringText(value.toString(), withheld);
     QStringList parts;
     for (const RawJsonValue &part : value) {
-        const QString text = ValueText(part, u" ", withheld);
+        const QString text = valueText(part, u" ", withheld);
         if (!text.isEmpty())
             parts << text;
     }
@@ -37,14 +37,14 @@ QString ValueText(const RawJsonValue &value, QStringView separator, int &withhel
 // An "adr" value: the components post office box, extended address, street,
 // locality, region, postal code and country, on one line. The "label"
 // parameter, a formatted address, stands in for an empty structured value.
-QString AddressText(const RawJsonObject &params, const RawJsonValue &value, int &withheld)
+QString addressText(const RawJsonObject &params, const RawJsonValue &value, int &withheld)
 {
-    QString structured = ValueText(value, u", ", withheld);
+    QString structured = valueText(value, u", ", withheld);
     if (!structured.isEmpty())
         return structured;
     QStringList lines;
     for (const QString &line : params.value(u"label").toString().split(u'\n')) {
-        const QString text = StringText(line, withheld);
+        const QString text = stringText(line, withheld);
         if (!text.isEmpty())
             lines << text;
     }
@@ -52,7 +52,7 @@ QString AddressText(const RawJsonObject &params, const RawJsonValue &value, int 
 }
 
 // Whether a "type" parameter (a string or a list of strings) names `type`.
-bool HasType(const RawJsonObject &params, QStringView type)
+bool hasType(const RawJsonObject &params, QStringView type)
 {
     const RawJsonValue value = params.value(u"type");
     if (value.isString())
@@ -62,13 +62,13 @@ bool HasType(const RawJsonObject &params, QStringView type)
     });
 }
 
-void Add(const QString &text, QStringList &values)
+void add(const QString &text, QStringList &values)
 {
     if (!text.isEmpty())
         values << text;
 }
 
-void Set(const QString &text, QString &value)
+void set(const QString &text, QString &value)
 {
     if (value.isEmpty())
         value = text;
@@ -76,7 +76,7 @@ void Set(const QString &text, QString &value)
 
 } // namespace
 
-bool IsWithheldText(QStringView text)
+bool isWithheldText(QStringView text)
 {
     // Whole values only: "Withheld for Privacy ehf" is a company's name.
     static const QStringView kPlaceholders[] {
@@ -102,7 +102,7 @@ bool IsWithheldText(QStringView text)
         });
 }
 
-void ReadJCard(const RawJsonValue &vcardArray, RdapContact &contact)
+void readJCard(const RawJsonValue &vcardArray, RdapContact &contact)
 {
     auto next = vcardArray.begin();
     if (next == vcardArray.end() || (*next).toString() != u"vcard" || ++next == vcardArray.end())
@@ -126,27 +126,27 @@ void ReadJCard(const RawJsonValue &vcardArray, RdapContact &contact)
         QString text;
         RdapField field {};
         if (name == u"fn") {
-            text = ValueText(value, u" ", withheld);
-            Set(text, contact.name);
+            text = valueText(value, u" ", withheld);
+            set(text, contact.name);
             field = RdapField::Name;
         } else if (name == u"org") {
-            text = ValueText(value, u", ", withheld);
-            Set(text, contact.organization);
+            text = valueText(value, u", ", withheld);
+            set(text, contact.organization);
             field = RdapField::Organization;
         } else if (name == u"adr") {
-            text = AddressText(params, value, withheld);
-            Add(text, contact.addresses);
+            text = addressText(params, value, withheld);
+            add(text, contact.addresses);
             field = RdapField::Address;
         } else if (name == u"email") {
-            text = ValueText(value, u" ", withheld);
-            Add(text, contact.emails);
+            text = valueText(value, u" ", withheld);
+            add(text, contact.emails);
             field = RdapField::Email;
         } else if (name == u"tel") {
-            text = ValueText(value, u" ", withheld);
+            text = valueText(value, u" ", withheld);
             if (text.startsWith(u"tel:", Qt::CaseInsensitive))
                 text.remove(0, 4);
-            const bool fax = HasType(params, u"fax");
-            Add(text, fax ? contact.faxes : contact.phones);
+            const bool fax = hasType(params, u"fax");
+            add(text, fax ? contact.faxes : contact.phones);
             field = fax ? RdapField::Fax : RdapField::Phone;
         } else {
             continue;

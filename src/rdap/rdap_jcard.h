@@ -9,7 +9,7 @@
 // ("REDACTED FOR PRIVACY", "Data Protected", ...) is dropped, and when
 // nothing else is left its field is named in the contact's `withheld`; an
 // empty value is skipped. Anything not in that shape is skipped.
-void ReadJCard(const RawJsonValue &vcardArray, RdapContact &contact);
+void readJCard(const RawJsonValue &vcardArray, RdapContact &contact);
 
 // Whether a value is a placeholder for withheld data rather than data.
-bool IsWithheldText(QStringView text);
+bool isWithheldText(QStringView text);

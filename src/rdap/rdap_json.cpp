@@ -12,7 +12,7 @@ constexpr int kMaxIndentLevels = 64;
 
 // The index just past the string that opens at `at`, or the end of the text
 // when the string is not closed.
-qsizetype StringEnd(QByteArrayView json, qsizetype at)
+qsizetype stringEnd(QByteArrayView json, qsizetype at)
 {
     for (qsizetype i = at + 1; i < json.size(); ++i) {
         if (json[i] == '\\')
@@ -23,54 +23,54 @@ qsizetype StringEnd(QByteArrayView json, qsizetype at)
     return json.size();
 }
 
-bool IsJsonBlank(char c)
+bool isJsonBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-bool EndsValue(char c)
+bool endsValue(char c)
 {
-    return IsJsonBlank(c) || c == ',' || c == ':' || c == '}' || c == ']' || c == '"' || c == '{'
+    return isJsonBlank(c) || c == ',' || c == ':' || c == '}' || c == ']' || c == '"' || c == '{'
         || c == '[';
 }
 
-bool IsPrintableAscii(char c)
+bool isPrintableAscii(char c)
 {
     return c >= 0x20 && c < 0x7F;
 }
 
-bool IsContinuation(uchar b)
+bool isContinuation(uchar b)
 {
     return (b & 0xC0) == 0x80;
 }
 
 // The length of the UTF-8 sequence at `at` when it encodes a character that
-// IsUnsafeForDisplay names (all of them take one to three bytes), else 0.
-int UnsafeSequence(QByteArrayView text, qsizetype at, char32_t &c)
+// isUnsafeForDisplay names (all of them take one to three bytes), else 0.
+int unsafeSequence(QByteArrayView text, qsizetype at, char32_t &c)
 {
     const auto lead = uchar(text[at]);
     if (lead < 0x80) {
         c = lead;
-        return IsUnsafeForDisplay(c) ? 1 : 0;
+        return isUnsafeForDisplay(c) ? 1 : 0;
     }
-    if (lead == 0xC2 && at + 1 < text.size() && IsContinuation(uchar(text[at + 1]))) {
+    if (lead == 0xC2 && at + 1 < text.size() && isContinuation(uchar(text[at + 1]))) {
         c = (uchar(text[at + 1]) & 0x3F) | 0x80;
-        return IsUnsafeForDisplay(c) ? 2 : 0;
+        return isUnsafeForDisplay(c) ? 2 : 0;
     }
-    if (lead == 0xE2 && at + 2 < text.size() && IsContinuation(uchar(text[at + 1]))
-        && IsContinuation(uchar(text[at + 2]))) {
+    if (lead == 0xE2 && at + 2 < text.size() && isContinuation(uchar(text[at + 1]))
+        && isContinuation(uchar(text[at + 2]))) {
         c = 0x2000 | ((uchar(text[at + 1]) & 0x3F) << 6) | (uchar(text[at + 2]) & 0x3F);
-        return IsUnsafeForDisplay(c) ? 3 : 0;
+        return isUnsafeForDisplay(c) ? 3 : 0;
     }
     return 0;
 }
 
 // Whether UTF-8 bytes end with a whole character, so that a decoder holds
 // nothing back from them.
-bool EndsWhole(QByteArrayView bytes)
+bool endsWhole(QByteArrayView bytes)
 {
     qsizetype lead = bytes.size() - 1;
-    while (lead > 0 && lead > bytes.size() - 4 && IsContinuation(uchar(bytes[lead])))
+    while (lead > 0 && lead > bytes.size() - 4 && isContinuation(uchar(bytes[lead])))
         --lead;
     const auto b = uchar(bytes[lead]);
     const qsizetype length = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 0;
@@ -125,12 +125,12 @@ public:
         qsizetype run = 0;
         bool ascii = true; // the run so far
         for (qsizetype i = 0; i < token.size();) {
-            if (IsPrintableAscii(token[i])) {
+            if (isPrintableAscii(token[i])) {
                 ++i;
                 continue;
             }
             char32_t c = 0;
-            const int unsafe = UnsafeSequence(token, i, c);
+            const int unsafe = unsafeSequence(token, i, c);
             if (unsafe == 0) {
                 ascii = false; // a byte past ASCII: its controls are all unsafe
                 ++i;
@@ -177,7 +177,7 @@ private:
             return false;
         m_at = m_decoder.appendToBuffer(m_at, bytes);
         if (!bytes.isEmpty())
-            m_decoderClear = EndsWhole(bytes);
+            m_decoderClear = endsWhole(bytes);
         return true;
     }
 
@@ -205,7 +205,7 @@ private:
 // The number of UTF-16 units a UTF-8 sequence at `at` decodes to when it is
 // whole (a lead byte and its continuation bytes), else 0; `length` is set
 // to the bytes it takes, 1 for a byte that starts no whole sequence.
-int Utf16Units(QByteArrayView text, qsizetype at, int &length)
+int utf16Units(QByteArrayView text, qsizetype at, int &length)
 {
     const auto lead = uchar(text[at]);
     length = 1;
@@ -215,7 +215,7 @@ int Utf16Units(QByteArrayView text, qsizetype at, int &length)
     if (more == 0 || lead > 0xF4 || at + more >= text.size())
         return 0;
     for (int i = 1; i <= more; ++i) {
-        if (!IsContinuation(uchar(text[at + i])))
+        if (!isContinuation(uchar(text[at + i])))
             return 0;
     }
     length = more + 1;
@@ -249,16 +249,16 @@ public:
         qsizetype run = 0; // where the bytes since the last escape begin
         qsizetype units = 0; // and what they decode to
         for (qsizetype i = 0; i < token.size();) {
-            if (IsPrintableAscii(token[i])) {
+            if (isPrintableAscii(token[i])) {
                 ++units;
                 ++i;
                 continue;
             }
             char32_t c = 0;
-            const int unsafe = UnsafeSequence(token, i, c);
+            const int unsafe = unsafeSequence(token, i, c);
             if (unsafe == 0) {
                 int length = 1;
-                units += Utf16Units(token, i, length);
+                units += utf16Units(token, i, length);
                 i += length;
                 continue;
             }
@@ -288,13 +288,13 @@ private:
 
 // Writes the JSON laid out (indent) or with the whitespace it came with;
 // false when the writer's limit stops it.
-template<typename Writer> bool Layout(QByteArrayView json, bool indent, Writer &out)
+template<typename Writer> bool layout(QByteArrayView json, bool indent, Writer &out)
 {
     int depth = 0;
     bool opened = false; // the last token opened an array or object
     for (qsizetype i = 0; i < json.size();) {
         const char c = json[i];
-        if (IsJsonBlank(c)) {
+        if (isJsonBlank(c)) {
             if (!indent && c != '\r' && !out.putAscii(QByteArrayView(&c, 1)))
                 return false;
             ++i;
@@ -314,9 +314,9 @@ template<typename Writer> bool Layout(QByteArrayView json, bool indent, Writer &
         // Strings, numbers and literals are written whole.
         qsizetype end = i + 1;
         if (c == '"') {
-            end = StringEnd(json, i);
+            end = stringEnd(json, i);
         } else if (!closing && c != '{' && c != '[' && c != ',' && c != ':') {
-            while (end < json.size() && !EndsValue(json[end]))
+            while (end < json.size() && !endsValue(json[end]))
                 ++end;
         }
         const QByteArrayView token = json.sliced(i, end - i);
@@ -340,7 +340,7 @@ template<typename Writer> bool Layout(QByteArrayView json, bool indent, Writer &
 // the bytes between strings in runs rather than token by token. It writes
 // all of the text where Layout would, but where the writer's limit stops it
 // may differ.
-template<typename Writer> bool AsReceived(QByteArrayView json, Writer &out)
+template<typename Writer> bool asReceived(QByteArrayView json, Writer &out)
 {
     qsizetype run = 0; // bytes outside strings not yet written
     for (qsizetype i = 0; i < json.size();) {
@@ -352,7 +352,7 @@ template<typename Writer> bool AsReceived(QByteArrayView json, Writer &out)
         if (!out.putAscii(json.sliced(run, i - run)))
             return false;
         if (c == '"') {
-            const qsizetype end = StringEnd(json, i);
+            const qsizetype end = stringEnd(json, i);
             if (!out.putString(json.sliced(i, end - i)))
                 return false;
             i = end;
@@ -366,14 +366,14 @@ template<typename Writer> bool AsReceived(QByteArrayView json, Writer &out)
 
 } // namespace
 
-int JsonNestingDepth(QByteArrayView json)
+int jsonNestingDepth(QByteArrayView json)
 {
     int depth = 0;
     int deepest = 0;
     for (qsizetype i = 0; i < json.size(); ++i) {
         const char c = json[i];
         if (c == '"')
-            i = StringEnd(json, i) - 1;
+            i = stringEnd(json, i) - 1;
         else if (c == '{' || c == '[')
             deepest = std::max(deepest, ++depth);
         else if (c == '}' || c == ']')
@@ -382,31 +382,31 @@ int JsonNestingDepth(QByteArrayView json)
     return deepest;
 }
 
-bool IsUnsafeForDisplay(char32_t c)
+bool isUnsafeForDisplay(char32_t c)
 {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029
         || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
-qsizetype JsonLayoutLimit(QByteArrayView json)
+qsizetype jsonLayoutLimit(QByteArrayView json)
 {
     return 2 * json.size() + qsizetype(1024) * 1024;
 }
 
-void AppendIndentedJson(QString &text, QByteArrayView json, qsizetype maxChars)
+void appendIndentedJson(QString &text, QByteArrayView json, qsizetype maxChars)
 {
     // The layout is counted first, so that one past the bound is not
     // written only to be thrown away, and the text grows once. As received,
     // the text takes a character a byte but for the few written as escapes.
     LayoutCounter laidOut(maxChars);
-    const bool indent = Layout(json, true, laidOut);
+    const bool indent = layout(json, true, laidOut);
     LayoutWriter out(text, maxChars, indent ? laidOut.count() : json.size());
-    if (indent ? Layout(json, true, out) : AsReceived(json, out))
+    if (indent ? layout(json, true, out) : asReceived(json, out))
         return;
     // The text as received cut after the last token within the bound; or,
     // when the count fell short (text that parsed as JSON never makes it),
     // the whole of it.
     out.rewind();
-    if (!Layout(json, false, out))
+    if (!layout(json, false, out))
         out.putLine(u"---- JSON の残りは大きすぎるため表示しません ----");
 }

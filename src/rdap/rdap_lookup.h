@@ -11,4 +11,4 @@
 // for it (see ServerChoice::rdap): the service's https base URL with the
 // query path. Nothing when there is no service, it lists no https URL, or
 // the key is a single word or no usable host name.
-std::optional<QUrl> RdapLookupUrl(const QueryKey &key, const std::optional<RdapService> &service);
+std::optional<QUrl> rdapLookupUrl(const QueryKey &key, const std::optional<RdapService> &service);

@@ -12,7 +12,7 @@ namespace {
 // Entities inside entities (a registrar's abuse contact) are read to this depth.
 constexpr int kMaxEntityDepth = 3;
 
-QStringList Strings(const RawJsonValue &value)
+QStringList strings(const RawJsonValue &value)
 {
     QStringList list;
     for (const RawJsonValue &item : value) {
@@ -23,7 +23,7 @@ QStringList Strings(const RawJsonValue &value)
 }
 
 // A number or a string, as text (autnum numbers are JSON numbers).
-QString NumberText(const RawJsonValue &value)
+QString numberText(const RawJsonValue &value)
 {
     if (value.isDouble())
         return QString::number(value.toInteger());
@@ -31,55 +31,55 @@ QString NumberText(const RawJsonValue &value)
 }
 
 // Description lines, with the line breaks inside a string taken as breaks.
-QStringList DescriptionLines(const RawJsonValue &value)
+QStringList descriptionLines(const RawJsonValue &value)
 {
     static const QRegularExpression lineBreak(u"\\r\\n|[\\r\\n\\x{2028}\\x{2029}]"_qs);
     QStringList lines;
-    for (const QString &text : Strings(value))
+    for (const QString &text : strings(value))
         lines << text.split(lineBreak);
     return lines;
 }
 
-QList<RdapNotice> Notices(const RawJsonValue &value)
+QList<RdapNotice> notices(const RawJsonValue &value)
 {
     QList<RdapNotice> notices;
     for (const RawJsonValue &item : value) {
         const RawJsonObject object(item, { u"title", u"description" });
         notices << RdapNotice { object.value(u"title").toString(),
-            DescriptionLines(object.value(u"description")) };
+            descriptionLines(object.value(u"description")) };
     }
     return notices;
 }
 
 // A contact from an entity object; `nested` is set to the entities inside.
-RdapContact Contact(const RawJsonValue &value, RawJsonValue *nested = nullptr)
+RdapContact contact(const RawJsonValue &value, RawJsonValue *nested = nullptr)
 {
     const RawJsonObject object(
         value, { u"roles", u"handle", u"vcardArray", u"publicIds", u"remarks", u"entities" });
     if (nested != nullptr)
         *nested = object.value(u"entities");
     RdapContact contact;
-    for (const QString &role : Strings(object.value(u"roles")))
+    for (const QString &role : strings(object.value(u"roles")))
         contact.roles << role.toLower();
     contact.handle = object.value(u"handle").toString();
-    ReadJCard(object.value(u"vcardArray"), contact);
+    readJCard(object.value(u"vcardArray"), contact);
     for (const RawJsonValue &id : object.value(u"publicIds")) {
         const RawJsonObject publicId(id, { u"type", u"identifier" });
         if (publicId.value(u"type").toString() == u"IANA Registrar ID")
-            contact.ianaRegistrarIds << NumberText(publicId.value(u"identifier"));
+            contact.ianaRegistrarIds << numberText(publicId.value(u"identifier"));
     }
-    contact.remarks = Notices(object.value(u"remarks"));
+    contact.remarks = notices(object.value(u"remarks"));
     return contact;
 }
 
-void ReadEntities(const RawJsonValue &value, int depth, QList<RdapContact> &contacts)
+void readEntities(const RawJsonValue &value, int depth, QList<RdapContact> &contacts)
 {
     if (depth > kMaxEntityDepth)
         return;
     for (const RawJsonValue &item : value) {
         RawJsonValue nested;
-        contacts << Contact(item, &nested);
-        ReadEntities(nested, depth + 1, contacts);
+        contacts << contact(item, &nested);
+        readEntities(nested, depth + 1, contacts);
     }
 }
 
@@ -88,7 +88,7 @@ void ReadEntities(const RawJsonValue &value, int depth, QList<RdapContact> &cont
 // handle; the field then counts as withheld in every contact of that role.
 // The names are gathered first and the contacts visited once, so the work
 // grows with the sum of the two lists, not their product.
-void ApplyRedactions(const RawJsonValue &value, QList<RdapContact> &contacts)
+void applyRedactions(const RawJsonValue &value, QList<RdapContact> &contacts)
 {
     static const QHash<QString, QString> kRoles {
         { u"registrant"_qs, u"registrant"_qs },
@@ -137,7 +137,7 @@ void ApplyRedactions(const RawJsonValue &value, QList<RdapContact> &contacts)
     }
 }
 
-RdapObjectClass ObjectClass(const QString &name)
+RdapObjectClass objectClass(const QString &name)
 {
     if (name == u"domain")
         return RdapObjectClass::Domain;
@@ -154,11 +154,11 @@ RdapObjectClass ObjectClass(const QString &name)
 
 } // namespace
 
-std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
+std::optional<RdapRecord> parseRdapRecord(QByteArrayView json)
 {
     // Checked, then read in place: a tree of the whole answer would take
     // several times its size.
-    const qsizetype start = JsonObjectStart(json, kMaxRdapNesting);
+    const qsizetype start = jsonObjectStart(json, kMaxRdapNesting);
     if (start < 0)
         return std::nullopt;
     const RawJsonValue root(json.sliced(start));
@@ -170,7 +170,7 @@ std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
             u"remarks", u"notices", u"links" });
 
     RdapRecord record;
-    record.objectClass = ObjectClass(object.value(u"objectClassName").toString());
+    record.objectClass = objectClass(object.value(u"objectClassName").toString());
     record.handle = object.value(u"handle").toString();
     record.ldhName = object.value(u"ldhName").toString();
     record.unicodeName = object.value(u"unicodeName").toString();
@@ -185,17 +185,17 @@ std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
         record.delegationSigned = signedValue.toBool();
     for (const RawJsonValue &item : secureDns.value(u"dsData")) {
         const RawJsonObject ds(item, { u"keyTag", u"algorithm", u"digestType", u"digest" });
-        record.dsRecords << RdapDsRecord { NumberText(ds.value(u"keyTag")),
-            NumberText(ds.value(u"algorithm")), NumberText(ds.value(u"digestType")),
+        record.dsRecords << RdapDsRecord { numberText(ds.value(u"keyTag")),
+            numberText(ds.value(u"algorithm")), numberText(ds.value(u"digestType")),
             ds.value(u"digest").toString() };
     }
     const RawJsonObject addresses(object.value(u"ipAddresses"), { u"v4", u"v6" });
-    record.ipAddresses = Strings(addresses.value(u"v4")) + Strings(addresses.value(u"v6"));
+    record.ipAddresses = strings(addresses.value(u"v4")) + strings(addresses.value(u"v6"));
     record.port43 = object.value(u"port43").toString();
 
     const bool isAutnum = record.objectClass == RdapObjectClass::Autnum;
-    record.start = NumberText(object.value(isAutnum ? u"startAutnum" : u"startAddress"));
-    record.end = NumberText(object.value(isAutnum ? u"endAutnum" : u"endAddress"));
+    record.start = numberText(object.value(isAutnum ? u"startAutnum" : u"startAddress"));
+    record.end = numberText(object.value(isAutnum ? u"endAutnum" : u"endAddress"));
     record.name = object.value(u"name").toString();
     record.type = object.value(u"type").toString();
     record.country = object.value(u"country").toString();
@@ -205,26 +205,26 @@ std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json)
         QString prefix = cidr.value(u"v4prefix").toString();
         if (prefix.isEmpty())
             prefix = cidr.value(u"v6prefix").toString();
-        const QString length = NumberText(cidr.value(u"length"));
+        const QString length = numberText(cidr.value(u"length"));
         if (!prefix.isEmpty())
             record.cidrs << (length.isEmpty() ? prefix : prefix + u'/' + length);
     }
     for (const RawJsonValue &item : object.value(u"arin_originas0_originautnums"))
-        record.originAutnums << NumberText(item);
+        record.originAutnums << numberText(item);
     record.originAutnums.removeAll(QString());
     if (record.objectClass == RdapObjectClass::Entity)
-        record.entity = Contact(root);
+        record.entity = contact(root);
 
-    record.status = Strings(object.value(u"status"));
+    record.status = strings(object.value(u"status"));
     for (const RawJsonValue &item : object.value(u"events")) {
         const RawJsonObject event(item, { u"eventAction", u"eventDate" });
         record.events << RdapEvent { event.value(u"eventAction").toString(),
             event.value(u"eventDate").toString() };
     }
-    ReadEntities(object.value(u"entities"), 1, record.contacts);
-    ApplyRedactions(object.value(u"redacted"), record.contacts);
-    record.remarks = Notices(object.value(u"remarks"));
-    record.notices = Notices(object.value(u"notices"));
+    readEntities(object.value(u"entities"), 1, record.contacts);
+    applyRedactions(object.value(u"redacted"), record.contacts);
+    record.remarks = notices(object.value(u"remarks"));
+    record.notices = notices(object.value(u"notices"));
     for (const RawJsonValue &item : object.value(u"links")) {
         const RawJsonObject link(item, { u"rel", u"type", u"href" });
         record.links << RdapLink { link.value(u"rel").toString(), link.value(u"type").toString(),

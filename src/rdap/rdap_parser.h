@@ -14,4 +14,4 @@ inline constexpr int kMaxRdapNesting = 64;
 // other object, whose kind comes from objectClassName. Members of the wrong
 // JSON type are skipped. Returns nothing when the text is not a JSON object
 // or nests deeper than kMaxRdapNesting.
-std::optional<RdapRecord> ParseRdapRecord(QByteArrayView json);
+std::optional<RdapRecord> parseRdapRecord(QByteArrayView json);

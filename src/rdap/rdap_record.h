@@ -7,7 +7,7 @@
 
 #include <optional>
 
-// An RDAP answer as plain values, read from its JSON by ParseRdapRecord. Text
+// An RDAP answer as plain values, read from its JSON by parseRdapRecord. Text
 // is the server's, unchanged (control characters included); the renderer
 // decides how it is shown. Lists keep the server's order.
 

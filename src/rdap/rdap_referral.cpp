@@ -1,6 +1,6 @@
 #include "rdap/rdap_referral.h"
 
-std::optional<QUrl> RegistrarLink(const RdapRecord &record, const QString &answeredHost)
+std::optional<QUrl> registrarLink(const RdapRecord &record, const QString &answeredHost)
 {
     for (const RdapLink &link : record.links) {
         if (link.rel.compare(u"related", Qt::CaseInsensitive) != 0)

@@ -31,9 +31,9 @@ void RdapRenderJob::start(const QByteArray &body)
     m_running = true;
     QThreadPool::globalInstance()->start([link = m_link, body, generation] {
         auto rendering = std::make_shared<RdapRendering>();
-        rendering->record = ParseRdapRecord(body);
+        rendering->record = parseRdapRecord(body);
         if (rendering->record)
-            rendering->text = RenderRdapText(*rendering->record, body);
+            rendering->text = renderRdapText(*rendering->record, body);
         const QMutexLocker lock(&link->mutex);
         if (RdapRenderJob *job = link->job) {
             // Queued to the job's thread; a job destroyed before then takes

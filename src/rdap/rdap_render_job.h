@@ -10,7 +10,7 @@
 #include <optional>
 
 // An RDAP answer read and rendered: the record (nothing when the body is no
-// RDAP answer) and the text RenderRdapText makes of it.
+// RDAP answer) and the text renderRdapText makes of it.
 struct RdapRendering {
     std::optional<RdapRecord> record;
     QString text;

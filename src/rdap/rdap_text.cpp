@@ -16,27 +16,27 @@ const QString kWithheld = u"非公開"_qs;
 constexpr char16_t kMargin[] = u"  ";
 
 // Appends the text with every unsafe character replaced.
-void AppendSafe(QString &out, QStringView text)
+void appendSafe(QString &out, QStringView text)
 {
     const qsizetype start = out.size();
     out.append(text);
     for (auto c = out.begin() + start; c != out.end(); ++c) {
         const char16_t unit = c->unicode();
-        if ((unit < 0x20 || unit >= 0x7F) && IsUnsafeForDisplay(unit))
+        if ((unit < 0x20 || unit >= 0x7F) && isUnsafeForDisplay(unit))
             *c = QChar::ReplacementCharacter;
     }
 }
 
-QString Safe(const QString &text)
+QString safe(const QString &text)
 {
     QString safe;
-    AppendSafe(safe, text);
+    appendSafe(safe, text);
     return safe;
 }
 
 // RFC 3339 dates in local time. A date without an offset, which some
 // servers send, is read as UTC and says so.
-QString LocalTime(const QString &date)
+QString localTime(const QString &date)
 {
     QDateTime time = QDateTime::fromString(date, Qt::ISODateWithMs);
     if (!time.isValid())
@@ -56,7 +56,7 @@ public:
         if (value.isEmpty())
             return;
         m_text.append(QStringView(kMargin).first(indent)).append(label).append(u": ");
-        AppendSafe(m_text, value);
+        appendSafe(m_text, value);
         m_text.append(u'\n');
     }
     void lines(QStringView label, const QStringList &values, int indent = 0)
@@ -72,7 +72,7 @@ private:
     QString m_text;
 };
 
-void WriteNotices(Writer &out, QStringView label, const QList<RdapNotice> &notices, int indent = 0)
+void writeNotices(Writer &out, QStringView label, const QList<RdapNotice> &notices, int indent = 0)
 {
     const QStringView margin = QStringView(kMargin).first(indent);
     QString &text = out.text();
@@ -80,12 +80,12 @@ void WriteNotices(Writer &out, QStringView label, const QList<RdapNotice> &notic
         text.append(margin).append(label);
         if (!notice.title.isEmpty()) {
             text.append(u": ");
-            AppendSafe(text, notice.title);
+            appendSafe(text, notice.title);
         }
         text.append(u'\n');
         for (const QString &line : notice.description) {
             text.append(margin).append(u"  ");
-            AppendSafe(text, line);
+            appendSafe(text, line);
             text.append(u'\n');
         }
     }
@@ -94,25 +94,25 @@ void WriteNotices(Writer &out, QStringView label, const QList<RdapNotice> &notic
 // Every event: registration, last changed and expiration first, then the
 // others in the server's order; an unknown action under a fixed label, so
 // a server cannot write a label of its own.
-void WriteEvents(Writer &out, const QList<RdapEvent> &events)
+void writeEvents(Writer &out, const QList<RdapEvent> &events)
 {
     QList<std::pair<RdapEventWord, const RdapEvent *>> words;
     for (const RdapEvent &event : events)
-        words.append({ RdapEventWordFor(event.action), &event });
+        words.append({ rdapEventWordFor(event.action), &event });
     std::stable_sort(words.begin(), words.end(),
         [](const auto &a, const auto &b) { return a.first.order < b.first.order; });
     for (const auto &[word, event] : words) {
         if (word.label.isEmpty())
-            out.line(u"イベント", event->action + u' ' + LocalTime(event->date));
+            out.line(u"イベント", event->action + u' ' + localTime(event->date));
         else
-            out.line(word.label, LocalTime(event->date));
+            out.line(word.label, localTime(event->date));
     }
 }
 
-void WriteStatus(Writer &out, const QStringList &status)
+void writeStatus(Writer &out, const QStringList &status)
 {
     for (const QString &value : status)
-        out.line(u"状態", RdapStatusText(value));
+        out.line(u"状態", rdapStatusText(value));
 }
 
 QString orWithheld(const QString &value, const RdapContact &contact, RdapField field)
@@ -127,7 +127,7 @@ QStringList orWithheld(const QStringList &values, const RdapContact &contact, Rd
 }
 
 // A contact's lines; false when it has nothing to show.
-bool WriteContactLines(Writer &out, const RdapContact &contact, int indent)
+bool writeContactLines(Writer &out, const RdapContact &contact, int indent)
 {
     const qsizetype before = out.text().size();
     out.line(u"ハンドル", orWithheld(contact.handle, contact, RdapField::Handle), indent);
@@ -148,7 +148,7 @@ struct ShownContact {
     int order = 0; // of its first role
 };
 
-QString Heading(QList<std::pair<RdapRoleWord, QString>> &roles)
+QString heading(QList<std::pair<RdapRoleWord, QString>> &roles)
 {
     // Sorted and made unique here rather than checked role by role, which
     // would cost the square of a long list.
@@ -160,14 +160,14 @@ QString Heading(QList<std::pair<RdapRoleWord, QString>> &roles)
         roles.end());
     QStringList words;
     for (const auto &[word, role] : roles)
-        words << (word.heading.isEmpty() ? u"連絡先 ("_qs + Safe(role) + u')' : word.heading.toString());
+        words << (word.heading.isEmpty() ? u"連絡先 ("_qs + safe(role) + u')' : word.heading.toString());
     return words.join(u'・');
 }
 
 // The contacts under their roles' headings. The registrar has a line of
 // its own; a contact named by the same handle more than once is shown once,
 // with its roles together; one with nothing to show is left out.
-void WriteContacts(Writer &out, const QList<RdapContact> &contacts)
+void writeContacts(Writer &out, const QList<RdapContact> &contacts)
 {
     QList<ShownContact> shown;
     QHash<QString, qsizetype> byHandle;
@@ -181,12 +181,12 @@ void WriteContacts(Writer &out, const QList<RdapContact> &contacts)
         }
         for (const QString &role : contact.roles) {
             if (role != u"registrar")
-                shown[at].roles.append({ RdapRoleWordFor(role), role });
+                shown[at].roles.append({ rdapRoleWordFor(role), role });
         }
     }
     shown.removeIf([](const ShownContact &entry) { return entry.roles.isEmpty(); });
     for (ShownContact &entry : shown) {
-        entry.heading = Heading(entry.roles);
+        entry.heading = heading(entry.roles);
         entry.order = entry.roles.first().first.order;
     }
     std::stable_sort(shown.begin(), shown.end(),
@@ -195,13 +195,13 @@ void WriteContacts(Writer &out, const QList<RdapContact> &contacts)
         const RdapContact &contact = *entry.contact;
         const qsizetype before = out.text().size();
         out.heading(entry.heading);
-        if (!WriteContactLines(out, contact, 2) && contact.remarks.isEmpty())
+        if (!writeContactLines(out, contact, 2) && contact.remarks.isEmpty())
             out.text().truncate(before);
-        WriteNotices(out, u"備考", contact.remarks, 2);
+        writeNotices(out, u"備考", contact.remarks, 2);
     }
 }
 
-QString Registrar(const QList<RdapContact> &contacts)
+QString registrar(const QList<RdapContact> &contacts)
 {
     for (const RdapContact &contact : contacts) {
         if (!contact.roles.contains(u"registrar"))
@@ -216,7 +216,7 @@ QString Registrar(const QList<RdapContact> &contacts)
     return {};
 }
 
-QString NameWithUnicode(const RdapRecord &record)
+QString nameWithUnicode(const RdapRecord &record)
 {
     QString name = record.ldhName.isEmpty() ? record.unicodeName : record.ldhName;
     if (!record.unicodeName.isEmpty() && record.unicodeName.compare(name, Qt::CaseInsensitive))
@@ -224,13 +224,13 @@ QString NameWithUnicode(const RdapRecord &record)
     return name;
 }
 
-void WriteDomain(Writer &out, const RdapRecord &record)
+void writeDomain(Writer &out, const RdapRecord &record)
 {
-    out.line(u"ドメイン名", NameWithUnicode(record));
+    out.line(u"ドメイン名", nameWithUnicode(record));
     out.line(u"ハンドル", record.handle);
-    WriteStatus(out, record.status);
-    WriteEvents(out, record.events);
-    out.line(u"レジストラ", Registrar(record.contacts));
+    writeStatus(out, record.status);
+    writeEvents(out, record.events);
+    out.line(u"レジストラ", registrar(record.contacts));
     out.lines(u"ネームサーバ", record.nameservers);
     if (record.delegationSigned)
         out.line(u"DNSSEC", *record.delegationSigned ? u"署名あり"_qs : u"署名なし"_qs);
@@ -241,7 +241,7 @@ void WriteDomain(Writer &out, const RdapRecord &record)
     out.line(u"whoisサーバ", record.port43);
 }
 
-void WriteRange(Writer &out, const RdapRecord &record)
+void writeRange(Writer &out, const RdapRecord &record)
 {
     const bool autnum = record.objectClass == RdapObjectClass::Autnum;
     const QString prefix = autnum ? u"AS"_qs : QString();
@@ -259,56 +259,56 @@ void WriteRange(Writer &out, const RdapRecord &record)
     out.line(u"親ハンドル", record.parentHandle);
     for (const QString &number : record.originAutnums)
         out.line(u"起点AS", u"AS"_qs + number);
-    WriteStatus(out, record.status);
-    WriteEvents(out, record.events);
+    writeStatus(out, record.status);
+    writeEvents(out, record.events);
 }
 
-void WriteNameserver(Writer &out, const RdapRecord &record)
+void writeNameserver(Writer &out, const RdapRecord &record)
 {
-    out.line(u"ネームサーバ", NameWithUnicode(record));
+    out.line(u"ネームサーバ", nameWithUnicode(record));
     out.line(u"ハンドル", record.handle);
     out.lines(u"IPアドレス", record.ipAddresses);
-    WriteStatus(out, record.status);
-    WriteEvents(out, record.events);
+    writeStatus(out, record.status);
+    writeEvents(out, record.events);
 }
 
 } // namespace
 
-QString RenderRdapText(const RdapRecord &record, QByteArrayView json)
+QString renderRdapText(const RdapRecord &record, QByteArrayView json)
 {
     Writer out;
     switch (record.objectClass) {
     case RdapObjectClass::Domain:
-        WriteDomain(out, record);
+        writeDomain(out, record);
         break;
     case RdapObjectClass::IpNetwork:
     case RdapObjectClass::Autnum:
-        WriteRange(out, record);
+        writeRange(out, record);
         break;
     case RdapObjectClass::Nameserver:
-        WriteNameserver(out, record);
+        writeNameserver(out, record);
         break;
     case RdapObjectClass::Entity:
-        WriteContactLines(out, record.entity, 0);
-        WriteStatus(out, record.status);
-        WriteEvents(out, record.events);
+        writeContactLines(out, record.entity, 0);
+        writeStatus(out, record.status);
+        writeEvents(out, record.events);
         break;
     case RdapObjectClass::Other:
         out.line(u"ハンドル", record.handle);
-        WriteStatus(out, record.status);
-        WriteEvents(out, record.events);
+        writeStatus(out, record.status);
+        writeEvents(out, record.events);
         break;
     }
-    WriteContacts(out, record.contacts);
+    writeContacts(out, record.contacts);
     if (!record.remarks.isEmpty() || !record.notices.isEmpty()) {
         out.blank();
-        WriteNotices(out, u"備考", record.remarks);
-        WriteNotices(out, u"通知", record.notices);
+        writeNotices(out, u"備考", record.remarks);
+        writeNotices(out, u"通知", record.notices);
     }
     out.blank();
     out.heading(u"---- RDAP 応答 (JSON) ----");
     QString &text = out.text();
-    AppendIndentedJson(text, json, JsonLayoutLimit(json));
+    appendIndentedJson(text, json, jsonLayoutLimit(json));
     text.append(u'\n');
     return text;
 }

@@ -10,4 +10,4 @@
 // the server withheld; then the remarks and notices; then the JSON as it
 // came, one member per line, under a header line. Control characters in the
 // server's strings are replaced, so they cannot forge lines or reorder text.
-QString RenderRdapText(const RdapRecord &record, QByteArrayView json);
+QString renderRdapText(const RdapRecord &record, QByteArrayView json);

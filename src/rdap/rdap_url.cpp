@@ -1,6 +1,6 @@
 #include "rdap/rdap_url.h"
 
-QUrl RdapQueryUrl(const QUrl &base, RdapQueryKind kind, const QString &object)
+QUrl rdapQueryUrl(const QUrl &base, RdapQueryKind kind, const QString &object)
 {
     QString path = base.path(QUrl::FullyEncoded);
     if (!path.endsWith(u'/'))

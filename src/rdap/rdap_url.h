@@ -10,4 +10,4 @@ enum class RdapQueryKind { Domain, Ip, Autnum };
 // "ip/<address or prefix>" or "autnum/<number>" appended. A base without a
 // closing "/" gets one. The object is taken as given: the caller passes a
 // domain in its ASCII form, an address, or the digits of an AS number.
-QUrl RdapQueryUrl(const QUrl &base, RdapQueryKind kind, const QString &object);
+QUrl rdapQueryUrl(const QUrl &base, RdapQueryKind kind, const QString &object);

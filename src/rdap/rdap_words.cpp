@@ -7,7 +7,7 @@ namespace {
 using WordTable = QHash<QString, QStringView>;
 
 template <typename Word>
-Word Find(const std::initializer_list<std::pair<QStringView, QStringView>> &table,
+Word find(const std::initializer_list<std::pair<QStringView, QStringView>> &table,
     QStringView key)
 {
     int order = 0;
@@ -21,7 +21,7 @@ Word Find(const std::initializer_list<std::pair<QStringView, QStringView>> &tabl
 
 } // namespace
 
-QString RdapStatusText(const QString &status)
+QString rdapStatusText(const QString &status)
 {
     static const WordTable kStatuses {
         { u"active"_qs, u"有効" },
@@ -65,9 +65,9 @@ QString RdapStatusText(const QString &status)
     return word->toString() + u" ("_qs + status + u')';
 }
 
-RdapEventWord RdapEventWordFor(QStringView action)
+RdapEventWord rdapEventWordFor(QStringView action)
 {
-    return Find<RdapEventWord>(
+    return find<RdapEventWord>(
         {
             { u"registration", u"登録日" },
             { u"last changed", u"更新日" },
@@ -85,9 +85,9 @@ RdapEventWord RdapEventWordFor(QStringView action)
         action.trimmed());
 }
 
-RdapRoleWord RdapRoleWordFor(QStringView role)
+RdapRoleWord rdapRoleWordFor(QStringView role)
 {
-    return Find<RdapRoleWord>(
+    return find<RdapRoleWord>(
         {
             { u"registrant", u"登録者" },
             { u"administrative", u"管理担当者" },

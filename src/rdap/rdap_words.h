@@ -8,7 +8,7 @@
 // A status (RFC 9083 and RFC 8056's EPP mapping) in Japanese with the RDAP
 // term after it, "移転禁止 (client transfer prohibited)"; an unknown status
 // as it came. Case and blanks around the term do not matter.
-QString RdapStatusText(const QString &status);
+QString rdapStatusText(const QString &status);
 
 // The place of an event's action in the summary (registration, last
 // changed and expiration first) and its label; unknown actions come last,
@@ -17,7 +17,7 @@ struct RdapEventWord {
     int order;
     QStringView label;
 };
-RdapEventWord RdapEventWordFor(QStringView action);
+RdapEventWord rdapEventWordFor(QStringView action);
 
 // The place of a contact role in the summary and its heading; an unknown
 // role comes last, with an empty heading.
@@ -25,4 +25,4 @@ struct RdapRoleWord {
     int order;
     QStringView heading;
 };
-RdapRoleWord RdapRoleWordFor(QStringView role);
+RdapRoleWord rdapRoleWordFor(QStringView role);

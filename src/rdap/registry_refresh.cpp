@@ -2,13 +2,13 @@
 
 namespace {
 
-std::size_t IndexOf(BootstrapFile file)
+std::size_t indexOf(BootstrapFile file)
 {
     return static_cast<std::size_t>(file);
 }
 
 // Why a copy that came was not taken.
-QString RefusalText(const BootstrapInfo &candidate, const BootstrapInfo &inUse)
+QString refusalText(const BootstrapInfo &candidate, const BootstrapInfo &inUse)
 {
     if (!candidate.publication.isValid())
         return u"ファイルを読み取れません。"_qs;
@@ -22,58 +22,58 @@ QString RefusalText(const BootstrapInfo &candidate, const BootstrapInfo &inUse)
 RegistryRefresh::RegistryRefresh(const QString &cacheFolder, const QUrl &baseUrl, QObject *parent)
     : QObject(parent), m_cache(cacheFolder), m_baseUrl(baseUrl), m_connection(RdapRoute {})
 {
-    RegistryData::Use(m_cache.LoadData());
+    RegistryData::use(m_cache.loadData());
     for (const BootstrapFile file : kBootstrapFiles) {
-        if (const std::optional<CachedBootstrap> cached = m_cache.ReadBootstrap(file))
-            m_checked.at(IndexOf(file)) = cached->checked;
+        if (const std::optional<CachedBootstrap> cached = m_cache.readBootstrap(file))
+            m_checked.at(indexOf(file)) = cached->checked;
     }
-    connect(&m_connection, &RdapConnection::closed, this, &RegistryRefresh::OnBody);
-    connect(&m_connection, &RdapConnection::error, this, &RegistryRefresh::OnFailure);
+    connect(&m_connection, &RdapConnection::closed, this, &RegistryRefresh::onBody);
+    connect(&m_connection, &RdapConnection::error, this, &RegistryRefresh::onFailure);
 }
 
-bool RegistryRefresh::IsStale(BootstrapFile file, const QDateTime &now) const
+bool RegistryRefresh::isStale(BootstrapFile file, const QDateTime &now) const
 {
-    const QDateTime published = RegistryData::InUse()->Info(file).publication;
-    const QDateTime checked = m_checked.at(IndexOf(file));
+    const QDateTime published = RegistryData::inUse()->info(file).publication;
+    const QDateTime checked = m_checked.at(indexOf(file));
     const QDateTime fresh = checked.isValid() && checked > published ? checked : published;
     return !fresh.isValid() || fresh.addDays(m_intervalDays) < now;
 }
 
-bool RegistryRefresh::RefreshStale()
+bool RegistryRefresh::refreshStale()
 {
-    if (IsRunning())
+    if (isRunning())
         return false;
     const QDateTime now = QDateTime::currentDateTimeUtc();
     QList<BootstrapFile> stale;
     for (const BootstrapFile file : kBootstrapFiles) {
-        if (IsStale(file, now))
+        if (isStale(file, now))
             stale.append(file);
     }
     if (stale.isEmpty())
         return false;
-    Start(stale);
+    start(stale);
     return true;
 }
 
-void RegistryRefresh::RefreshAll()
+void RegistryRefresh::refreshAll()
 {
-    if (!IsRunning())
-        Start({ kBootstrapFiles.begin(), kBootstrapFiles.end() });
+    if (!isRunning())
+        start({ kBootstrapFiles.begin(), kBootstrapFiles.end() });
 }
 
-RegistryRefresh::FileResult RegistryRefresh::LastResult(BootstrapFile file) const
+RegistryRefresh::FileResult RegistryRefresh::lastResult(BootstrapFile file) const
 {
-    return m_results.at(IndexOf(file));
+    return m_results.at(indexOf(file));
 }
 
-void RegistryRefresh::Start(const QList<BootstrapFile> &files)
+void RegistryRefresh::start(const QList<BootstrapFile> &files)
 {
     m_results.fill({});
     m_queue = files;
-    AskNext();
+    askNext();
 }
 
-void RegistryRefresh::AskNext()
+void RegistryRefresh::askNext()
 {
     if (m_queue.isEmpty()) {
         m_current.reset();
@@ -82,60 +82,60 @@ void RegistryRefresh::AskNext()
     }
     m_current = m_queue.takeFirst();
     QList<QNetworkReply::RawHeaderPair> validators;
-    if (const std::optional<CachedBootstrap> cached = m_cache.ReadBootstrap(*m_current)) {
+    if (const std::optional<CachedBootstrap> cached = m_cache.readBootstrap(*m_current)) {
         if (!cached->etag.isEmpty())
             validators.append({ "If-None-Match", cached->etag });
         if (!cached->lastModified.isEmpty())
             validators.append({ "If-Modified-Since", cached->lastModified });
     }
-    const QUrl url = m_baseUrl.resolved(QUrl(BootstrapFileName(*m_current)));
-    if (const QString refusal = m_connection.Get(url, RdapRedirects::AnyPublicHost, validators); !refusal.isEmpty())
-        Finish(Result::Failed, refusal);
+    const QUrl url = m_baseUrl.resolved(QUrl(bootstrapFileName(*m_current)));
+    if (const QString refusal = m_connection.get(url, RdapRedirects::AnyPublicHost, validators); !refusal.isEmpty())
+        finish(Result::Failed, refusal);
 }
 
-void RegistryRefresh::OnBody(const QByteArray &body)
+void RegistryRefresh::onBody(const QByteArray &body)
 {
     const BootstrapFile file = *m_current;
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    const std::shared_ptr<const RegistryData> inUse = RegistryData::InUse();
-    const BootstrapInfo candidate = RegistryData::ReadInfo(file, body);
-    m_checked.at(IndexOf(file)) = now;
-    if (!ConfirmsOrReplaces(candidate, inUse->Info(file), now)) {
-        Finish(Result::Refused, RefusalText(candidate, inUse->Info(file)));
+    const std::shared_ptr<const RegistryData> inUse = RegistryData::inUse();
+    const BootstrapInfo candidate = RegistryData::readInfo(file, body);
+    m_checked.at(indexOf(file)) = now;
+    if (!confirmsOrReplaces(candidate, inUse->info(file), now)) {
+        finish(Result::Refused, refusalText(candidate, inUse->info(file)));
         return;
     }
-    m_cache.WriteBootstrap(file,
-        { body, m_connection.AnswerHeader("ETag"), m_connection.AnswerHeader("Last-Modified"),
+    m_cache.writeBootstrap(file,
+        { body, m_connection.answerHeader("ETag"), m_connection.answerHeader("Last-Modified"),
             now });
-    if (!MayReplace(candidate, inUse->Info(file), now)) {
-        Finish(Result::Confirmed);
+    if (!mayReplace(candidate, inUse->info(file), now)) {
+        finish(Result::Confirmed);
         return;
     }
-    RegistryData::Files files = inUse->SourceFiles();
-    files.bootstrap.at(IndexOf(file)) = body;
-    files.fromCache.at(IndexOf(file)) = true;
-    RegistryData::Use(std::make_shared<const RegistryData>(files));
-    Finish(Result::Replaced);
+    RegistryData::Files files = inUse->sourceFiles();
+    files.bootstrap.at(indexOf(file)) = body;
+    files.fromCache.at(indexOf(file)) = true;
+    RegistryData::use(std::make_shared<const RegistryData>(files));
+    finish(Result::Replaced);
 }
 
-void RegistryRefresh::OnFailure(const QString &description)
+void RegistryRefresh::onFailure(const QString &description)
 {
     const BootstrapFile file = *m_current;
-    if (m_connection.AnswerStatus() != 304) {
-        Finish(Result::Failed, description);
+    if (m_connection.answerStatus() != 304) {
+        finish(Result::Failed, description);
         return;
     }
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    m_checked.at(IndexOf(file)) = now;
-    if (std::optional<CachedBootstrap> cached = m_cache.ReadBootstrap(file)) {
+    m_checked.at(indexOf(file)) = now;
+    if (std::optional<CachedBootstrap> cached = m_cache.readBootstrap(file)) {
         cached->checked = now;
-        m_cache.WriteBootstrap(file, *cached);
+        m_cache.writeBootstrap(file, *cached);
     }
-    Finish(Result::Confirmed);
+    finish(Result::Confirmed);
 }
 
-void RegistryRefresh::Finish(Result result, const QString &detail)
+void RegistryRefresh::finish(Result result, const QString &detail)
 {
-    m_results.at(IndexOf(*m_current)) = { result, detail };
-    AskNext();
+    m_results.at(indexOf(*m_current)) = { result, detail };
+    askNext();
 }

@@ -15,7 +15,7 @@
 // Keeps IANA's four RDAP bootstrap files fresh. A refresh asks for each file
 // in turn over HTTPS, with the rules and the size cap of RDAP queries and
 // with the validators of the cached copy (If-None-Match, If-Modified-Since).
-// A file that arrives replaces the one in use only when MayReplace allows
+// A file that arrives replaces the one in use only when mayReplace allows
 // it; it is then cached and used from the next lookup on. A 304 answer, or a
 // copy as old as the one in use, confirms the data in use. Whatever fails
 // leaves the data in use as it was. Lookups never wait for a refresh: it
@@ -28,7 +28,7 @@ public:
         NotAsked,
         Replaced, // a newer copy is in use and cached
         Confirmed, // the server has nothing newer than the copy in use
-        Refused, // the copy that came did not pass MayReplace
+        Refused, // the copy that came did not pass mayReplace
         Failed, // no answer, or an HTTP error
     };
     struct FileResult {
@@ -37,37 +37,37 @@ public:
     };
 
     static constexpr int kDefaultIntervalDays = 7;
-    static QUrl IanaBaseUrl() { return QUrl(u"https://data.iana.org/rdap/"_qs); }
+    static QUrl ianaBaseUrl() { return QUrl(u"https://data.iana.org/rdap/"_qs); }
 
     // Puts the data of the cache folder in use (RegistryCache::LoadData).
     // The files are fetched from baseUrl, which ends in "/".
     explicit RegistryRefresh(
-        const QString &cacheFolder, const QUrl &baseUrl = IanaBaseUrl(), QObject *parent = nullptr);
+        const QString &cacheFolder, const QUrl &baseUrl = ianaBaseUrl(), QObject *parent = nullptr);
 
     // A file is stale when the copy in use was published, and last
     // confirmed by the server, longer than this many days ago.
-    void SetIntervalDays(int days) { m_intervalDays = days; }
+    void setIntervalDays(int days) { m_intervalDays = days; }
     // Asks for the stale files; returns whether there were any. Nothing
     // happens while a refresh runs.
-    bool RefreshStale();
+    bool refreshStale();
     // Asks for every file, stale or not, unless a refresh runs already.
-    void RefreshAll();
-    bool IsRunning() const { return m_current.has_value(); }
-    QUrl BaseUrl() const { return m_baseUrl; }
+    void refreshAll();
+    bool isRunning() const { return m_current.has_value(); }
+    QUrl baseUrl() const { return m_baseUrl; }
 
     // How each file fared in the last refresh.
-    FileResult LastResult(BootstrapFile file) const;
+    FileResult lastResult(BootstrapFile file) const;
 
 signals:
     void finished();
 
 private:
-    void Start(const QList<BootstrapFile> &files);
-    void AskNext();
-    void OnBody(const QByteArray &body);
-    void OnFailure(const QString &description);
-    void Finish(Result result, const QString &detail = {});
-    bool IsStale(BootstrapFile file, const QDateTime &now) const;
+    void start(const QList<BootstrapFile> &files);
+    void askNext();
+    void onBody(const QByteArray &body);
+    void onFailure(const QString &description);
+    void finish(Result result, const QString &detail = {});
+    bool isStale(BootstrapFile file, const QDateTime &now) const;
 
     RegistryCache m_cache;
     const QUrl m_baseUrl;

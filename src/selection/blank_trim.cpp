@@ -9,7 +9,7 @@ bool isBlank(QChar c)
 
 } // namespace
 
-QString TrimBlanks(QStringView text)
+QString trimBlanks(QStringView text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();

@@ -5,4 +5,4 @@
 // Removes the blanks at both ends of a text: the space U+0020 and the
 // ideographic space U+3000 that Japanese input methods type. Tabs, line
 // breaks and every other character stay.
-QString TrimBlanks(QStringView text);
+QString trimBlanks(QStringView text);

@@ -3,7 +3,7 @@
 namespace {
 
 // Parsed, published no later than a day from now, and not shrunk by more than a tenth.
-bool IsPlausible(const BootstrapInfo &candidate, const BootstrapInfo &inUse, const QDateTime &now)
+bool isPlausible(const BootstrapInfo &candidate, const BootstrapInfo &inUse, const QDateTime &now)
 {
     return candidate.publication.isValid() && candidate.publication <= now.addDays(1)
         && candidate.entries * 10 >= inUse.entries * 9;
@@ -11,7 +11,7 @@ bool IsPlausible(const BootstrapInfo &candidate, const BootstrapInfo &inUse, con
 
 } // namespace
 
-QString BootstrapFileName(BootstrapFile file)
+QString bootstrapFileName(BootstrapFile file)
 {
     switch (file) {
     case BootstrapFile::Dns:
@@ -26,15 +26,15 @@ QString BootstrapFileName(BootstrapFile file)
     return {};
 }
 
-bool MayReplace(const BootstrapInfo &candidate, const BootstrapInfo &inUse, const QDateTime &now)
+bool mayReplace(const BootstrapInfo &candidate, const BootstrapInfo &inUse, const QDateTime &now)
 {
-    return IsPlausible(candidate, inUse, now)
+    return isPlausible(candidate, inUse, now)
         && (!inUse.publication.isValid() || candidate.publication > inUse.publication);
 }
 
-bool ConfirmsOrReplaces(
+bool confirmsOrReplaces(
     const BootstrapInfo &candidate, const BootstrapInfo &inUse, const QDateTime &now)
 {
-    return IsPlausible(candidate, inUse, now)
+    return isPlausible(candidate, inUse, now)
         && (!inUse.publication.isValid() || candidate.publication >= inUse.publication);
 }

@@ -16,7 +16,7 @@ inline constexpr std::array<BootstrapFile, 4> kBootstrapFiles {
 };
 
 // The name IANA publishes the file under: "dns.json", "ipv4.json", ...
-QString BootstrapFileName(BootstrapFile file);
+QString bootstrapFileName(BootstrapFile file);
 
 // What one bootstrap file holds, as far as choosing between two copies goes.
 struct BootstrapInfo {
@@ -29,8 +29,8 @@ struct BootstrapInfo {
 // publication is later than that of the copy in use and not more than a day
 // ahead of now (a date far in the future would block every later update),
 // and it keeps at least nine tenths of the entries of the copy in use.
-bool MayReplace(const BootstrapInfo &candidate, const BootstrapInfo &inUse, const QDateTime &now);
+bool mayReplace(const BootstrapInfo &candidate, const BootstrapInfo &inUse, const QDateTime &now);
 // The same, except that a copy as old as the one in use also passes: such a
 // copy confirms the data in use and may be cached with its validators.
-bool ConfirmsOrReplaces(
+bool confirmsOrReplaces(
     const BootstrapInfo &candidate, const BootstrapInfo &inUse, const QDateTime &now);

@@ -14,7 +14,7 @@ public:
         QString topLevel;
         QString secondLevel;
     };
-    static std::optional<LastLabels> ReadLastLabels(QStringView name);
+    static std::optional<LastLabels> readLastLabels(QStringView name);
     // The host that the built-in table gives a top-level label, if any.
-    static std::optional<QString> TopLevelHost(QStringView topLevel);
+    static std::optional<QString> topLevelHost(QStringView topLevel);
 };

@@ -20,27 +20,27 @@ struct FirstOctetRow {
 
 // The registry of each first octet; the rows cover 0 to 255 in order.
 constexpr FirstOctetRow kFirstOctet[] = {
-    { 0, 60, WhoisHost::ARIN },
-    { 61, 61, WhoisHost::APNIC },
-    { 62, 62, WhoisHost::RIPE },
-    { 63, 79, WhoisHost::ARIN },
-    { 80, 81, WhoisHost::RIPE },
-    { 82, 132, WhoisHost::ARIN },
-    { 133, 133, WhoisHost::JPNIC },
-    { 134, 192, WhoisHost::ARIN },
-    { 193, 195, WhoisHost::RIPE },
-    { 196, 201, WhoisHost::ARIN },
-    { 202, 203, WhoisHost::APNIC },
-    { 204, 209, WhoisHost::ARIN },
-    { 210, 211, WhoisHost::APNIC },
-    { 212, 213, WhoisHost::RIPE },
-    { 214, 216, WhoisHost::ARIN },
-    { 217, 217, WhoisHost::RIPE },
-    { 218, 221, WhoisHost::APNIC },
-    { 222, 255, WhoisHost::ARIN },
+    { 0, 60, WhoisHost::kArin },
+    { 61, 61, WhoisHost::kApnic },
+    { 62, 62, WhoisHost::kRipe },
+    { 63, 79, WhoisHost::kArin },
+    { 80, 81, WhoisHost::kRipe },
+    { 82, 132, WhoisHost::kArin },
+    { 133, 133, WhoisHost::kJpnic },
+    { 134, 192, WhoisHost::kArin },
+    { 193, 195, WhoisHost::kRipe },
+    { 196, 201, WhoisHost::kArin },
+    { 202, 203, WhoisHost::kApnic },
+    { 204, 209, WhoisHost::kArin },
+    { 210, 211, WhoisHost::kApnic },
+    { 212, 213, WhoisHost::kRipe },
+    { 214, 216, WhoisHost::kArin },
+    { 217, 217, WhoisHost::kRipe },
+    { 218, 221, WhoisHost::kApnic },
+    { 222, 255, WhoisHost::kArin },
 };
 
-constexpr bool CoversEveryOctetInOrder()
+constexpr bool coversEveryOctetInOrder()
 {
     int next = 0;
     for (const FirstOctetRow &row : kFirstOctet) {
@@ -50,7 +50,7 @@ constexpr bool CoversEveryOctetInOrder()
     }
     return next == 256;
 }
-static_assert(CoversEveryOctetInOrder());
+static_assert(coversEveryOctetInOrder());
 
 // Blocks of second octets that JPNIC holds inside another registry's first octet.
 struct SecondOctetBlock {
@@ -193,7 +193,7 @@ constexpr ThirdOctetBlock kJpnicThirdOctets[] = {
     { 198, 17, 118, 118 },
 };
 
-bool IsDigit(QChar c)
+bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
 }
@@ -201,11 +201,11 @@ bool IsDigit(QChar c)
 // An optional sign followed by decimal digits, read as a decimal number
 // (leading zeros included: "010" is ten). Nothing else is a number. The
 // caller has already limited the part to three characters.
-std::optional<int> ReadNumber(QStringView part)
+std::optional<int> readNumber(QStringView part)
 {
     const bool negative = part.startsWith(u'-');
     const QStringView digits = negative || part.startsWith(u'+') ? part.sliced(1) : part;
-    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), IsDigit))
+    if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), isDigit))
         return std::nullopt;
     int value = 0;
     for (const QChar digit : digits)
@@ -215,7 +215,7 @@ std::optional<int> ReadNumber(QStringView part)
 
 } // namespace
 
-bool IpList::CheckIp(const QString &key)
+bool IpList::checkIp(const QString &key)
 {
     QStringList parts = key.split(u'.');
     if (parts.size() < 2 || parts.size() > 4)
@@ -223,10 +223,10 @@ bool IpList::CheckIp(const QString &key)
     parts.resize(4);
 
     for (qsizetype i = 0; i < parts.size(); ++i) {
-        const QString part = TrimBlanks(parts[i]);
+        const QString part = trimBlanks(parts[i]);
         if (part.size() > 3)
             return false;
-        const std::optional<int> value = part.isEmpty() ? 0 : ReadNumber(part);
+        const std::optional<int> value = part.isEmpty() ? 0 : readNumber(part);
         if (!value || *value < 0 || *value > 255)
             return false;
         m_address[static_cast<std::size_t>(i)] = static_cast<qint16>(*value);
@@ -234,7 +234,7 @@ bool IpList::CheckIp(const QString &key)
     return true;
 }
 
-QString IpList::WhoisFromIp() const
+QString IpList::whoisFromIp() const
 {
     const int first = m_address[0];
     const int second = m_address[1];
@@ -250,14 +250,14 @@ QString IpList::WhoisFromIp() const
                 && third <= block.high;
         });
     if (jpnicSecond || jpnicThird)
-        return WhoisHost::JPNIC.toString();
+        return WhoisHost::kJpnic.toString();
 
     const auto row = std::find_if(std::begin(kFirstOctet), std::end(kFirstOctet),
         [&](const FirstOctetRow &r) { return r.low <= first && first <= r.high; });
     return row->host.toString();
 }
 
-quint32 IpList::Address() const
+quint32 IpList::address() const
 {
     quint32 address = 0;
     for (const qint16 part : m_address)

@@ -12,14 +12,14 @@
 
 namespace {
 
-bool IsAscii(QStringView text)
+bool isAscii(QStringView text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
 // Full-width ASCII forms (U+FF01 to U+FF5E) and the ideographic space, as a
 // Japanese input method types them, in their ASCII form.
-QString FoldedWidth(QString text)
+QString foldedWidth(QString text)
 {
     for (QChar &c : text) {
         if (c.unicode() >= 0xFF01 && c.unicode() <= 0xFF5E)
@@ -32,7 +32,7 @@ QString FoldedWidth(QString text)
 
 // The host of a pasted URL such as "https://example.jp/path?q=1"; an empty
 // text for anything else.
-QString UrlHost(const QString &text)
+QString urlHost(const QString &text)
 {
     static const QRegularExpression scheme(u"^[A-Za-z][A-Za-z0-9+.-]*://"_qs);
     if (!scheme.match(text).hasMatch())
@@ -42,7 +42,7 @@ QString UrlHost(const QString &text)
 
 // The "/length" after an address: 1 to 3 digits up to maxLength; -1 for no
 // suffix, -2 for one that is not a length.
-int PrefixLength(const QString &suffix, int maxLength)
+int prefixLength(const QString &suffix, int maxLength)
 {
     static const QRegularExpression digits(u"^/([0-9]{1,3})$"_qs);
     if (suffix.isEmpty())
@@ -54,16 +54,16 @@ int PrefixLength(const QString &suffix, int maxLength)
 
 // A dotted IPv4 address as the address table reads it, with an optional
 // "/length" of 0 to 32.
-bool ReadIpv4(const QString &text, QueryKey &key)
+bool readIpv4(const QString &text, QueryKey &key)
 {
     const qsizetype slash = text.indexOf(u'/');
     const int length =
-        PrefixLength(slash < 0 ? QString() : text.sliced(slash), 32);
+        prefixLength(slash < 0 ? QString() : text.sliced(slash), 32);
     IpList ipv4;
-    if (length < -1 || !ipv4.CheckIp(slash < 0 ? text : text.first(slash)))
+    if (length < -1 || !ipv4.checkIp(slash < 0 ? text : text.first(slash)))
         return false;
     key.kind = QueryKey::Kind::IPv4;
-    key.address = QHostAddress(ipv4.Address());
+    key.address = QHostAddress(ipv4.address());
     key.prefixLength = length;
     return true;
 }
@@ -71,7 +71,7 @@ bool ReadIpv4(const QString &text, QueryKey &key)
 // The IPv4 address inside an IPv4-mapped address (::ffff:0:0/96), a 6to4
 // address (2002::/16, bits 16 to 47) or a Teredo address (2001::/32, the
 // client's address inverted in the last 32 bits).
-std::optional<quint32> EmbeddedIpv4(const QHostAddress &address)
+std::optional<quint32> embeddedIpv4(const QHostAddress &address)
 {
     const Q_IPV6ADDR bytes = address.toIPv6Address();
     const auto word = [&](int at) {
@@ -89,17 +89,17 @@ std::optional<quint32> EmbeddedIpv4(const QHostAddress &address)
 
 // An IPv6 address in RFC 4291 text, with an optional "/length" of 0 to 128.
 // An address alone that embeds an IPv4 address is read as that address.
-bool ReadIpv6(const QString &text, QueryKey &key)
+bool readIpv6(const QString &text, QueryKey &key)
 {
     static const QRegularExpression form(u"^([0-9A-Fa-f:.]*:[0-9A-Fa-f:.]*)(/.*)?$"_qs);
     const QRegularExpressionMatch match = form.match(text);
     if (!match.hasMatch())
         return false;
     const QHostAddress address(match.captured(1));
-    const int length = PrefixLength(match.captured(2), 128);
+    const int length = prefixLength(match.captured(2), 128);
     if (address.protocol() != QAbstractSocket::IPv6Protocol || length < -1)
         return false;
-    const std::optional<quint32> ipv4 = length < 0 ? EmbeddedIpv4(address) : std::nullopt;
+    const std::optional<quint32> ipv4 = length < 0 ? embeddedIpv4(address) : std::nullopt;
     key.kind = ipv4 ? QueryKey::Kind::IPv4 : QueryKey::Kind::IPv6;
     key.address = ipv4 ? QHostAddress(*ipv4) : address;
     key.prefixLength = length;
@@ -110,7 +110,7 @@ bool ReadIpv6(const QString &text, QueryKey &key)
 
 // "AS" in either case, an optional blank, and a number: plain, or asdot
 // ("AS1.1" is 1 * 65536 + 1). A number beyond 32 bits is marked too large.
-bool ReadAsNumber(const QString &text, QueryKey &key)
+bool readAsNumber(const QString &text, QueryKey &key)
 {
     static const QRegularExpression form(u"^[Aa][Ss] ?([0-9]{1,20})(?:\\.([0-9]{1,20}))?$"_qs);
     const QRegularExpressionMatch match = form.match(text);
@@ -133,7 +133,7 @@ bool ReadAsNumber(const QString &text, QueryKey &key)
 // The key as IDNA maps it before anything else: compatibility forms (full-
 // width letters and digits) to their plain form, the ideographic dots to
 // ".", then lower case.
-QString MappedForIdna(const QString &text)
+QString mappedForIdna(const QString &text)
 {
     QString mapped = text.normalized(QString::NormalizationForm_KC);
     for (QChar &c : mapped) {
@@ -143,20 +143,20 @@ QString MappedForIdna(const QString &text)
     return mapped.toLower();
 }
 
-bool IsDomainShaped(const QString &text)
+bool isDomainShaped(const QString &text)
 {
-    const QStringList labels = MappedForIdna(text).split(u'.');
+    const QStringList labels = mappedForIdna(text).split(u'.');
     const QString topLevel = QString::fromLatin1(QUrl::toAce(labels.last()));
-    return !topLevel.isEmpty() && RegistryData::InUse()->IsTopLevelDomain(topLevel);
+    return !topLevel.isEmpty() && RegistryData::inUse()->isTopLevelDomain(topLevel);
 }
 
 // A name as servers are chosen and RDAP asked by it: each label without the
 // blanks around it and in lower case.
-QString FoldedName(const QString &name)
+QString foldedName(const QString &name)
 {
     QStringList labels = name.split(u'.');
     for (QString &label : labels)
-        label = TrimBlanks(label).toLower();
+        label = trimBlanks(label).toLower();
     return labels.join(u'.');
 }
 
@@ -164,25 +164,25 @@ QString FoldedName(const QString &name)
 
 // This is the one place where a key is folded; the choice, the RDAP URL and
 // the request line all start from its result.
-QueryKey ReadQueryKey(const QString &keyText)
+QueryKey readQueryKey(const QString &keyText)
 {
     QueryKey key;
     if (keyText.size() > QueryKey::kMaxChars) {
         key.tooLong = true;
         return key;
     }
-    const QString folded = FoldedWidth(keyText);
-    QString text = TrimBlanks(folded);
+    const QString folded = foldedWidth(keyText);
+    QString text = trimBlanks(folded);
     // Anything but a half-width ASCII key as typed is sent as read.
     bool converted = folded != keyText;
-    if (const QString host = UrlHost(text); !host.isEmpty()) {
+    if (const QString host = urlHost(text); !host.isEmpty()) {
         text = host;
         converted = true;
     }
     key.text = text;
     key.line = keyText;
 
-    if (ReadIpv4(text, key) || ReadIpv6(text, key) || ReadAsNumber(text, key)) {
+    if (readIpv4(text, key) || readIpv6(text, key) || readAsNumber(text, key)) {
         if (converted || key.text != text)
             key.line = key.text;
         return key;
@@ -193,22 +193,22 @@ QueryKey ReadQueryKey(const QString &keyText)
         text.chop(1);
         converted = true;
     }
-    if (!IsAscii(text)) {
-        if (!IsDomainShaped(text)) {
+    if (!isAscii(text)) {
+        if (!isDomainShaped(text)) {
             // A word in another script, such as a company name, goes as typed.
-            key.text = FoldedName(TrimBlanks(keyText));
+            key.text = foldedName(trimBlanks(keyText));
             return key;
         }
         const QString ascii = QString::fromLatin1(QUrl::toAce(text));
-        key.noAsciiForm = ascii.isEmpty() || !IsAscii(ascii);
+        key.noAsciiForm = ascii.isEmpty() || !isAscii(ascii);
         if (key.noAsciiForm) {
-            key.text = FoldedName(text);
+            key.text = foldedName(text);
             return key;
         }
         text = ascii;
         converted = true;
     }
-    key.text = FoldedName(text);
+    key.text = foldedName(text);
     if (converted)
         key.line = key.text;
     return key;

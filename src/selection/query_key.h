@@ -44,4 +44,4 @@ struct QueryKey {
 // Reads the key box text. A key in another script is domain-shaped when,
 // mapped as IDNA does (full-width letters and the dots 。．｡ become ASCII),
 // its last label is a top-level domain in the registry data.
-QueryKey ReadQueryKey(const QString &keyText);
+QueryKey readQueryKey(const QString &keyText);

@@ -13,16 +13,16 @@ struct QueryTarget {
     quint16 port = 43; // whois
     QUrl url; // RDAP: a service's base URL or a record's URL
 
-    static QueryTarget Whois(const QString &host, quint16 port = 43)
+    static QueryTarget whois(const QString &host, quint16 port = 43)
     {
         return { Protocol::Whois, host, port, {} };
     }
-    static QueryTarget Rdap(const QUrl &url) { return { Protocol::Rdap, url.host(), 0, url }; }
+    static QueryTarget rdap(const QUrl &url) { return { Protocol::Rdap, url.host(), 0, url }; }
 
     // How the result label names it: the host, with ":port" when the port
     // is not 43 (an IPv6 address then in brackets); an RDAP service as
     // "RDAP:host".
-    QString Display() const
+    QString display() const
     {
         if (protocol == Protocol::Rdap)
             return u"RDAP:"_qs + host;

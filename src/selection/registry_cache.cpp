@@ -21,12 +21,12 @@ constexpr qint64 kMaxHeaderBytes = 4096;
 // A learnt line: a label of at most 63 characters, a tab and a host name.
 constexpr qint64 kMaxLearntBytes = RegistryCache::kMaxLearntHosts * (63 + 1 + 253 + 1);
 
-QString CacheName(BootstrapFile file)
+QString cacheName(BootstrapFile file)
 {
-    return BootstrapFileName(file) + u".cache"_qs;
+    return bootstrapFileName(file) + u".cache"_qs;
 }
 
-bool IsValidatorText(QByteArrayView value)
+bool isValidatorText(QByteArrayView value)
 {
     return value.size() <= kMaxValidatorBytes
         && std::all_of(value.begin(), value.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
@@ -36,30 +36,30 @@ bool IsValidatorText(QByteArrayView value)
 
 RegistryCache::RegistryCache(QString folder) : m_folder(std::move(folder)) { }
 
-QString RegistryCache::DefaultFolder()
+QString RegistryCache::defaultFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + u"/registry"_qs;
 }
 
-QString RegistryCache::PathOf(const QString &name) const
+QString RegistryCache::pathOf(const QString &name) const
 {
     return QDir(m_folder).filePath(name);
 }
 
-bool RegistryCache::WriteFile(const QString &name, const QByteArray &bytes) const
+bool RegistryCache::writeFile(const QString &name, const QByteArray &bytes) const
 {
     if (!QDir().mkpath(m_folder))
         return false;
-    QSaveFile file(PathOf(name));
+    QSaveFile file(pathOf(name));
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 // The file: the magic line, "Checked:", "ETag:" and "Last-Modified:" lines,
 // an empty line, then the bootstrap file as the server sent it.
-std::optional<CachedBootstrap> RegistryCache::ReadBootstrap(BootstrapFile file) const
+std::optional<CachedBootstrap> RegistryCache::readBootstrap(BootstrapFile file) const
 {
     const std::optional<QByteArray> bytes =
-        ReadBoundedFile(PathOf(CacheName(file)), kMaxReadFileBytes + kMaxHeaderBytes);
+        readBoundedFile(pathOf(cacheName(file)), kMaxReadFileBytes + kMaxHeaderBytes);
     if (!bytes)
         return std::nullopt;
     const qsizetype end = bytes->indexOf("\n\n");
@@ -71,7 +71,7 @@ std::optional<CachedBootstrap> RegistryCache::ReadBootstrap(BootstrapFile file) 
     CachedBootstrap cached;
     for (const QByteArray &line : lines.sliced(1)) {
         const qsizetype colon = line.indexOf(": ");
-        if (colon < 0 || !IsValidatorText(line.sliced(colon + 2)))
+        if (colon < 0 || !isValidatorText(line.sliced(colon + 2)))
             return std::nullopt;
         const QByteArray name = line.first(colon);
         const QByteArray value = line.sliced(colon + 2);
@@ -88,56 +88,56 @@ std::optional<CachedBootstrap> RegistryCache::ReadBootstrap(BootstrapFile file) 
     return cached;
 }
 
-bool RegistryCache::WriteBootstrap(BootstrapFile file, const CachedBootstrap &cached) const
+bool RegistryCache::writeBootstrap(BootstrapFile file, const CachedBootstrap &cached) const
 {
     QByteArray bytes = kMagicLine.toByteArray() + '\n';
     bytes += "Checked: " + cached.checked.toUTC().toString(Qt::ISODate).toLatin1() + '\n';
-    if (IsValidatorText(cached.etag) && !cached.etag.isEmpty())
+    if (isValidatorText(cached.etag) && !cached.etag.isEmpty())
         bytes += "ETag: " + cached.etag + '\n';
-    if (IsValidatorText(cached.lastModified) && !cached.lastModified.isEmpty())
+    if (isValidatorText(cached.lastModified) && !cached.lastModified.isEmpty())
         bytes += "Last-Modified: " + cached.lastModified + '\n';
     bytes += '\n' + cached.json;
-    return WriteFile(CacheName(file), bytes);
+    return writeFile(cacheName(file), bytes);
 }
 
-QByteArray RegistryCache::ReadLearntHosts() const
+QByteArray RegistryCache::readLearntHosts() const
 {
-    return ReadBoundedFile(PathOf(kLearntHostsName), kMaxLearntBytes).value_or(QByteArray());
+    return readBoundedFile(pathOf(kLearntHostsName), kMaxLearntBytes).value_or(QByteArray());
 }
 
-bool RegistryCache::Learn(const QString &topLevel, const QString &host) const
+bool RegistryCache::learn(const QString &topLevel, const QString &host) const
 {
     const QString label = topLevel.toLower();
     const QString name = host.toLower();
-    if (label.contains(u'.') || !IsUsableHost(label) || !IsUsableHost(name))
+    if (label.contains(u'.') || !isUsableHost(label) || !isUsableHost(name))
         return false;
     const QByteArray key = label.toLatin1() + '\t';
-    QList<QByteArray> lines = ReadLearntHosts().split('\n');
+    QList<QByteArray> lines = readLearntHosts().split('\n');
     lines.removeIf([&](const QByteArray &line) { return line.isEmpty() || line.startsWith(key); });
     lines.append(key + name.toLatin1());
     if (lines.size() > kMaxLearntHosts)
         lines.remove(0, lines.size() - kMaxLearntHosts);
     const QByteArray text = lines.join('\n') + '\n';
-    if (!WriteFile(kLearntHostsName, text))
+    if (!writeFile(kLearntHostsName, text))
         return false;
-    RegistryData::Use(RegistryData::InUse()->WithLearntHosts(text));
+    RegistryData::use(RegistryData::inUse()->withLearntHosts(text));
     return true;
 }
 
-std::shared_ptr<const RegistryData> RegistryCache::LoadData() const
+std::shared_ptr<const RegistryData> RegistryCache::loadData() const
 {
-    const RegistryData &builtIn = RegistryData::BuiltIn();
-    RegistryData::Files files = builtIn.SourceFiles();
+    const RegistryData &builtIn = RegistryData::builtIn();
+    RegistryData::Files files = builtIn.sourceFiles();
     const QDateTime now = QDateTime::currentDateTimeUtc();
     for (const BootstrapFile file : kBootstrapFiles) {
-        const std::optional<CachedBootstrap> cached = ReadBootstrap(file);
+        const std::optional<CachedBootstrap> cached = readBootstrap(file);
         if (!cached
-            || !MayReplace(RegistryData::ReadInfo(file, cached->json), builtIn.Info(file), now))
+            || !mayReplace(RegistryData::readInfo(file, cached->json), builtIn.info(file), now))
             continue;
         const auto index = static_cast<std::size_t>(file);
         files.bootstrap.at(index) = cached->json;
         files.fromCache.at(index) = true;
     }
-    files.learntTldWhoisText = ReadLearntHosts();
+    files.learntTldWhoisText = readLearntHosts();
     return std::make_shared<const RegistryData>(files);
 }

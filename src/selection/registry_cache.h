@@ -32,26 +32,26 @@ public:
     explicit RegistryCache(QString folder);
 
     // QStandardPaths' cache folder of the application, plus "registry".
-    static QString DefaultFolder();
+    static QString defaultFolder();
 
-    std::optional<CachedBootstrap> ReadBootstrap(BootstrapFile file) const;
-    bool WriteBootstrap(BootstrapFile file, const CachedBootstrap &cached) const;
+    std::optional<CachedBootstrap> readBootstrap(BootstrapFile file) const;
+    bool writeBootstrap(BootstrapFile file, const CachedBootstrap &cached) const;
 
     // The learnt "tld<TAB>host" lines, oldest first.
-    QByteArray ReadLearntHosts() const;
+    QByteArray readLearntHosts() const;
     // Remembers the port-43 host of a top-level label (lower-case ASCII),
     // replacing the one learnt before, and puts the data in use with it. Only a usable host name and a single label are kept.
     // Returns whether the file now holds the pair.
-    bool Learn(const QString &topLevel, const QString &host) const;
+    bool learn(const QString &topLevel, const QString &host) const;
 
     // The registry data to use: each bootstrap file from the cache where it
-    // may replace the built-in copy (see MayReplace), the built-in copy
+    // may replace the built-in copy (see mayReplace), the built-in copy
     // otherwise; the learnt hosts over the built-in port-43 table.
-    std::shared_ptr<const RegistryData> LoadData() const;
+    std::shared_ptr<const RegistryData> loadData() const;
 
 private:
-    QString PathOf(const QString &name) const;
-    bool WriteFile(const QString &name, const QByteArray &bytes) const;
+    QString pathOf(const QString &name) const;
+    bool writeFile(const QString &name, const QByteArray &bytes) const;
 
     QString m_folder;
 };

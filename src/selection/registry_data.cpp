@@ -16,7 +16,7 @@
 // The resources live in a static library, whose registration the linker would
 // drop unless something refers to it. Q_INIT_RESOURCE must be used outside any
 // namespace.
-static QByteArray ReadRegistryResource(const QString &name)
+static QByteArray readRegistryResource(const QString &name)
 {
     Q_INIT_RESOURCE(registry);
     QFile file(u":/registry/"_qs + name);
@@ -26,17 +26,17 @@ static QByteArray ReadRegistryResource(const QString &name)
 namespace {
 
 // The built-in data, parsed on the first call.
-std::shared_ptr<const RegistryData> BuiltInData()
+std::shared_ptr<const RegistryData> builtInData()
 {
     static const auto data = std::make_shared<const RegistryData>(RegistryData::Files {
         {
-            ReadRegistryResource(u"dns.json"_qs),
-            ReadRegistryResource(u"ipv4.json"_qs),
-            ReadRegistryResource(u"ipv6.json"_qs),
-            ReadRegistryResource(u"asn.json"_qs),
+            readRegistryResource(u"dns.json"_qs),
+            readRegistryResource(u"ipv4.json"_qs),
+            readRegistryResource(u"ipv6.json"_qs),
+            readRegistryResource(u"asn.json"_qs),
         },
         {},
-        ReadRegistryResource(u"tld-whois.txt"_qs),
+        readRegistryResource(u"tld-whois.txt"_qs),
         {},
     });
     return data;
@@ -47,7 +47,7 @@ struct DataInUseSlot {
     std::shared_ptr<const RegistryData> data; // none: the built-in data
 };
 
-DataInUseSlot &DataInUse()
+DataInUseSlot &dataInUse()
 {
     static DataInUseSlot slot;
     return slot;
@@ -55,7 +55,7 @@ DataInUseSlot &DataInUse()
 
 // A base URL as the bootstrap files give it: http or https, with a host, and
 // ending in "/" so that the query path can be appended.
-std::optional<QUrl> ReadBaseUrl(const QJsonValue &value)
+std::optional<QUrl> readBaseUrl(const QJsonValue &value)
 {
     const QUrl url(value.toString(), QUrl::StrictMode);
     if (!url.isValid() || url.host().isEmpty() || !url.path().endsWith(u'/')
@@ -68,7 +68,7 @@ std::optional<QUrl> ReadBaseUrl(const QJsonValue &value)
 // services and calls addKey with each of its keys, which tells whether it took
 // the key. Nothing is read from a file that is not a JSON object with a list
 // of services and a publication date.
-BootstrapInfo ReadBootstrap(const QByteArray &json, QList<RdapService> &services,
+BootstrapInfo readBootstrap(const QByteArray &json, QList<RdapService> &services,
     const std::function<bool(const QString &key, qsizetype service)> &addKey)
 {
     BootstrapInfo info;
@@ -85,7 +85,7 @@ BootstrapInfo ReadBootstrap(const QByteArray &json, QList<RdapService> &services
             continue;
         RdapService service;
         for (const QJsonValue url : pair.at(1).toArray()) {
-            if (const std::optional<QUrl> base = ReadBaseUrl(url))
+            if (const std::optional<QUrl> base = readBaseUrl(url))
                 service.baseUrls.append(*base);
         }
         if (service.baseUrls.isEmpty())
@@ -100,7 +100,7 @@ BootstrapInfo ReadBootstrap(const QByteArray &json, QList<RdapService> &services
 }
 
 // Whether the first `length` bits of the two addresses are the same.
-bool SamePrefix(const std::array<quint8, 16> &a, const std::array<quint8, 16> &b, int length)
+bool samePrefix(const std::array<quint8, 16> &a, const std::array<quint8, 16> &b, int length)
 {
     const auto whole = static_cast<std::size_t>(length / 8);
     if (!std::equal(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(whole), b.begin()))
@@ -112,7 +112,7 @@ bool SamePrefix(const std::array<quint8, 16> &a, const std::array<quint8, 16> &b
     return (a[whole] & mask) == (b[whole] & mask);
 }
 
-std::optional<quint32> ReadAsn(QStringView text)
+std::optional<quint32> readAsn(QStringView text)
 {
     bool ok = false;
     const qulonglong value = text.toULongLong(&ok);
@@ -127,58 +127,58 @@ RegistryData::RegistryData(const Files &files) : m_files(files)
 {
     for (const BootstrapFile file : kBootstrapFiles) {
         const auto index = static_cast<std::size_t>(file);
-        m_info.at(index) = ReadBootstrapFile(file, files.bootstrap.at(index));
+        m_info.at(index) = readBootstrapFile(file, files.bootstrap.at(index));
         m_info.at(index).fromCache = files.fromCache.at(index);
     }
-    m_tldWhois = ReadTldWhoisText(files.tldWhoisText);
-    m_learntTldWhois = ReadTldWhoisText(files.learntTldWhoisText);
+    m_tldWhois = readTldWhoisText(files.tldWhoisText);
+    m_learntTldWhois = readTldWhoisText(files.learntTldWhoisText);
 }
 
-BootstrapInfo RegistryData::ReadInfo(BootstrapFile file, const QByteArray &json)
+BootstrapInfo RegistryData::readInfo(BootstrapFile file, const QByteArray &json)
 {
     RegistryData scratch;
-    return scratch.ReadBootstrapFile(file, json);
+    return scratch.readBootstrapFile(file, json);
 }
 
-BootstrapInfo RegistryData::Info(BootstrapFile file) const
+BootstrapInfo RegistryData::info(BootstrapFile file) const
 {
     return m_info.at(static_cast<std::size_t>(file));
 }
 
-BootstrapInfo RegistryData::ReadBootstrapFile(BootstrapFile file, const QByteArray &json)
+BootstrapInfo RegistryData::readBootstrapFile(BootstrapFile file, const QByteArray &json)
 {
     const auto addPrefix = [](QList<Prefix> &prefixes, QAbstractSocket::NetworkLayerProtocol kind,
                                const QString &key, qsizetype service) {
         const QPair<QHostAddress, int> subnet = QHostAddress::parseSubnet(key);
         if (!key.contains(u'/') || subnet.first.protocol() != kind)
             return false;
-        prefixes.append({ BytesOf(subnet.first), subnet.second, service });
+        prefixes.append({ bytesOf(subnet.first), subnet.second, service });
         return true;
     };
 
     switch (file) {
     case BootstrapFile::Dns:
-        return ReadBootstrap(json, m_services, [this](const QString &key, qsizetype service) {
+        return readBootstrap(json, m_services, [this](const QString &key, qsizetype service) {
             if (key.isEmpty() || key != key.toLower())
                 return false;
             m_domains.insert(key, service);
             return true;
         });
     case BootstrapFile::Ipv4:
-        return ReadBootstrap(json, m_services, [&](const QString &key, qsizetype service) {
+        return readBootstrap(json, m_services, [&](const QString &key, qsizetype service) {
             return addPrefix(m_ipv4, QAbstractSocket::IPv4Protocol, key, service);
         });
     case BootstrapFile::Ipv6:
-        return ReadBootstrap(json, m_services, [&](const QString &key, qsizetype service) {
+        return readBootstrap(json, m_services, [&](const QString &key, qsizetype service) {
             return addPrefix(m_ipv6, QAbstractSocket::IPv6Protocol, key, service);
         });
     case BootstrapFile::Asn:
-        return ReadBootstrap(json, m_services, [this](const QString &key, qsizetype service) {
+        return readBootstrap(json, m_services, [this](const QString &key, qsizetype service) {
             const QStringList bounds = key.split(u'-');
             if (bounds.size() > 2)
                 return false;
-            const std::optional<quint32> first = ReadAsn(bounds.first());
-            const std::optional<quint32> last = ReadAsn(bounds.last());
+            const std::optional<quint32> first = readAsn(bounds.first());
+            const std::optional<quint32> last = readAsn(bounds.last());
             if (!first || !last || *first > *last)
                 return false;
             m_asns.append({ *first, *last, service });
@@ -190,7 +190,7 @@ BootstrapInfo RegistryData::ReadBootstrapFile(BootstrapFile file, const QByteArr
 
 // "tld<TAB>host" lines; "#" starts a comment line. A line whose label or
 // host is not a usable host name is left out.
-QHash<QString, QString> RegistryData::ReadTldWhoisText(const QByteArray &text)
+QHash<QString, QString> RegistryData::readTldWhoisText(const QByteArray &text)
 {
     QHash<QString, QString> table;
     for (const QByteArray &line : text.split('\n')) {
@@ -201,38 +201,38 @@ QHash<QString, QString> RegistryData::ReadTldWhoisText(const QByteArray &text)
             continue;
         const QString topLevel = QString::fromLatin1(fields[0]).toLower();
         const QString host = QString::fromLatin1(fields[1]).toLower();
-        if (!topLevel.contains(u'.') && IsUsableHost(topLevel) && IsUsableHost(host))
+        if (!topLevel.contains(u'.') && isUsableHost(topLevel) && isUsableHost(host))
             table.insert(topLevel, host);
     }
     return table;
 }
 
-std::shared_ptr<const RegistryData> RegistryData::WithLearntHosts(const QByteArray &text) const
+std::shared_ptr<const RegistryData> RegistryData::withLearntHosts(const QByteArray &text) const
 {
     auto data = std::make_shared<RegistryData>(*this);
     data->m_files.learntTldWhoisText = text;
-    data->m_learntTldWhois = ReadTldWhoisText(text);
+    data->m_learntTldWhois = readTldWhoisText(text);
     return data;
 }
 
-const RegistryData &RegistryData::BuiltIn()
+const RegistryData &RegistryData::builtIn()
 {
-    return *BuiltInData();
+    return *builtInData();
 }
 
-std::shared_ptr<const RegistryData> RegistryData::InUse()
+std::shared_ptr<const RegistryData> RegistryData::inUse()
 {
-    const QMutexLocker lock(&DataInUse().mutex);
-    return DataInUse().data ? DataInUse().data : BuiltInData();
+    const QMutexLocker lock(&dataInUse().mutex);
+    return dataInUse().data ? dataInUse().data : builtInData();
 }
 
-void RegistryData::Use(std::shared_ptr<const RegistryData> data)
+void RegistryData::use(std::shared_ptr<const RegistryData> data)
 {
-    const QMutexLocker lock(&DataInUse().mutex);
-    DataInUse().data = std::move(data);
+    const QMutexLocker lock(&dataInUse().mutex);
+    dataInUse().data = std::move(data);
 }
 
-std::optional<RdapService> RegistryData::DomainService(QStringView asciiName) const
+std::optional<RdapService> RegistryData::domainService(QStringView asciiName) const
 {
     QStringView suffix = asciiName;
     while (!suffix.isEmpty()) {
@@ -247,20 +247,20 @@ std::optional<RdapService> RegistryData::DomainService(QStringView asciiName) co
     return std::nullopt;
 }
 
-std::optional<RdapService> RegistryData::AddressService(
+std::optional<RdapService> RegistryData::addressService(
     const QHostAddress &address, int prefixLength) const
 {
     switch (address.protocol()) {
     case QAbstractSocket::IPv4Protocol:
-        return LongestPrefix(m_ipv4, address, prefixLength < 0 ? 32 : prefixLength);
+        return longestPrefix(m_ipv4, address, prefixLength < 0 ? 32 : prefixLength);
     case QAbstractSocket::IPv6Protocol:
-        return LongestPrefix(m_ipv6, address, prefixLength < 0 ? 128 : prefixLength);
+        return longestPrefix(m_ipv6, address, prefixLength < 0 ? 128 : prefixLength);
     default:
         return std::nullopt;
     }
 }
 
-RegistryData::AddressBytes RegistryData::BytesOf(const QHostAddress &address)
+RegistryData::AddressBytes RegistryData::bytesOf(const QHostAddress &address)
 {
     AddressBytes bytes {};
     if (address.protocol() == QAbstractSocket::IPv4Protocol) {
@@ -274,14 +274,14 @@ RegistryData::AddressBytes RegistryData::BytesOf(const QHostAddress &address)
     return bytes;
 }
 
-std::optional<RdapService> RegistryData::LongestPrefix(
+std::optional<RdapService> RegistryData::longestPrefix(
     const QList<Prefix> &prefixes, const QHostAddress &address, int prefixLength) const
 {
-    const AddressBytes bytes = BytesOf(address);
+    const AddressBytes bytes = bytesOf(address);
     const Prefix *best = nullptr;
     for (const Prefix &prefix : prefixes) {
         if (prefix.length <= prefixLength && (!best || prefix.length > best->length)
-            && SamePrefix(prefix.network, bytes, prefix.length))
+            && samePrefix(prefix.network, bytes, prefix.length))
             best = &prefix;
     }
     if (!best)
@@ -289,7 +289,7 @@ std::optional<RdapService> RegistryData::LongestPrefix(
     return m_services.at(best->service);
 }
 
-std::optional<RdapService> RegistryData::AsnService(quint32 number) const
+std::optional<RdapService> RegistryData::asnService(quint32 number) const
 {
     for (const AsnRange &range : m_asns) {
         if (range.first <= number && number <= range.last)
@@ -298,13 +298,13 @@ std::optional<RdapService> RegistryData::AsnService(quint32 number) const
     return std::nullopt;
 }
 
-QString RegistryData::TldWhoisHost(QStringView topLevel) const
+QString RegistryData::tldWhoisHost(QStringView topLevel) const
 {
     const QString label = topLevel.toString();
     return m_learntTldWhois.value(label, m_tldWhois.value(label));
 }
 
-bool RegistryData::IsTopLevelDomain(QStringView topLevel) const
+bool RegistryData::isTopLevelDomain(QStringView topLevel) const
 {
     const QString label = topLevel.toString();
     return !label.contains(u'.') && (m_learntTldWhois.contains(label) || m_tldWhois.contains(label)

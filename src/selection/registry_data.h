@@ -34,44 +34,44 @@ public:
     explicit RegistryData(const Files &files);
 
     // The data built into the program, parsed on the first call.
-    static const RegistryData &BuiltIn();
+    static const RegistryData &builtIn();
     // The data that lookups use now: the built-in data until Use() puts
     // other data in its place. Safe to call from any thread; a lookup that
     // holds the pointer keeps its data even when it is replaced meanwhile.
-    static std::shared_ptr<const RegistryData> InUse();
-    // Puts data in use from the next call of InUse(); none: the built-in data.
-    static void Use(std::shared_ptr<const RegistryData> data);
+    static std::shared_ptr<const RegistryData> inUse();
+    // Puts data in use from the next call of inUse(); none: the built-in data.
+    static void use(std::shared_ptr<const RegistryData> data);
 
     // What a bootstrap file holds, without building the tables of the others.
-    static BootstrapInfo ReadInfo(BootstrapFile file, const QByteArray &json);
-    BootstrapInfo Info(BootstrapFile file) const;
+    static BootstrapInfo readInfo(BootstrapFile file, const QByteArray &json);
+    BootstrapInfo info(BootstrapFile file) const;
     // This data with other learnt hosts; only their text is read again.
-    std::shared_ptr<const RegistryData> WithLearntHosts(const QByteArray &text) const;
+    std::shared_ptr<const RegistryData> withLearntHosts(const QByteArray &text) const;
     // The files this data was read from.
-    const Files &SourceFiles() const { return m_files; }
+    const Files &sourceFiles() const { return m_files; }
 
     // The service of the longest label suffix of an ASCII domain name
     // (lower case, no final dot) among the keys of the domain data.
-    std::optional<RdapService> DomainService(QStringView asciiName) const;
+    std::optional<RdapService> domainService(QStringView asciiName) const;
     // The service of the longest listed prefix that holds the address, or
     // the whole prefix when prefixLength is given (-1: the address alone).
-    std::optional<RdapService> AddressService(
+    std::optional<RdapService> addressService(
         const QHostAddress &address, int prefixLength = -1) const;
     // The service of the range that holds the AS number.
-    std::optional<RdapService> AsnService(quint32 number) const;
+    std::optional<RdapService> asnService(quint32 number) const;
 
     // The port-43 whois host of a top-level label (lower-case ASCII): the
     // learnt one, else the one IANA lists, else an empty text.
-    QString TldWhoisHost(QStringView topLevel) const;
+    QString tldWhoisHost(QStringView topLevel) const;
     // Whether the label is a top-level domain in the data (with a port-43
     // host, an RDAP service or both).
-    bool IsTopLevelDomain(QStringView topLevel) const;
+    bool isTopLevelDomain(QStringView topLevel) const;
 
 private:
     RegistryData() = default;
     // Adds the file's services and keys to the tables.
-    BootstrapInfo ReadBootstrapFile(BootstrapFile file, const QByteArray &json);
-    static QHash<QString, QString> ReadTldWhoisText(const QByteArray &text);
+    BootstrapInfo readBootstrapFile(BootstrapFile file, const QByteArray &json);
+    static QHash<QString, QString> readTldWhoisText(const QByteArray &text);
 
     // An address as 16 bytes: IPv6 as it is, IPv4 in the first four.
     using AddressBytes = std::array<quint8, 16>;
@@ -86,8 +86,8 @@ private:
         qsizetype service = 0;
     };
 
-    static AddressBytes BytesOf(const QHostAddress &address);
-    std::optional<RdapService> LongestPrefix(
+    static AddressBytes bytesOf(const QHostAddress &address);
+    std::optional<RdapService> longestPrefix(
         const QList<Prefix> &prefixes, const QHostAddress &address, int prefixLength) const;
 
     Files m_files;

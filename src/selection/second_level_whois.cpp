@@ -4,7 +4,7 @@
 #include <QHash>
 
 // Q_INIT_RESOURCE must be used outside any namespace (see registry_data.cpp).
-static QByteArray ReadSecondLevelTable()
+static QByteArray readSecondLevelTable()
 {
     Q_INIT_RESOURCE(registry);
     QFile file(u":/registry/second-level-whois.txt"_qs);
@@ -14,7 +14,7 @@ static QByteArray ReadSecondLevelTable()
 namespace {
 
 // "second.top<TAB>host" lines; comments, blank and malformed lines are skipped.
-QHash<QString, QString> ReadTable(const QByteArray &text)
+QHash<QString, QString> readTable(const QByteArray &text)
 {
     QHash<QString, QString> hosts;
     for (const QByteArray &line : text.split('\n')) {
@@ -31,7 +31,7 @@ QHash<QString, QString> ReadTable(const QByteArray &text)
 
 std::optional<QString> SecondLevelWhois::hostOf(QStringView secondLevel, QStringView topLevel)
 {
-    static const QHash<QString, QString> table = ReadTable(ReadSecondLevelTable());
+    static const QHash<QString, QString> table = readTable(readSecondLevelTable());
     const auto host = table.constFind(secondLevel.toString() + u'.' + topLevel.toString());
     if (host == table.cend())
         return std::nullopt;

@@ -17,59 +17,59 @@ struct RegionalRegistry {
 };
 
 constexpr RegionalRegistry kRegionalRegistries[] = {
-    { u"rdap.afrinic.net", WhoisHost::AFRINIC },
-    { u"rdap.apnic.net", WhoisHost::APNIC },
-    { u"rdap.arin.net", WhoisHost::ARIN },
-    { u"rdap.lacnic.net", WhoisHost::LACNIC },
-    { u"rdap.db.ripe.net", WhoisHost::RIPE },
+    { u"rdap.afrinic.net", WhoisHost::kAfrinic },
+    { u"rdap.apnic.net", WhoisHost::kApnic },
+    { u"rdap.arin.net", WhoisHost::kArin },
+    { u"rdap.lacnic.net", WhoisHost::kLacnic },
+    { u"rdap.db.ripe.net", WhoisHost::kRipe },
 };
 
-ServerChoice WhoisChoice(ServerChoice choice, const QString &host)
+ServerChoice whoisChoice(ServerChoice choice, const QString &host)
 {
     choice.outcome = ServerChoice::Outcome::Whois;
-    choice.target = QueryTarget::Whois(host);
+    choice.target = QueryTarget::whois(host);
     return choice;
 }
 
 // The regional registry that the data gives, or the fallback when the data
 // lists the key in no block or names no regional registry.
-ServerChoice RegistryChoice(ServerChoice choice, const QString &fallback)
+ServerChoice registryChoice(ServerChoice choice, const QString &fallback)
 {
     const std::optional<QString> regional =
-        choice.rdap ? RegionalWhoisHost(*choice.rdap) : std::nullopt;
-    return WhoisChoice(std::move(choice), regional.value_or(fallback));
+        choice.rdap ? regionalWhoisHost(*choice.rdap) : std::nullopt;
+    return whoisChoice(std::move(choice), regional.value_or(fallback));
 }
 
-ServerChoice DomainChoice(ServerChoice choice)
+ServerChoice domainChoice(ServerChoice choice)
 {
-    const std::optional<DomainList::LastLabels> labels = DomainList::ReadLastLabels(choice.key.text);
+    const std::optional<DomainList::LastLabels> labels = DomainList::readLastLabels(choice.key.text);
     if (!labels)
-        return WhoisChoice(std::move(choice), WhoisHost::IANA.toString());
+        return whoisChoice(std::move(choice), WhoisHost::kIana.toString());
     if (labels->secondLevel.isEmpty())
         return choice;
 
-    const std::shared_ptr<const RegistryData> data = RegistryData::InUse();
-    choice.rdap = data->DomainService(choice.key.text);
+    const std::shared_ptr<const RegistryData> data = RegistryData::inUse();
+    choice.rdap = data->domainService(choice.key.text);
     if (const std::optional<QString> host =
             SecondLevelWhois::hostOf(labels->secondLevel, labels->topLevel))
-        return WhoisChoice(std::move(choice), *host);
-    if (const QString host = data->TldWhoisHost(labels->topLevel); !host.isEmpty()) {
+        return whoisChoice(std::move(choice), *host);
+    if (const QString host = data->tldWhoisHost(labels->topLevel); !host.isEmpty()) {
         choice.topLevel = labels->topLevel;
-        return WhoisChoice(std::move(choice), host);
+        return whoisChoice(std::move(choice), host);
     }
     if (choice.rdap) {
         choice.outcome = ServerChoice::Outcome::RdapOnly;
         return choice;
     }
     choice.topLevel = labels->topLevel;
-    if (const std::optional<QString> host = DomainList::TopLevelHost(labels->topLevel))
-        return WhoisChoice(std::move(choice), *host);
+    if (const std::optional<QString> host = DomainList::topLevelHost(labels->topLevel))
+        return whoisChoice(std::move(choice), *host);
     return choice;
 }
 
 } // namespace
 
-std::optional<QString> RegionalWhoisHost(const RdapService &service)
+std::optional<QString> regionalWhoisHost(const RdapService &service)
 {
     for (const QUrl &base : service.baseUrls) {
         const auto registry =
@@ -81,34 +81,34 @@ std::optional<QString> RegionalWhoisHost(const RdapService &service)
     return std::nullopt;
 }
 
-ServerChoice AutoSelectServer(const QueryKey &key)
+ServerChoice autoSelectServer(const QueryKey &key)
 {
     ServerChoice choice;
     choice.key = key;
-    const std::shared_ptr<const RegistryData> data = RegistryData::InUse();
+    const std::shared_ptr<const RegistryData> data = RegistryData::inUse();
     switch (key.kind) {
     case QueryKey::Kind::IPv4: {
         IpList table;
-        table.CheckIp(key.address.toString());
-        const QString tableHost = table.WhoisFromIp();
-        choice.rdap = data->AddressService(key.address, key.prefixLength);
+        table.checkIp(key.address.toString());
+        const QString tableHost = table.whoisFromIp();
+        choice.rdap = data->addressService(key.address, key.prefixLength);
         // JPNIC's blocks stay with JPNIC; they lie inside APNIC's and ARIN's.
-        if (tableHost == WhoisHost::JPNIC)
-            return WhoisChoice(std::move(choice), tableHost);
-        return RegistryChoice(std::move(choice), tableHost);
+        if (tableHost == WhoisHost::kJpnic)
+            return whoisChoice(std::move(choice), tableHost);
+        return registryChoice(std::move(choice), tableHost);
     }
     case QueryKey::Kind::IPv6:
-        choice.rdap = data->AddressService(key.address, key.prefixLength);
-        return RegistryChoice(std::move(choice), WhoisHost::IANA.toString());
+        choice.rdap = data->addressService(key.address, key.prefixLength);
+        return registryChoice(std::move(choice), WhoisHost::kIana.toString());
     case QueryKey::Kind::AsNumber:
-        choice.rdap = data->AsnService(key.asNumber);
-        return RegistryChoice(std::move(choice), WhoisHost::IANA.toString());
+        choice.rdap = data->asnService(key.asNumber);
+        return registryChoice(std::move(choice), WhoisHost::kIana.toString());
     case QueryKey::Kind::Name:
         if (key.noAsciiForm) {
             choice.outcome = ServerChoice::Outcome::NoAsciiForm;
             return choice;
         }
-        return DomainChoice(std::move(choice));
+        return domainChoice(std::move(choice));
     }
     return choice;
 }

@@ -28,7 +28,7 @@ struct ServerChoice {
 
 // The automatic choice. The address table and the domain table decide first; IANA's data fills in
 // where they find no server or name a registry that no longer holds the key.
-ServerChoice AutoSelectServer(const QueryKey &key);
+ServerChoice autoSelectServer(const QueryKey &key);
 
 // The whois host of the regional registry whose RDAP service this is.
-std::optional<QString> RegionalWhoisHost(const RdapService &service);
+std::optional<QString> regionalWhoisHost(const RdapService &service);

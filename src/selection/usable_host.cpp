@@ -18,7 +18,7 @@ QList<Network> parsedNetworks(std::initializer_list<const char *> subnets)
     return list;
 }
 
-const QList<Network> &InternalNetworks()
+const QList<Network> &internalNetworks()
 {
     static const QList<Network> networks = parsedNetworks({ "0.0.0.0/8", "10.0.0.0/8",
         "100.64.0.0/10", "127.0.0.0/8", "169.254.0.0/16", "172.16.0.0/12", "192.168.0.0/16",
@@ -29,19 +29,19 @@ const QList<Network> &InternalNetworks()
 
 // The IPv6 prefixes whose last 32 bits are an IPv4 address: mapped,
 // compatible (deprecated, still routed by some stacks) and NAT64.
-const QList<Network> &IPv4Carriers()
+const QList<Network> &iPv4Carriers()
 {
     static const QList<Network> carriers =
         parsedNetworks({ "::ffff:0:0/96", "::/96", "64:ff9b::/96" });
     return carriers;
 }
 
-QHostAddress EmbeddedIPv4(const QHostAddress &address)
+QHostAddress embeddedIPv4(const QHostAddress &address)
 {
     if (address.protocol() != QAbstractSocket::IPv6Protocol || address == QHostAddress::AnyIPv6
         || address == QHostAddress::LocalHostIPv6)
         return address;
-    const bool carried = std::any_of(IPv4Carriers().begin(), IPv4Carriers().end(),
+    const bool carried = std::any_of(iPv4Carriers().begin(), iPv4Carriers().end(),
         [&](const Network &carrier) { return address.isInSubnet(carrier); });
     if (!carried)
         return address;
@@ -53,22 +53,22 @@ QHostAddress EmbeddedIPv4(const QHostAddress &address)
 constexpr qsizetype kMaxNameLength = 253;
 constexpr qsizetype kMaxLabelLength = 63;
 
-bool IsLetterOrDigit(char c)
+bool isLetterOrDigit(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
-bool IsValidLabel(QByteArrayView label)
+bool isValidLabel(QByteArrayView label)
 {
     if (label.isEmpty() || label.size() > kMaxLabelLength)
         return false;
     if (label.front() == '-' || label.back() == '-')
         return false;
     return std::all_of(
-        label.begin(), label.end(), [](char c) { return IsLetterOrDigit(c) || c == '-'; });
+        label.begin(), label.end(), [](char c) { return isLetterOrDigit(c) || c == '-'; });
 }
 
-bool IsValidHostName(QStringView host)
+bool isValidHostName(QStringView host)
 {
     QByteArray ascii = QUrl::toAce(host.toString());
     if (ascii.endsWith('.'))
@@ -76,12 +76,12 @@ bool IsValidHostName(QStringView host)
     if (ascii.isEmpty() || ascii.size() > kMaxNameLength)
         return false;
     const QByteArrayList labels = ascii.split('.');
-    return std::all_of(labels.begin(), labels.end(), IsValidLabel);
+    return std::all_of(labels.begin(), labels.end(), isValidLabel);
 }
 
 } // namespace
 
-bool IsUsableHost(QStringView host)
+bool isUsableHost(QStringView host)
 {
     // The address parser stops at NUL and skips blanks, so "192.0.2.1<NUL>x"
     // or "8 :2" would connect somewhere other than the text says.
@@ -91,17 +91,17 @@ bool IsUsableHost(QStringView host)
     });
     if (host.isEmpty() || hasControlOrBlank)
         return false;
-    return QHostAddress().setAddress(host.toString()) || IsValidHostName(host);
+    return QHostAddress().setAddress(host.toString()) || isValidHostName(host);
 }
 
-bool IsInternalAddress(const QHostAddress &address)
+bool isInternalAddress(const QHostAddress &address)
 {
-    const QHostAddress plain = EmbeddedIPv4(address);
-    return std::any_of(InternalNetworks().begin(), InternalNetworks().end(),
+    const QHostAddress plain = embeddedIPv4(address);
+    return std::any_of(internalNetworks().begin(), internalNetworks().end(),
         [&](const Network &network) { return plain.isInSubnet(network); });
 }
 
-bool IsInternalHost(QStringView host)
+bool isInternalHost(QStringView host)
 {
     // The ASCII form folds full-width digits, letters and ideographic dots
     // the way the resolver will see them.
@@ -115,5 +115,5 @@ bool IsInternalHost(QStringView host)
     QHostAddress address;
     if (!address.setAddress(ascii) && !address.setAddress(host.toString()))
         return false;
-    return IsInternalAddress(address);
+    return isInternalAddress(address);
 }

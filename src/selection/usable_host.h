@@ -10,16 +10,16 @@
 // scripts count by their ASCII (punycode) form. Whether the name resolves
 // is not checked here. A text holding a control character, a format
 // character or a blank of any kind is never usable.
-bool IsUsableHost(QStringView host);
+bool isUsableHost(QStringView host);
 
 // Loopback, private, shared, benchmarking, link-local, unique-local,
 // multicast, reserved, broadcast or unspecified addresses, IPv4 and IPv6; an
 // IPv4 address inside an IPv6 one (mapped, compatible or NAT64
 // 64:ff9b::/96) counts as that IPv4 address.
-bool IsInternalAddress(const QHostAddress &address);
+bool isInternalAddress(const QHostAddress &address);
 
 // Whether a host as written already names the user's own machine or
 // network, before any lookup: "localhost" and names below it, and internal
 // addresses in any written form, full-width digits and ideographic dots
 // included.
-bool IsInternalHost(QStringView host);
+bool isInternalHost(QStringView host);

@@ -13,28 +13,28 @@ namespace {
 
 ServerEntry makeEntry(QStringView name, QStringView host)
 {
-    const QString trimmedName = TrimBlanks(name);
-    const QString trimmedHost = TrimBlanks(host);
+    const QString trimmedName = trimBlanks(name);
+    const QString trimmedHost = trimBlanks(host);
     return { trimmedName, trimmedHost, trimmedName + u'[' + trimmedHost + u']' };
 }
 
 QList<ServerEntry> builtInServers()
 {
     return {
-        makeEntry(u"JPNIC", WhoisHost::JPNIC),
-        makeEntry(u"InterNic", WhoisHost::InterNic),
-        makeEntry(u"APNIC", WhoisHost::APNIC),
-        makeEntry(u"VeriSign", WhoisHost::VeriSign),
-        makeEntry(u"RIPE", WhoisHost::RIPE),
-        makeEntry(u"ARIN", WhoisHost::ARIN),
+        makeEntry(u"JPNIC", WhoisHost::kJpnic),
+        makeEntry(u"InterNic", WhoisHost::kInterNic),
+        makeEntry(u"APNIC", WhoisHost::kApnic),
+        makeEntry(u"VeriSign", WhoisHost::kVeriSign),
+        makeEntry(u"RIPE", WhoisHost::kRipe),
+        makeEntry(u"ARIN", WhoisHost::kArin),
     };
 }
 
 std::optional<QByteArray> readListFile(const QString &path)
 {
-    if (!IsVisibleFile(path))
+    if (!isVisibleFile(path))
         return std::nullopt;
-    return ReadBoundedFile(path);
+    return readBoundedFile(path);
 }
 
 QList<ServerEntry> parseServerList(QStringView text)
@@ -61,9 +61,9 @@ QList<ServerEntry> parseServerList(QStringView text)
 
 } // namespace
 
-QList<ServerEntry> LoadServerList(const QString &folder)
+QList<ServerEntry> loadServerList(const QString &folder)
 {
     const std::optional<QByteArray> bytes =
-        readListFile(WithTrailingSeparator(folder) + kServerListFileName);
-    return bytes ? parseServerList(ServerListText(*bytes)) : builtInServers();
+        readListFile(withTrailingSeparator(folder) + kServerListFileName);
+    return bytes ? parseServerList(serverListText(*bytes)) : builtInServers();
 }

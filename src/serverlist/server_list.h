@@ -24,4 +24,4 @@ inline constexpr qsizetype kMaxServerEntries = 32766;
 // with a comma is a server: the name before the first comma, the host after
 // it up to a second comma, both without the blanks (U+0020, U+3000) around
 // them. Lines without a comma are skipped. Order and duplicates are kept.
-QList<ServerEntry> LoadServerList(const QString &folder = ProgramFolder());
+QList<ServerEntry> loadServerList(const QString &folder = programFolder());

@@ -13,7 +13,7 @@ bool isUtf8WithLongSequence(QByteArrayView bytes)
     const unsigned char *end = p + bytes.size();
     bool longSequence = false;
     while (p != end) {
-        const Utf8Char utf8 = ReadUtf8(p, end);
+        const Utf8Char utf8 = readUtf8(p, end);
         if (utf8.size == 0)
             return false;
         longSequence = longSequence || utf8.size >= 3;
@@ -24,11 +24,11 @@ bool isUtf8WithLongSequence(QByteArrayView bytes)
 
 } // namespace
 
-QString ServerListText(QByteArrayView bytes)
+QString serverListText(QByteArrayView bytes)
 {
     if (bytes.startsWith(kUtf8ByteOrderMark))
         return QString::fromUtf8(bytes.sliced(kUtf8ByteOrderMark.size()));
     if (isUtf8WithLongSequence(bytes))
         return QString::fromUtf8(bytes);
-    return CodePage932::Decode(bytes);
+    return CodePage932::decode(bytes);
 }

@@ -9,4 +9,4 @@
 // UTF-8 does. Any other file is code page 932, as lists have always been
 // written; one with only two-byte look-alikes (half-width "ﾃｨ" is C3 A8, valid
 // UTF-8 for "è") stays code page 932.
-QString ServerListText(QByteArrayView bytes);
+QString serverListText(QByteArrayView bytes);

@@ -13,7 +13,7 @@ constexpr QChar kSeparator = u'/';
 
 } // namespace
 
-QString WithTrailingSeparator(const QString &folder)
+QString withTrailingSeparator(const QString &folder)
 {
     QString path = QDir::toNativeSeparators(folder);
     if (!path.endsWith(kSeparator))
@@ -21,7 +21,7 @@ QString WithTrailingSeparator(const QString &folder)
     return path;
 }
 
-QString ProgramFolder()
+QString programFolder()
 {
-    return WithTrailingSeparator(QCoreApplication::applicationDirPath());
+    return withTrailingSeparator(QCoreApplication::applicationDirPath());
 }

@@ -5,7 +5,7 @@
 // The folder of the program's executable, ending in exactly one separator
 // (a backslash on Windows, a slash elsewhere), so that file names can be
 // appended to it directly.
-QString ProgramFolder();
+QString programFolder();
 
 // The same rule for any folder path.
-QString WithTrailingSeparator(const QString &folder);
+QString withTrailingSeparator(const QString &folder);

@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-std::optional<QByteArray> ReadBoundedFile(const QString &path, qint64 maxBytes)
+std::optional<QByteArray> readBoundedFile(const QString &path, qint64 maxBytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > maxBytes)

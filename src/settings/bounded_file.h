@@ -11,4 +11,4 @@ inline constexpr qint64 kMaxReadFileBytes = qint64(16) * 1024 * 1024;
 
 // The bytes of a file, or none when it cannot be opened or read or holds
 // more than maxBytes.
-std::optional<QByteArray> ReadBoundedFile(const QString &path, qint64 maxBytes = kMaxReadFileBytes);
+std::optional<QByteArray> readBoundedFile(const QString &path, qint64 maxBytes = kMaxReadFileBytes);

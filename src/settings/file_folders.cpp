@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-bool IsWritableFolder(const QString &folder)
+bool isWritableFolder(const QString &folder)
 {
     // The settings file is replaced through a new file in its folder, so the
     // folder itself must be writable; a writable dq.ini in it is not enough.
@@ -13,18 +13,18 @@ bool IsWritableFolder(const QString &folder)
     return info.isDir() && info.isWritable();
 }
 
-QString UserSettingsFolder()
+QString userSettingsFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
 }
 
-FileFolders FindFileFolders(
+FileFolders findFileFolders(
     const QString &programFolder, const QString &userFolder, const FolderWritable &isWritable)
 {
-    const QString program = WithTrailingSeparator(programFolder);
+    const QString program = withTrailingSeparator(programFolder);
     if (isWritable(program))
         return { program, program, program };
-    const QString user = WithTrailingSeparator(userFolder);
-    const bool listBesideProgram = IsVisibleFile(program + kServerListFileName);
+    const QString user = withTrailingSeparator(userFolder);
+    const bool listBesideProgram = isVisibleFile(program + kServerListFileName);
     return { program, user, listBesideProgram ? program : user };
 }

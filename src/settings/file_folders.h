@@ -10,7 +10,7 @@
 inline const QString kServerListFileName = u"serverlist.dat"_qs;
 
 // The folders where the program finds its files, each ending in one
-// separator like ProgramFolder().
+// separator like programFolder().
 struct FileFolders {
     QString program; // the executable's folder: the help file
     QString settings; // dq.ini, read and written
@@ -19,11 +19,11 @@ struct FileFolders {
 
 // Whether the current user can create and replace files in a folder.
 using FolderWritable = std::function<bool(const QString &folder)>;
-bool IsWritableFolder(const QString &folder);
+bool isWritableFolder(const QString &folder);
 
 // The per-user settings folder, ~/.config/Domquire on Linux. It may not
 // exist yet; the settings store creates it when it first writes.
-QString UserSettingsFolder();
+QString userSettingsFolder();
 
 // A program folder the user can write to keeps every file, so a copy run from
 // a folder of its own works as it always did. An installed copy in a folder
@@ -31,6 +31,6 @@ QString UserSettingsFolder();
 // beside the program is ignored there, since it could not be replaced) and
 // reads serverlist.dat from beside the program if it is there, otherwise from
 // the per-user folder.
-FileFolders FindFileFolders(const QString &programFolder,
-    const QString &userFolder = UserSettingsFolder(),
-    const FolderWritable &isWritable = IsWritableFolder);
+FileFolders findFileFolders(const QString &programFolder,
+    const QString &userFolder = userSettingsFolder(),
+    const FolderWritable &isWritable = isWritableFolder);

@@ -24,7 +24,7 @@ std::optional<QByteArray> readProfile(const QString &path)
         return QByteArray();
     if (!info.isFile())
         return std::nullopt;
-    std::optional<QByteArray> bytes = ReadBoundedFile(path);
+    std::optional<QByteArray> bytes = readBoundedFile(path);
     if (bytes && bytes->contains('\0'))
         return std::nullopt;
     return bytes;
@@ -42,39 +42,39 @@ bool breaksLineStructure(const QString &key, const QString &value)
 
 } // namespace
 
-IniStore::IniStore(const QString &folder) : m_folder(WithTrailingSeparator(folder)) { }
+IniStore::IniStore(const QString &folder) : m_folder(withTrailingSeparator(folder)) { }
 
-QString IniStore::LoadIni(const QString &key, const QString &defaultValue) const
+QString IniStore::loadIni(const QString &key, const QString &defaultValue) const
 {
-    const std::optional<QByteArray> bytes = readProfile(IniPath());
+    const std::optional<QByteArray> bytes = readProfile(iniPath());
     if (!bytes)
         return defaultValue;
     const ProfileText profile(*bytes);
-    const std::optional<QByteArray> value = profile.Value(kSection, key);
-    return value ? CodePage932::Decode(*value) : defaultValue;
+    const std::optional<QByteArray> value = profile.value(kSection, key);
+    return value ? CodePage932::decode(*value) : defaultValue;
 }
 
-void IniStore::SaveIni(const QString &key, const QString &value) const
+void IniStore::saveIni(const QString &key, const QString &value) const
 {
     if (breaksLineStructure(key, value))
         return;
-    const QString path = IniPath();
+    const QString path = iniPath();
     const std::optional<QByteArray> bytes = readProfile(path);
     if (!bytes)
         return;
     const ProfileText profile(*bytes);
-    const QByteArray line = CodePage932::Encode(key) + '=' + CodePage932::Encode(value);
+    const QByteArray line = CodePage932::encode(key) + '=' + CodePage932::encode(value);
 
     // The per-user settings folder does not exist before the first save.
     QDir().mkpath(m_folder);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return;
-    file.write(profile.WithEntry(kSection, key, line));
+    file.write(profile.withEntry(kSection, key, line));
     file.commit();
 }
 
-QString IniStore::IniPath() const
+QString IniStore::iniPath() const
 {
     return m_folder + u"dq.ini"_qs;
 }

@@ -13,12 +13,12 @@
 // changes or adds one line and keeps every other byte of the file.
 class IniStore {
 public:
-    explicit IniStore(const QString &folder = ProgramFolder());
+    explicit IniStore(const QString &folder = programFolder());
 
     // The value stored under the key, or the default when the file, the
     // section or the key is missing, or the file cannot be read, is larger
     // than 16 MiB or is not text. A key present with an empty value gives the empty text.
-    QString LoadIni(const QString &key, const QString &defaultValue) const;
+    QString loadIni(const QString &key, const QString &defaultValue) const;
 
     // Stores the value under the key, creating the folder, the file, the
     // section or the key as needed. The file is replaced atomically; when it
@@ -27,10 +27,10 @@ public:
     // A key or value that would break the file's line structure (a line
     // break, or a key that is empty, holds "=" or starts with "[" or ";") is
     // not written.
-    void SaveIni(const QString &key, const QString &value) const;
+    void saveIni(const QString &key, const QString &value) const;
 
 private:
-    QString IniPath() const;
+    QString iniPath() const;
 
     QString m_folder;
 };

@@ -26,7 +26,7 @@ bool sameName(const QString &a, QStringView b)
 // decoded first: "]" can be the second byte of a double-byte character.
 std::optional<QString> sectionName(QByteArrayView line)
 {
-    const QString text = CodePage932::Decode(trimmed(line));
+    const QString text = CodePage932::decode(trimmed(line));
     const qsizetype close = text.indexOf(u']');
     if (!text.startsWith(u'[') || close < 0)
         return std::nullopt;
@@ -47,7 +47,7 @@ QByteArrayView cutToMaxValue(QByteArrayView value)
 {
     qsizetype size = 0;
     while (size < value.size()) {
-        const bool isPair = CodePage932::IsLeadByte(static_cast<unsigned char>(value[size]))
+        const bool isPair = CodePage932::isLeadByte(static_cast<unsigned char>(value[size]))
             && size + 1 < value.size();
         const qsizetype next = size + (isPair ? 2 : 1);
         if (next > ProfileText::kMaxValueBytes)
@@ -76,7 +76,7 @@ ProfileText::ProfileText(QByteArray bytes) : m_bytes(std::move(bytes))
     }
 }
 
-std::optional<QByteArray> ProfileText::Value(QStringView section, QStringView key) const
+std::optional<QByteArray> ProfileText::value(QStringView section, QStringView key) const
 {
     const qsizetype entry = find(section, key).entry;
     if (entry < 0)
@@ -86,7 +86,7 @@ std::optional<QByteArray> ProfileText::Value(QStringView section, QStringView ke
     return cutToMaxValue(value).toByteArray();
 }
 
-QByteArray ProfileText::WithEntry(
+QByteArray ProfileText::withEntry(
     QStringView section, QStringView key, const QByteArray &entryLine) const
 {
     const Place place = find(section, key);
@@ -101,7 +101,7 @@ QByteArray ProfileText::WithEntry(
     if (place.lastOfSection >= 0) {
         at = m_lines[place.lastOfSection].end;
     } else {
-        added.prepend('[' + CodePage932::Encode(section) + ']' + eol);
+        added.prepend('[' + CodePage932::encode(section) + ']' + eol);
     }
     // The line before the new ones may be the last one, without a line end.
     if (at > 0 && m_bytes[at - 1] != '\n' && m_bytes[at - 1] != '\r')
@@ -128,7 +128,7 @@ ProfileText::Place ProfileText::find(QStringView section, QStringView key) const
         if (inFirstSection && !trimmed(line).isEmpty())
             place.lastOfSection = i;
         const qsizetype equals = equalsSign(line);
-        if (equals >= 0 && sameName(CodePage932::Decode(trimmed(line.first(equals))), key)) {
+        if (equals >= 0 && sameName(CodePage932::decode(trimmed(line.first(equals))), key)) {
             place.entry = i;
             return place;
         }

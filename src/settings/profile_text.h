@@ -22,12 +22,12 @@ public:
     // The bytes of the first entry of the key in a section of that name,
     // without the blanks around them and cut to kMaxValueBytes; none when the
     // key is missing.
-    std::optional<QByteArray> Value(QStringView section, QStringView key) const;
+    std::optional<QByteArray> value(QStringView section, QStringView key) const;
 
     // The whole file with entryLine in place of the key's first entry, or
     // added after the last entry of the first section of that name, or in a
     // new section at the end. Every other line keeps its bytes and its end.
-    QByteArray WithEntry(QStringView section, QStringView key, const QByteArray &entryLine) const;
+    QByteArray withEntry(QStringView section, QStringView key, const QByteArray &entryLine) const;
 
 private:
     struct Line {

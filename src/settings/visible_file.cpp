@@ -23,7 +23,7 @@ bool isSystemFile([[maybe_unused]] const QString &path)
 
 } // namespace
 
-bool IsVisibleFile(const QString &path)
+bool isVisibleFile(const QString &path)
 {
     const QFileInfo info(path);
     return info.isFile() && !info.isHidden() && !isSystemFile(path);

@@ -6,4 +6,4 @@
 // a link to one) that a plain directory listing shows. Folders, hidden files
 // (a leading "." on Unix, the hidden flag on Windows and macOS) and, on
 // Windows, files marked as system files count as absent.
-bool IsVisibleFile(const QString &path);
+bool isVisibleFile(const QString &path);

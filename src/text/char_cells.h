@@ -8,7 +8,7 @@
 // everything else one.
 inline constexpr qsizetype kTabCells = 8;
 
-constexpr qsizetype CharCells(char16_t c, qsizetype column)
+constexpr qsizetype charCells(char16_t c, qsizetype column)
 {
     if (c < 0x1100)
         return c == u'\t' ? kTabCells - column % kTabCells : 1;

@@ -78,20 +78,20 @@ const char16_t *chars(QStringView text)
 
 } // namespace
 
-char16_t FoldedChar(char16_t c)
+char16_t foldedChar(char16_t c)
 {
     return foldTable()[c];
 }
 
-QString Folded(QStringView text)
+QString folded(QStringView text)
 {
     QString folded(text.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i)
-        folded[i] = QChar(FoldedChar(text[i].unicode()));
+        folded[i] = QChar(foldedChar(text[i].unicode()));
     return folded;
 }
 
-qsizetype FindFolded(QStringView text, QStringView foldedNeedle, qsizetype from, qsizetype to)
+qsizetype findFolded(QStringView text, QStringView foldedNeedle, qsizetype from, qsizetype to)
 {
     const qsizetype begin = qMax<qsizetype>(from, 0);
     // A match starting before `to` ends before to + needle size - 1.
@@ -102,7 +102,7 @@ qsizetype FindFolded(QStringView text, QStringView foldedNeedle, qsizetype from,
     return last < 0 ? -1 : last - foldedNeedle.size() + 1;
 }
 
-qsizetype FindFoldedBackward(
+qsizetype findFoldedBackward(
     QStringView text, QStringView foldedNeedle, qsizetype from, qsizetype to)
 {
     const qsizetype begin = qMax<qsizetype>(from, 0);
@@ -118,7 +118,7 @@ qsizetype FindFoldedBackward(
 
 void SlicedSearch::start(const QString &needle, qsizetype origin, qsizetype textSize, bool forward)
 {
-    m_needle = Folded(needle);
+    m_needle = folded(needle);
     m_forward = forward;
     m_from = forward ? origin : 0;
     m_to = forward ? textSize : origin;
@@ -136,8 +136,8 @@ SlicedSearch::State SlicedSearch::step(QStringView text, qsizetype sliceChars)
     // Forward the range shrinks from its front, backward from its back.
     const qsizetype sliceFrom = m_forward ? m_from : qMax(m_from, m_to - sliceChars);
     const qsizetype sliceTo = m_forward ? qMin(m_to, m_from + sliceChars) : m_to;
-    m_match = m_forward ? FindFolded(text, m_needle, sliceFrom, sliceTo)
-                        : FindFoldedBackward(text, m_needle, sliceFrom, sliceTo);
+    m_match = m_forward ? findFolded(text, m_needle, sliceFrom, sliceTo)
+                        : findFoldedBackward(text, m_needle, sliceFrom, sliceTo);
     if (m_match >= 0)
         return m_state = State::Found;
     if (m_forward)

@@ -7,14 +7,14 @@
 // matching their half-width forms. No other folding is done, and a folded
 // character is one UTF-16 unit as before, so offsets stay those of the text.
 
-char16_t FoldedChar(char16_t c);
-QString Folded(QStringView text);
+char16_t foldedChar(char16_t c);
+QString folded(QStringView text);
 
 // The first match of the folded needle that starts in [from, to), or -1.
 // A match may run past `to` up to the end of the text.
-qsizetype FindFolded(QStringView text, QStringView foldedNeedle, qsizetype from, qsizetype to);
+qsizetype findFolded(QStringView text, QStringView foldedNeedle, qsizetype from, qsizetype to);
 // The last match that starts in [from, to), or -1.
-qsizetype FindFoldedBackward(
+qsizetype findFoldedBackward(
     QStringView text, QStringView foldedNeedle, qsizetype from, qsizetype to);
 
 // One find through a text, done a slice at a time so that a long text never

@@ -2,7 +2,7 @@
 
 #include <QList>
 
-QString HeadingAnchor(QStringView heading)
+QString headingAnchor(QStringView heading)
 {
     QString anchor;
     for (const char32_t c : heading.toString().toLower().toUcs4()) {

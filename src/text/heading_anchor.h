@@ -6,4 +6,4 @@
 // hosts make it: the heading's text in lower case, with letters, digits,
 // combining marks, "_" and "-" kept, each blank turned into "-" and every
 // other character dropped. "## キーの書き方 (IPv6)" is "#キーの書き方-ipv6".
-QString HeadingAnchor(QStringView heading);
+QString headingAnchor(QStringView heading);

@@ -62,7 +62,7 @@ void TextBuffer::index(qsizetype from)
             } else if (c == u'\r') {
                 starts[count++] = static_cast<quint32>(at + 1);
             } else {
-                column += CharCells(c, column);
+                column += charCells(c, column);
                 continue;
             }
             m_maxColumns = std::max(m_maxColumns, column);
@@ -101,7 +101,7 @@ qsizetype TextBuffer::columnAt(qsizetype offset) const
         at = start;
     }
     for (; at < offset; ++at)
-        column += CharCells(m_text.at(at).unicode(), column);
+        column += charCells(m_text.at(at).unicode(), column);
     return column;
 }
 
@@ -126,7 +126,7 @@ qsizetype TextBuffer::offsetAtColumn(qsizetype line, qsizetype column) const
         }
     }
     while (at < end) {
-        const qsizetype next = atColumn + CharCells(m_text.at(at).unicode(), atColumn);
+        const qsizetype next = atColumn + charCells(m_text.at(at).unicode(), atColumn);
         if (next > column)
             break;
         atColumn = next;

@@ -9,7 +9,7 @@
 // pieces is one line end); the characters are kept exactly as given.
 //
 // Beside the line starts the index keeps the column (in cells, see
-// CharCells) of every kCheckpointChars-th offset, so that columns and
+// charCells) of every kCheckpointChars-th offset, so that columns and
 // offsets of a very long line are found without scanning all of it.
 class TextBuffer {
 public:

@@ -19,7 +19,7 @@ CharClass classOf(QChar c)
 
 } // namespace
 
-qsizetype NextCaretOffset(const TextBuffer &buffer, qsizetype offset)
+qsizetype nextCaretOffset(const TextBuffer &buffer, qsizetype offset)
 {
     offset = std::clamp<qsizetype>(offset, 0, buffer.size());
     const qsizetype line = buffer.lineOf(offset);
@@ -31,7 +31,7 @@ qsizetype NextCaretOffset(const TextBuffer &buffer, qsizetype offset)
     return offset + (pair ? 2 : 1);
 }
 
-qsizetype PreviousCaretOffset(const TextBuffer &buffer, qsizetype offset)
+qsizetype previousCaretOffset(const TextBuffer &buffer, qsizetype offset)
 {
     offset = std::clamp<qsizetype>(offset, 0, buffer.size());
     const qsizetype line = buffer.lineOf(offset);
@@ -47,7 +47,7 @@ qsizetype PreviousCaretOffset(const TextBuffer &buffer, qsizetype offset)
     return end - (pair ? 2 : 1);
 }
 
-qsizetype CaretPlace(const TextBuffer &buffer, qsizetype offset)
+qsizetype caretPlace(const TextBuffer &buffer, qsizetype offset)
 {
     offset = std::clamp<qsizetype>(offset, 0, buffer.size());
     const qsizetype line = buffer.lineOf(offset);
@@ -60,12 +60,12 @@ qsizetype CaretPlace(const TextBuffer &buffer, qsizetype offset)
     return offset - (insidePair ? 1 : 0);
 }
 
-TextSelection OnCaretPlaces(const TextBuffer &buffer, const TextSelection &selection)
+TextSelection onCaretPlaces(const TextBuffer &buffer, const TextSelection &selection)
 {
-    return { CaretPlace(buffer, selection.anchor), CaretPlace(buffer, selection.caret) };
+    return { caretPlace(buffer, selection.anchor), caretPlace(buffer, selection.caret) };
 }
 
-TextSelection WordAround(const TextBuffer &buffer, qsizetype offset)
+TextSelection wordAround(const TextBuffer &buffer, qsizetype offset)
 {
     const qsizetype line = buffer.lineOf(offset);
     const qsizetype lineStart = buffer.lineStart(line);
@@ -84,7 +84,7 @@ TextSelection WordAround(const TextBuffer &buffer, qsizetype offset)
     return { start, end };
 }
 
-TextSelection LineAround(const TextBuffer &buffer, qsizetype offset)
+TextSelection lineAround(const TextBuffer &buffer, qsizetype offset)
 {
     const qsizetype line = buffer.lineOf(offset);
     const qsizetype end =

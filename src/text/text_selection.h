@@ -27,16 +27,16 @@ struct TextSelection {
 // halves of a surrogate pair. Any offset is accepted, also one that stopped
 // being a caret place when the text grew (after a CR that an LF then joined,
 // or after half a pair); the answer is always a caret place.
-qsizetype NextCaretOffset(const TextBuffer &buffer, qsizetype offset);
-qsizetype PreviousCaretOffset(const TextBuffer &buffer, qsizetype offset);
+qsizetype nextCaretOffset(const TextBuffer &buffer, qsizetype offset);
+qsizetype previousCaretOffset(const TextBuffer &buffer, qsizetype offset);
 // The caret place an offset within the text stands for: after the line end
 // it is inside, before the pair it is inside.
-qsizetype CaretPlace(const TextBuffer &buffer, qsizetype offset);
+qsizetype caretPlace(const TextBuffer &buffer, qsizetype offset);
 // The selection with both ends moved onto caret places, as after an append.
-TextSelection OnCaretPlaces(const TextBuffer &buffer, const TextSelection &selection);
+TextSelection onCaretPlaces(const TextBuffer &buffer, const TextSelection &selection);
 
 // The run of word characters (letters, digits, underscore), of blanks, or of
 // other characters around the offset, within its line.
-TextSelection WordAround(const TextBuffer &buffer, qsizetype offset);
+TextSelection wordAround(const TextBuffer &buffer, qsizetype offset);
 // The whole line of the offset, with its line end.
-TextSelection LineAround(const TextBuffer &buffer, qsizetype offset);
+TextSelection lineAround(const TextBuffer &buffer, qsizetype offset);

@@ -49,13 +49,13 @@ TextSelection segmentAround(const TextBuffer &buffer, qsizetype offset,
 
 } // namespace
 
-TextSelection TextUnitAround(const TextBuffer &buffer, qsizetype offset, TextUnit unit)
+TextSelection textUnitAround(const TextBuffer &buffer, qsizetype offset, TextUnit unit)
 {
     offset = std::clamp<qsizetype>(offset, 0, buffer.size());
     if (unit == TextUnit::Character)
         return characterAround(buffer.text(), offset);
     if (unit == TextUnit::Line)
-        return LineAround(buffer, offset);
+        return lineAround(buffer, offset);
 
     const qsizetype line = buffer.lineOf(offset);
     const qsizetype lineEnd = buffer.lineEnd(line);

@@ -19,6 +19,6 @@ enum class TextUnit { Character, Word, Sentence, Line };
 // - Line: the line with its line end.
 // At the end of the text a character, word or sentence is empty there, a
 // line is the last line.
-TextSelection TextUnitAround(const TextBuffer &buffer, qsizetype offset, TextUnit unit);
+TextSelection textUnitAround(const TextBuffer &buffer, qsizetype offset, TextUnit unit);
 
 inline constexpr qsizetype kBoundaryWindowChars = 4096;

@@ -146,9 +146,9 @@ void BatchWindow::openFile()
         u"テキスト (*.txt *.csv *.log);;すべてのファイル (*)"_qs);
     if (path.isEmpty())
         return;
-    const std::optional<QByteArray> bytes = ReadBoundedFile(path);
+    const std::optional<QByteArray> bytes = readBoundedFile(path);
     if (!bytes) {
-        ShowWarningBox(this, u"ファイルを読み込めません。(16MB まで)"_qs);
+        showWarningBox(this, u"ファイルを読み込めません。(16MB まで)"_qs);
         return;
     }
     m_keysEdit->setPlainText(decodeBatchText(*bytes));
@@ -223,5 +223,5 @@ void BatchWindow::exportRows()
         : batchCsv(m_runner.rows());
     const QString error = writeBatchFile(path, bytes);
     if (!error.isEmpty())
-        ShowWarningBox(this, u"エクスポートできません: "_qs + error);
+        showWarningBox(this, u"エクスポートできません: "_qs + error);
 }

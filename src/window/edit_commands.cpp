@@ -111,7 +111,7 @@ QLineEdit *EditCommands::boxWithSelection() const
     return nullptr;
 }
 
-EditMenuState EditCommands::MenuState() const
+EditMenuState EditCommands::menuState() const
 {
     restoreHeldSelection();
     EditMenuState state;
@@ -121,7 +121,7 @@ EditMenuState EditCommands::MenuState() const
     return state;
 }
 
-void EditCommands::EditCut()
+void EditCommands::editCut()
 {
     restoreHeldSelection();
     if (QLineEdit *box = boxWithSelection()) {
@@ -130,7 +130,7 @@ void EditCommands::EditCut()
     }
 }
 
-void EditCommands::EditCopy()
+void EditCommands::editCopy()
 {
     restoreHeldSelection();
     if (QLineEdit *box = boxWithSelection()) {
@@ -140,7 +140,7 @@ void EditCommands::EditCopy()
     }
 }
 
-void EditCommands::EditPaste()
+void EditCommands::editPaste()
 {
     restoreHeldSelection();
     // Each test reads the clipboard afresh.
@@ -150,7 +150,7 @@ void EditCommands::EditPaste()
         m_serverCombo->setEditText(clipboardText());
 }
 
-void EditCommands::SelectAll()
+void EditCommands::selectAll()
 {
     m_resultView->selectAll();
 }

@@ -27,11 +27,11 @@ public:
     EditCommands(
         QLineEdit *input, QComboBox *server, ResultView *result, QObject *parent = nullptr);
 
-    EditMenuState MenuState() const;
-    void EditCut();
-    void EditCopy();
-    void EditPaste();
-    void SelectAll();
+    EditMenuState menuState() const;
+    void editCut();
+    void editCopy();
+    void editPaste();
+    void selectAll();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -18,7 +18,7 @@ constexpr int kPictureSize = 32;
 constexpr QColor kNavy(0, 0, 128);
 
 // The dialog's proportional Gothic face, with a face of the same kind where it is missing.
-QFont ProportionalGothic(qreal points)
+QFont proportionalGothic(qreal points)
 {
     QFont font;
     font.setFamilies({ QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("Noto Sans CJK JP") });
@@ -27,7 +27,7 @@ QFont ProportionalGothic(qreal points)
     return font;
 }
 
-QLabel *NamedLabel(const QString &text, const QString &objectName, QWidget *parent)
+QLabel *namedLabel(const QString &text, const QString &objectName, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(objectName);
@@ -40,20 +40,20 @@ frmAbout::frmAbout(QWidget *owner) : QDialog(owner, kDialogFlags)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setModal(true);
-    setFont(ProportionalGothic(9));
+    setFont(proportionalGothic(9));
     setWindowTitle(QStringLiteral("バージョン情報 - %1").arg(kProductName));
 
-    auto *picture = NamedLabel(QString(), QStringLiteral("Picture1"), this);
-    picture->setPixmap(ResourceIcon(u"domquire").pixmap(kPictureSize, kPictureSize));
+    auto *picture = namedLabel(QString(), QStringLiteral("Picture1"), this);
+    picture->setPixmap(resourceIcon(u"domquire").pixmap(kPictureSize, kPictureSize));
     picture->setFixedSize(kPictureSize, kPictureSize);
 
-    auto *nameLabel = NamedLabel(kProductName.toString(), QStringLiteral("lblName"), this);
-    nameLabel->setFont(ProportionalGothic(14.25));
-    auto *versionLabel = NamedLabel(kVersionText.toString(), QStringLiteral("lblVer"), this);
+    auto *nameLabel = namedLabel(kProductName.toString(), QStringLiteral("lblName"), this);
+    nameLabel->setFont(proportionalGothic(14.25));
+    auto *versionLabel = namedLabel(kVersionText.toString(), QStringLiteral("lblVer"), this);
     auto *teamLabel =
-        NamedLabel(QStringLiteral("Domquire 開発チーム"), QStringLiteral("teamLabel"), this);
+        namedLabel(QStringLiteral("Domquire 開発チーム"), QStringLiteral("teamLabel"), this);
 
-    m_urlLabel = NamedLabel(kWebSiteUrl.toString(), QStringLiteral("lblUrl"), this);
+    m_urlLabel = namedLabel(kWebSiteUrl.toString(), QStringLiteral("lblUrl"), this);
     QPalette urlPalette = m_urlLabel->palette();
     urlPalette.setColor(QPalette::WindowText, kNavy);
     m_urlLabel->setPalette(urlPalette);
@@ -112,5 +112,5 @@ void frmAbout::keyPressEvent(QKeyEvent *event)
 
 void frmAbout::openWebSite()
 {
-    OpenProductWebSite();
+    openProductWebSite();
 }

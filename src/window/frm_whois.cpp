@@ -46,11 +46,11 @@ const QString kStoredFalse = u"0"_qs;
 
 frmWhois::frmWhois(
     const WhoisRoute &route, const QString &appDir, const RdapRoute &rdapRoute, QWidget *parent)
-    : QMainWindow(parent), m_folders(FindFileFolders(appDir)), m_route(route),
+    : QMainWindow(parent), m_folders(findFileFolders(appDir)), m_route(route),
       m_rdapRoute(rdapRoute)
 {
     setObjectName(u"frmWhois"_qs);
-    setWindowIcon(ResourceIcon(u"domquire"));
+    setWindowIcon(resourceIcon(u"domquire"));
     createControls();
     createMenus();
     createToolBar();
@@ -71,23 +71,23 @@ void frmWhois::setSaveFileChooser(SaveFileChooser chooser)
 
 int frmWhois::toPixels(float twips) const
 {
-    return Twips::ToPixels(twips, logicalDpiX());
+    return Twips::toPixels(twips, logicalDpiX());
 }
 
 float frmWhois::toTwips(int pixels) const
 {
-    return Twips::FromPixels(pixels, logicalDpiX());
+    return Twips::fromPixels(pixels, logicalDpiX());
 }
 
 void frmWhois::loadSettings()
 {
     setWindowTitle(kProductName.toString());
-    m_servers = LoadServerList(m_folders.serverList);
+    m_servers = loadServerList(m_folders.serverList);
     fillServerCombo();
 
     new StoredWindowSize(this, m_folders.settings, kWindowSize);
     const IniStore settings(m_folders.settings);
-    const bool follow = settings.LoadIni(kSettingFollowReferrals, kStoredFalse) == kStoredTrue;
+    const bool follow = settings.loadIni(kSettingFollowReferrals, kStoredFalse) == kStoredTrue;
     m_followReferralsAction->setChecked(follow);
     m_keyEdit->setFocus();
 }
@@ -124,7 +124,7 @@ void frmWhois::placeControls()
 {
     const float clientWidth = toTwips(m_client->width());
     const float clientHeight = kToolBarTwips + toTwips(m_client->height()) + kStatusBarTwips;
-    m_layout = ApplyLayoutRule(m_layout, clientWidth, clientHeight);
+    m_layout = applyLayoutRule(m_layout, clientWidth, clientHeight);
 
     // The controls stand below the toolbar, which is not part of m_client.
     const auto place = [this](QWidget *control, float left, float top, float width, float height) {
@@ -157,7 +157,7 @@ void frmWhois::startLookup(const QString &keyText, const ServerMode &server)
     if (m_lookup)
         m_lookup->deleteLater();
     m_lookup = new Lookup(m_route, m_rdapRoute, this);
-    m_lookup->setRegistryCacheFolder(RegistryCache::DefaultFolder());
+    m_lookup->setRegistryCacheFolder(RegistryCache::defaultFolder());
     connect(m_lookup, &Lookup::stateChanged, this, &frmWhois::showLookupState);
     connect(m_lookup, &Lookup::statusChanged, this, &frmWhois::setStatus);
     connect(m_lookup, &Lookup::answerStarted, m_resultView, &ResultView::clear);
@@ -169,7 +169,7 @@ void frmWhois::startLookup(const QString &keyText, const ServerMode &server)
 
 void frmWhois::followReferral()
 {
-    const std::optional<HistoryRecord> shown = m_history.Shown();
+    const std::optional<HistoryRecord> shown = m_history.shown();
     if ((m_lookup && m_lookup->isBusy()) || !shown || !shown->referral)
         return;
     m_keyEdit->setText(shown->key);
@@ -193,7 +193,7 @@ void frmWhois::showLookupState(Lookup::State state)
 
 void frmWhois::showResult(const LookupResult &result)
 {
-    m_history.PushHistory({ result.keyText, result.serverLabel, result.text, result.referral });
+    m_history.pushHistory({ result.keyText, result.serverLabel, result.text, result.referral });
     m_keyEdit->setFocus();
     setResultLabel(result.keyText, result.serverLabel);
     setReferral(result.referral);
@@ -215,7 +215,7 @@ void frmWhois::showWarning(const QString &text)
         m_warningPresenter(text);
         return;
     }
-    ShowWarningBox(this, text);
+    showWarningBox(this, text);
 }
 
 void frmWhois::enterBusy()
@@ -254,7 +254,7 @@ void frmWhois::setReferral(const std::optional<QueryTarget> &referral)
 
 void frmWhois::setFollowReferrals(bool checked)
 {
-    IniStore(m_folders.settings).SaveIni(kSettingFollowReferrals, checked ? kStoredTrue : kStoredFalse);
+    IniStore(m_folders.settings).saveIni(kSettingFollowReferrals, checked ? kStoredTrue : kStoredFalse);
 }
 
 bool frmWhois::queryInputHasFocus() const
@@ -278,12 +278,12 @@ void frmWhois::setQueryInputsEnabled(bool enabled)
 
 void frmWhois::historyBack()
 {
-    showHistoryStep(m_history.HistoryBack());
+    showHistoryStep(m_history.historyBack());
 }
 
 void frmWhois::historyForward()
 {
-    showHistoryStep(m_history.HistoryForward());
+    showHistoryStep(m_history.historyForward());
 }
 
 void frmWhois::showHistoryStep(const HistoryStep &step)
@@ -304,7 +304,7 @@ void frmWhois::openBatchWindow()
             m_serverCombo->model(), pacingFromIni(m_folders.settings), m_route, m_rdapRoute, this);
         // A row's answer shows here as if it had been asked here.
         connect(m_batchWindow, &BatchWindow::answerChosen, this, [this](const HistoryRecord &record) {
-            m_history.PushHistory(record);
+            m_history.pushHistory(record);
             showHistoryStep({ record, {} });
         });
         GuideWindow::installHelpKey(
@@ -316,7 +316,7 @@ void frmWhois::openBatchWindow()
 
 void frmWhois::updateEditMenu()
 {
-    const EditMenuState state = m_edit->MenuState();
+    const EditMenuState state = m_edit->menuState();
     m_cutAction->setEnabled(state.cut);
     m_copyAction->setEnabled(state.copy);
     m_pasteAction->setEnabled(state.paste);
@@ -325,12 +325,12 @@ void frmWhois::updateEditMenu()
 void frmWhois::saveResult()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString suggested = QDir(folder).filePath(ResultFileName(m_resultKey));
+    const QString suggested = QDir(folder).filePath(resultFileName(m_resultKey));
     const QString path = m_saveFileChooser ? m_saveFileChooser(suggested) : askSavePath(suggested);
     if (path.isEmpty())
         return;
     // A failed write leaves the result on screen and any earlier file as they were.
-    if (const std::optional<QString> reason = WriteResultFile(path, m_resultView->text()))
+    if (const std::optional<QString> reason = writeResultFile(path, m_resultView->text()))
         showWarning(u"保存できませんでした。\n"_qs + *reason);
 }
 
@@ -343,7 +343,7 @@ QString frmWhois::askSavePath(const QString &suggestedPath)
 void frmWhois::showHelp()
 {
     const QString path = m_folders.program + u"DOMQUIRE.HLP"_qs;
-    if (IsVisibleFile(path))
+    if (isVisibleFile(path))
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     else
         GuideWindow::open(this, m_folders.settings);

@@ -46,9 +46,9 @@ public:
 
     // The program connects to port 43 of the chosen server or to its RDAP
     // service, and finds its files from the executable's folder (see
-    // FindFileFolders); tests give routes to their own servers and a
+    // findFileFolders); tests give routes to their own servers and a
     // writable folder of their own.
-    explicit frmWhois(const WhoisRoute &route = {}, const QString &appDir = ProgramFolder(),
+    explicit frmWhois(const WhoisRoute &route = {}, const QString &appDir = programFolder(),
         const RdapRoute &rdapRoute = {}, QWidget *parent = nullptr);
 
     // Replaces the modal warning box, so that tests can answer it.

@@ -170,10 +170,10 @@ void frmWhois::createMenus()
     addLine(editMenu, u"mnuEditLine"_qs);
     QAction *selectAllAction = addItem(editMenu, u"mnuAll"_qs, u"すべて選択(&A)"_qs);
     connect(editMenu, &QMenu::aboutToShow, this, &frmWhois::updateEditMenu);
-    connect(m_cutAction, &QAction::triggered, m_edit, &EditCommands::EditCut);
-    connect(m_copyAction, &QAction::triggered, m_edit, &EditCommands::EditCopy);
-    connect(m_pasteAction, &QAction::triggered, m_edit, &EditCommands::EditPaste);
-    connect(selectAllAction, &QAction::triggered, m_edit, &EditCommands::SelectAll);
+    connect(m_cutAction, &QAction::triggered, m_edit, &EditCommands::editCut);
+    connect(m_copyAction, &QAction::triggered, m_edit, &EditCommands::editCopy);
+    connect(m_pasteAction, &QAction::triggered, m_edit, &EditCommands::editPaste);
+    connect(selectAllAction, &QAction::triggered, m_edit, &EditCommands::selectAll);
 
     QMenu *helpMenu = named(menuBar()->addMenu(u"ヘルプ(&H)"_qs), u"mnuHelp"_qs);
     QAction *helpAction = addItem(helpMenu, u"mnuHelpTopics"_qs, u"ヘルプ(&H)..."_qs);
@@ -182,7 +182,7 @@ void frmWhois::createMenus()
     QAction *websiteAction = addItem(helpMenu, u"mnuWebsite"_qs, u"ホームページへ(&W)..."_qs);
     connect(helpAction, &QAction::triggered, this, &frmWhois::showHelp);
     connect(aboutAction, &QAction::triggered, this, &frmWhois::showAbout);
-    connect(websiteAction, &QAction::triggered, this, &OpenProductWebSite);
+    connect(websiteAction, &QAction::triggered, this, &openProductWebSite);
 }
 
 void frmWhois::createToolBar()
@@ -198,7 +198,7 @@ void frmWhois::createToolBar()
     // A button is named by its key, shown as its tip, and runs its command.
     const auto addButton = [this](const QString &key, QStringView image, auto receiver,
                                auto command) {
-        QAction *button = m_toolBar->addAction(ResourceIcon(image), key);
+        QAction *button = m_toolBar->addAction(resourceIcon(image), key);
         button->setToolTip(key);
         m_toolBar->widgetForAction(button)->setFocusPolicy(Qt::NoFocus);
         connect(button, &QAction::triggered, receiver, command);
@@ -219,7 +219,7 @@ void frmWhois::createToolBar()
     m_toolBar->addSeparator();
     // Cut, Copy and Paste stay enabled: the menu's items follow the focused
     // box only while the menu is open.
-    addButton(u"切り取り"_qs, u"cut", m_edit, &EditCommands::EditCut);
-    addButton(u"コピー"_qs, u"copy", m_edit, &EditCommands::EditCopy);
-    addButton(u"貼り付け"_qs, u"paste", m_edit, &EditCommands::EditPaste);
+    addButton(u"切り取り"_qs, u"cut", m_edit, &EditCommands::editCut);
+    addButton(u"コピー"_qs, u"copy", m_edit, &EditCommands::editCopy);
+    addButton(u"貼り付け"_qs, u"paste", m_edit, &EditCommands::editPaste);
 }

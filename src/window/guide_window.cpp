@@ -53,7 +53,7 @@ QList<Heading> anchorHeadings(QTextDocument &document)
     QSet<QString> used;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         const int level = block.blockFormat().headingLevel();
-        const QString base = HeadingAnchor(block.text());
+        const QString base = headingAnchor(block.text());
         if (level == 0 || base.isEmpty())
             continue;
         QString anchor = base;
@@ -87,9 +87,9 @@ GuideWindow::GuideWindow(const QString &settingsFolder, QWidget *owner)
 
     auto *toolBar = new QToolBar(this);
     toolBar->setIconSize(QSize(16, 16));
-    QAction *back = toolBar->addAction(ResourceIcon(u"back"), u"戻る"_qs, m_text,
+    QAction *back = toolBar->addAction(resourceIcon(u"back"), u"戻る"_qs, m_text,
         &QTextBrowser::backward);
-    QAction *forward = toolBar->addAction(ResourceIcon(u"forward"), u"進む"_qs, m_text,
+    QAction *forward = toolBar->addAction(resourceIcon(u"forward"), u"進む"_qs, m_text,
         &QTextBrowser::forward);
     back->setObjectName(u"guideBack"_qs);
     forward->setObjectName(u"guideForward"_qs);

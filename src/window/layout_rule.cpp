@@ -10,7 +10,7 @@ void setIfAboveOne(float &size, float value)
 
 } // namespace
 
-LayoutSizes ApplyLayoutRule(const LayoutSizes &current, float clientWidth, float clientHeight)
+LayoutSizes applyLayoutRule(const LayoutSizes &current, float clientWidth, float clientHeight)
 {
     LayoutSizes sizes = current;
     if (clientWidth - 2600 > 1) {

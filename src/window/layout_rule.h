@@ -20,4 +20,4 @@ inline constexpr float kResultViewTop = 1485;
 // A size is changed only when its new value is greater than 1, so a tiny or
 // minimised window never gets a zero or negative size; the buttons always
 // follow the key box.
-LayoutSizes ApplyLayoutRule(const LayoutSizes &current, float clientWidth, float clientHeight);
+LayoutSizes applyLayoutRule(const LayoutSizes &current, float clientWidth, float clientHeight);

@@ -15,7 +15,7 @@ constexpr int kCheckIntervalMs = 60 * 60 * 1000;
 const QString kStoredTrue = u"-1"_qs;
 const QString kStoredFalse = u"0"_qs;
 
-QString ResultText(const RegistryRefresh::FileResult &outcome)
+QString resultText(const RegistryRefresh::FileResult &outcome)
 {
     switch (outcome.result) {
     case RegistryRefresh::Result::NotAsked:
@@ -50,10 +50,10 @@ RegistryCommands::RegistryCommands(
         file->insertActions(before, { m_update, m_automatic });
 
     const IniStore settings(m_settingsFolder);
-    m_automatic->setChecked(settings.LoadIni(kSettingAutomatic, kStoredTrue) != kStoredFalse);
+    m_automatic->setChecked(settings.loadIni(kSettingAutomatic, kStoredTrue) != kStoredFalse);
     bool number = false;
-    const int days = settings.LoadIni(kSettingDays, QString()).toInt(&number);
-    m_refresh.SetIntervalDays(number && days >= 1 && days <= kMaxDays ? days : kDefaultDays);
+    const int days = settings.loadIni(kSettingDays, QString()).toInt(&number);
+    m_refresh.setIntervalDays(number && days >= 1 && days <= kMaxDays ? days : kDefaultDays);
 
     connect(m_update, &QAction::triggered, this, &RegistryCommands::updateNow);
     connect(m_automatic, &QAction::toggled, this, &RegistryCommands::storeAutomatic);
@@ -70,12 +70,12 @@ void RegistryCommands::updateNow()
 {
     m_reportWanted = true;
     m_update->setEnabled(false);
-    m_refresh.RefreshAll();
+    m_refresh.refreshAll();
 }
 
 void RegistryCommands::storeAutomatic(bool on)
 {
-    IniStore(m_settingsFolder).SaveIni(kSettingAutomatic, on ? kStoredTrue : kStoredFalse);
+    IniStore(m_settingsFolder).saveIni(kSettingAutomatic, on ? kStoredTrue : kStoredFalse);
     if (on)
         refreshIfStale();
 }
@@ -83,7 +83,7 @@ void RegistryCommands::storeAutomatic(bool on)
 void RegistryCommands::refreshIfStale()
 {
     if (m_automatic->isChecked())
-        m_refresh.RefreshStale();
+        m_refresh.refreshStale();
 }
 
 void RegistryCommands::showReport()
@@ -91,15 +91,15 @@ void RegistryCommands::showReport()
     m_update->setEnabled(true);
     if (!std::exchange(m_reportWanted, false))
         return;
-    const std::shared_ptr<const RegistryData> data = RegistryData::InUse();
-    QStringList lines { u"IANA の RDAP 登録データ ("_qs + m_refresh.BaseUrl().toString() + u')',
+    const std::shared_ptr<const RegistryData> data = RegistryData::inUse();
+    QStringList lines { u"IANA の RDAP 登録データ ("_qs + m_refresh.baseUrl().toString() + u')',
         QString() };
     for (const BootstrapFile file : kBootstrapFiles) {
-        const BootstrapInfo info = data->Info(file);
-        QString line = BootstrapFileName(file) + u"  "_qs
+        const BootstrapInfo info = data->info(file);
+        QString line = bootstrapFileName(file) + u"  "_qs
             + info.publication.toUTC().toString(u"yyyy-MM-dd"_qs) + u"  "_qs
             + (info.fromCache ? u"キャッシュ"_qs : u"組み込み"_qs);
-        if (const QString result = ResultText(m_refresh.LastResult(file)); !result.isEmpty())
+        if (const QString result = resultText(m_refresh.lastResult(file)); !result.isEmpty())
             line += u"  ("_qs + result + u')';
         lines << line;
     }

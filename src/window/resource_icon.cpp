@@ -4,15 +4,15 @@
 
 // The resources live in a static library, whose registration the linker would drop unless
 // something refers to it. Q_INIT_RESOURCE must be used outside any namespace.
-static bool RegisterIconResources()
+static bool registerIconResources()
 {
     Q_INIT_RESOURCE(icons);
     return true;
 }
 
-QIcon ResourceIcon(QStringView name)
+QIcon resourceIcon(QStringView name)
 {
-    static const bool registered = RegisterIconResources();
+    static const bool registered = registerIconResources();
     Q_UNUSED(registered);
 
     QIcon icon;

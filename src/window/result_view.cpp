@@ -59,7 +59,7 @@ ResultView::ResultView(QWidget *parent) : QAbstractScrollArea(parent), m_findBar
 
     connect(m_findBar, &FindBar::findRequested, this, &ResultView::find);
     connect(m_findBar, &FindBar::textChanged, this, [this](const QString &text) {
-        m_highlight = Folded(text);
+        m_highlight = folded(text);
         viewport()->update();
     });
     connect(m_findBar, &FindBar::closed, this, [this] {
@@ -122,7 +122,7 @@ void ResultView::appendText(QStringView text)
     m_buffer.append(text);
     // A caret after a CR, or after half a pair, is inside a character once
     // its LF or its other half arrives.
-    m_selection = OnCaretPlaces(m_buffer, m_selection);
+    m_selection = onCaretPlaces(m_buffer, m_selection);
     if (QAccessible::isActive() && m_buffer.size() > from) {
         if (m_unannouncedFrom < 0)
             m_unannouncedFrom = from;
@@ -206,7 +206,7 @@ void ResultView::openFindBar()
     const QString selected = selectedText();
     const bool oneLine = !selected.contains(u'\n') && !selected.contains(u'\r');
     m_findBar->open(oneLine && selected.size() <= kFindTextFromSelection ? selected : QString());
-    m_highlight = Folded(m_findBar->text());
+    m_highlight = folded(m_findBar->text());
     placeFindBar();
     viewport()->update();
 }
@@ -218,7 +218,7 @@ void ResultView::find(bool forward)
         openFindBar();
         return;
     }
-    m_highlight = Folded(needle);
+    m_highlight = folded(needle);
     m_search.start(
         needle, forward ? m_selection.end() : m_selection.start(), m_buffer.size(), forward);
     searchSlices();
@@ -366,7 +366,7 @@ void ResultView::paintEvent(QPaintEvent *)
     const qsizetype caretLine = m_buffer.lineOf(m_selection.caret);
     const bool selectionIsMatch = !m_highlight.isEmpty()
         && m_selection.end() - m_selection.start() == m_highlight.size()
-        && FindFolded(m_buffer.text(), m_highlight, m_selection.start(), m_selection.start() + 1)
+        && findFolded(m_buffer.text(), m_highlight, m_selection.start(), m_selection.start() + 1)
             == m_selection.start();
     for (qsizetype line = top; line < last; ++line) {
         const Segment segment = segmentOf(line);
@@ -382,8 +382,8 @@ void ResultView::paintEvent(QPaintEvent *)
         if (!m_highlight.isEmpty()) {
             const qsizetype from =
                 std::max(m_buffer.lineStart(line), segment.start - m_highlight.size() + 1);
-            for (qsizetype at = FindFolded(m_buffer.text(), m_highlight, from, segment.end);
-                 at >= 0; at = FindFolded(m_buffer.text(), m_highlight, at + 1, segment.end))
+            for (qsizetype at = findFolded(m_buffer.text(), m_highlight, from, segment.end);
+                 at >= 0; at = findFolded(m_buffer.text(), m_highlight, at + 1, segment.end))
                 mark(at, at + m_highlight.size(), match);
         }
         mark(m_selection.start(), m_selection.end(), selected);
@@ -525,12 +525,12 @@ void ResultView::keyPressEvent(QKeyEvent *event)
     switch (event->key()) {
     case Qt::Key_Left:
         moveCaret(
-            hasSelection() && !shift ? m_selection.start() : PreviousCaretOffset(m_buffer, caret),
+            hasSelection() && !shift ? m_selection.start() : previousCaretOffset(m_buffer, caret),
             shift);
         break;
     case Qt::Key_Right:
         moveCaret(
-            hasSelection() && !shift ? m_selection.end() : NextCaretOffset(m_buffer, caret), shift);
+            hasSelection() && !shift ? m_selection.end() : nextCaretOffset(m_buffer, caret), shift);
         break;
     case Qt::Key_Up:
         moveLines(-1, shift);
@@ -578,7 +578,7 @@ void ResultView::mousePressEvent(QMouseEvent *event)
     if (m_sinceDoubleClick.isValid()
         && m_sinceDoubleClick.elapsed() < QApplication::doubleClickInterval()) {
         m_sinceDoubleClick.invalidate();
-        changeSelection(LineAround(m_buffer, offset));
+        changeSelection(lineAround(m_buffer, offset));
         return;
     }
     moveCaret(offset, event->modifiers() & Qt::ShiftModifier);
@@ -594,7 +594,7 @@ void ResultView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    changeSelection(WordAround(m_buffer, offsetAt(event->position().toPoint())));
+    changeSelection(wordAround(m_buffer, offsetAt(event->position().toPoint())));
     m_sinceDoubleClick.start();
 }
 

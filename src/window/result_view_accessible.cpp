@@ -115,15 +115,15 @@ TextSelection ResultViewAccessible::unitAround(
     const TextBuffer &buffer = view()->buffer();
     switch (boundaryType) {
     case QAccessible::CharBoundary:
-        return TextUnitAround(buffer, offset, TextUnit::Character);
+        return textUnitAround(buffer, offset, TextUnit::Character);
     case QAccessible::WordBoundary:
-        return TextUnitAround(buffer, offset, TextUnit::Word);
+        return textUnitAround(buffer, offset, TextUnit::Word);
     case QAccessible::SentenceBoundary:
-        return TextUnitAround(buffer, offset, TextUnit::Sentence);
+        return textUnitAround(buffer, offset, TextUnit::Sentence);
     // Lines never wrap, so each is a paragraph of its own.
     case QAccessible::ParagraphBoundary:
     case QAccessible::LineBoundary:
-        return TextUnitAround(buffer, offset, TextUnit::Line);
+        return textUnitAround(buffer, offset, TextUnit::Line);
     case QAccessible::NoBoundary:
         break;
     }

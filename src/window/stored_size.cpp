@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-int StoredTwips(const QString &text, const TwipsRange &range)
+int storedTwips(const QString &text, const TwipsRange &range)
 {
     bool isNumber = false;
     const double value = text.trimmed().toDouble(&isNumber);

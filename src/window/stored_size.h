@@ -14,4 +14,4 @@ struct TwipsRange {
 // is no number, or a size of zero or less, gives the default; a size outside
 // the range is brought to its nearer end, so the window opens usable and on
 // the screen.
-int StoredTwips(const QString &text, const TwipsRange &range);
+int storedTwips(const QString &text, const TwipsRange &range);

@@ -17,9 +17,9 @@ StoredWindowSize::StoredWindowSize(
     const QSize available = window->screen()->availableSize();
     const IniStore settings(m_settingsFolder);
     const auto stored = [&](const QString &key, int defaultTwips, int minTwips, int pixels) {
-        const int twips = StoredTwips(settings.LoadIni(key, QString::number(defaultTwips)),
-            { defaultTwips, minTwips, qRound(Twips::FromPixels(pixels, dpi)) });
-        return Twips::ToPixels(twips, dpi);
+        const int twips = storedTwips(settings.loadIni(key, QString::number(defaultTwips)),
+            { defaultTwips, minTwips, qRound(Twips::fromPixels(pixels, dpi)) });
+        return Twips::toPixels(twips, dpi);
     };
     m_outerSize = QSize(stored(m_setting.widthKey, m_setting.defaultTwips.width(),
                             m_setting.minimumTwips.width(), available.width()),
@@ -63,7 +63,7 @@ void StoredWindowSize::store() const
     const double dpi = m_window->logicalDpiX();
     const QSize outer = m_window->frameGeometry().size();
     const IniStore settings(m_settingsFolder);
-    settings.SaveIni(m_setting.widthKey, QString::number(qRound(Twips::FromPixels(outer.width(), dpi))));
-    settings.SaveIni(
-        m_setting.heightKey, QString::number(qRound(Twips::FromPixels(outer.height(), dpi))));
+    settings.saveIni(m_setting.widthKey, QString::number(qRound(Twips::fromPixels(outer.width(), dpi))));
+    settings.saveIni(
+        m_setting.heightKey, QString::number(qRound(Twips::fromPixels(outer.height(), dpi))));
 }

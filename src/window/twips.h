@@ -8,12 +8,12 @@ namespace Twips {
 
 inline constexpr double kPerInch = 1440.0;
 
-inline int ToPixels(double twips, double dotsPerInch)
+inline int toPixels(double twips, double dotsPerInch)
 {
     return static_cast<int>(std::lround(twips * dotsPerInch / kPerInch));
 }
 
-inline float FromPixels(int pixels, double dotsPerInch)
+inline float fromPixels(int pixels, double dotsPerInch)
 {
     return static_cast<float>(pixels * kPerInch / dotsPerInch);
 }

@@ -24,7 +24,7 @@ QAccessibleInterface *createForWarningBox(const QString &, QObject *object)
 
 } // namespace
 
-void ShowWarningBox(QWidget *parent, const QString &text)
+void showWarningBox(QWidget *parent, const QString &text)
 {
     static const bool factoryInstalled = [] {
         QAccessible::installFactory(createForWarningBox);

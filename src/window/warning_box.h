@@ -8,4 +8,4 @@ class QWidget;
 // single OK button. The box is as wide as the text's longest line, so that a
 // Japanese sentence, which has no blanks to break at, is never broken in the
 // middle; only a line wider than most of the screen wraps.
-void ShowWarningBox(QWidget *parent, const QString &text);
+void showWarningBox(QWidget *parent, const QString &text);

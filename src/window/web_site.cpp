@@ -3,7 +3,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-void OpenProductWebSite()
+void openProductWebSite()
 {
     QDesktopServices::openUrl(QUrl(kWebSiteUrl.toString()));
 }

@@ -7,4 +7,4 @@ inline constexpr QStringView kWebSiteUrl = u"https://domquire.example.jp/";
 
 // Opens kWebSiteUrl with the desktop's default handler and returns at once; a browser that
 // fails to start is not reported.
-void OpenProductWebSite();
+void openProductWebSite();

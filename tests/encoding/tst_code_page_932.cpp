@@ -8,7 +8,7 @@ class TestCodePage932 : public QObject {
 
 private slots:
     // Without the codec the program refuses to start.
-    void codecIsPresent() { QVERIFY(CodePage932::CodecAvailable()); }
+    void codecIsPresent() { QVERIFY(CodePage932::codecAvailable()); }
 
     void decode_data()
     {
@@ -28,7 +28,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
-        QCOMPARE(CodePage932::Decode(bytes), expected);
+        QCOMPARE(CodePage932::decode(bytes), expected);
     }
 
     // Every code the codec maps gives the codec's character, and every
@@ -41,14 +41,14 @@ private slots:
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
                 const auto l = static_cast<unsigned char>(lead);
                 const auto t = static_cast<unsigned char>(trail);
-                const char16_t c = CodePage932::DoubleByteChar(l, t);
-                if (!CodePage932::IsLeadByte(l) || c == CodePage932::kReplacement)
+                const char16_t c = CodePage932::doubleByteChar(l, t);
+                if (!CodePage932::isLeadByte(l) || c == CodePage932::kReplacement)
                     continue;
                 ++mapped;
                 const char pair[] = { static_cast<char>(l), static_cast<char>(t) };
                 QCOMPARE(codec.decode(QByteArrayView(pair, 2)), QString(QChar(c)));
                 QCOMPARE(
-                    CodePage932::Decode(CodePage932::Encode(QString(QChar(c)))), QString(QChar(c)));
+                    CodePage932::decode(CodePage932::encode(QString(QChar(c)))), QString(QChar(c)));
             }
         }
         // JIS X 0208 with the NEC and IBM extensions: well over 7000 codes.
@@ -74,7 +74,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QByteArray, expected);
-        QCOMPARE(CodePage932::Encode(text), expected);
+        QCOMPARE(CodePage932::encode(text), expected);
     }
 };
 

@@ -33,7 +33,7 @@ private slots:
         QFETCH(int, j2);
         QFETCH(int, lead);
         QFETCH(int, trail);
-        const auto code = JisCharTable::ShiftJisCodeOf(
+        const auto code = JisCharTable::shiftJisCodeOf(
             static_cast<unsigned char>(j1), static_cast<unsigned char>(j2));
         QCOMPARE(code.lead, lead);
         QCOMPARE(code.trail, trail);
@@ -45,11 +45,11 @@ private slots:
         QSet<int> codes;
         for (int j1 = 0x21; j1 <= 0x7E; ++j1) {
             for (int j2 = 0x21; j2 <= 0x7E; ++j2) {
-                const auto code = JisCharTable::ShiftJisCodeOf(
+                const auto code = JisCharTable::shiftJisCodeOf(
                     static_cast<unsigned char>(j1), static_cast<unsigned char>(j2));
                 QVERIFY(code.lead <= 0xFF && code.trail <= 0xFF);
-                QVERIFY2(CodePage932::IsLeadByte(static_cast<unsigned char>(code.lead))
-                        && CodePage932::IsTrailByte(static_cast<unsigned char>(code.trail)),
+                QVERIFY2(CodePage932::isLeadByte(static_cast<unsigned char>(code.lead))
+                        && CodePage932::isTrailByte(static_cast<unsigned char>(code.trail)),
                     qPrintable(u"%1 %2"_qs.arg(j1, 0, 16).arg(j2, 0, 16)));
                 codes.insert(code.lead * 256 + code.trail);
             }
@@ -61,15 +61,15 @@ private slots:
     // code, and U+FFFD when that code does not fit in two bytes.
     void charIsTheCharacterOfTheCode()
     {
-        const JisCharTable &table = JisCharTable::Instance();
+        const JisCharTable &table = JisCharTable::instance();
         for (int j1 = 0; j1 <= 0xFF; ++j1) {
             for (int j2 = 0; j2 <= 0xFF; ++j2) {
                 const auto b1 = static_cast<unsigned char>(j1);
                 const auto b2 = static_cast<unsigned char>(j2);
-                const auto code = JisCharTable::ShiftJisCodeOf(b1, b2);
+                const auto code = JisCharTable::shiftJisCodeOf(b1, b2);
                 const bool fits = code.lead <= 0xFF && code.trail <= 0xFF;
                 const char16_t expected = fits
-                    ? CodePage932::DoubleByteChar(static_cast<unsigned char>(code.lead),
+                    ? CodePage932::doubleByteChar(static_cast<unsigned char>(code.lead),
                         static_cast<unsigned char>(code.trail))
                     : CodePage932::kReplacement;
                 if (table.pairChar(b1, b2) != expected)

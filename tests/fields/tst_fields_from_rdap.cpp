@@ -52,7 +52,7 @@ void TestFieldsFromRdap::answers()
 {
     QFETCH(QString, fixture);
     QFETCH(QStringList, expected);
-    const std::optional<RdapRecord> record = ParseRdapRecord(Fixture(fixture));
+    const std::optional<RdapRecord> record = parseRdapRecord(Fixture(fixture));
     QVERIFY(record);
     const AnswerFields fields = fieldsFromRdap(*record, u"https://rdap.example/"_qs);
     QCOMPARE(fieldsLines(fields), expected);

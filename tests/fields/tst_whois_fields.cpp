@@ -81,7 +81,7 @@ void TestWhoisFields::readsAnswer()
 void TestWhoisFields::icann_data()
 {
     columns();
-    addRow("registry, indented, URLs after the status", WhoisHost::VeriSign, uR"(
+    addRow("registry, indented, URLs after the status", WhoisHost::kVeriSign, uR"(
    Domain Name: EXAMPLE.COM
    Registry Domain ID: 2336799_DOMAIN_COM-VRSN
    Registrar WHOIS Server: whois.registrar.example
@@ -191,7 +191,7 @@ Last updated on 2025-06-01T12:00:00Z
 void TestWhoisFields::jprsAndJpnic_data()
 {
     columns();
-    addRow("JPRS general domain, Japanese", WhoisHost::DotJp, uR"(
+    addRow("JPRS general domain, Japanese", WhoisHost::kDotJp, uR"(
 [ JPRS database provides information on network administration. Its use is    ]
 [ restricted to network administration purposes. For further information,     ]
 [ use 'whois -h whois.jprs.jp help'. To suppress Japanese output, add'/e'     ]
@@ -221,7 +221,7 @@ Contact Information: [公開連絡窓口]
             u"registered=2001-02-02T15:00:00Z"_qs, u"updated=2025-02-28T16:05:03Z"_qs,
             u"expires=2026-02-27T15:00:00Z"_qs, u"ns=ns1.example.jp ns2.example.jp"_qs,
             u"dnssec=unsigned"_qs });
-    addRow("JPRS attribute-type domain, English /e", WhoisHost::DotJp, uR"(Domain Information:
+    addRow("JPRS attribute-type domain, English /e", WhoisHost::kDotJp, uR"(Domain Information:
 a. [Domain Name]                EXAMPLE.CO.JP
 g. [Organization]               Sample Co., Ltd.
 l. [Organization Type]          Company
@@ -240,7 +240,7 @@ s. [Signing Key]                61058 8 2 (
             u"registered=2001-03-05T15:00:00Z"_qs, u"updated=2025-03-31T16:05:07Z"_qs,
             u"expires=2026-03-30T15:00:00Z"_qs, u"ns=ns1.example.co.jp ns2.example.co.jp"_qs,
             u"dnssec=signed"_qs });
-    addRow("JPNIC network, Japanese", WhoisHost::JPNIC, uR"(
+    addRow("JPNIC network, Japanese", WhoisHost::kJpnic, uR"(
 [ JPNIC database provides information regarding IP address and ASN. Its use   ]
 [ is restricted to network administration purposes.                            ]
 
@@ -263,7 +263,7 @@ p. [ネームサーバ]
             u"org=株式会社サンプル"_qs, u"country=JP"_qs, u"registered=2010-03-31T15:00:00Z"_qs,
             u"updated=2010-04-01T01:00:00Z"_qs, u"first=192.0.2.0"_qs, u"last=192.0.2.255"_qs,
             u"cidr=192.0.2.0/24"_qs, u"netname=SAMPLE-NET"_qs });
-    addRow("JPNIC IPv6 network, English, no letters", WhoisHost::JPNIC, uR"(Network Information:
+    addRow("JPNIC IPv6 network, English, no letters", WhoisHost::kJpnic, uR"(Network Information:
 [Network Number]                2001:db8:1200::/40
 [Network Name]                  SAMPLE-V6
 [Organization]                  Sample Co., Ltd.
@@ -275,7 +275,7 @@ p. [ネームサーバ]
             u"updated=2012-01-05T03:00:00Z"_qs, u"first=2001:db8:1200::"_qs,
             u"last=2001:db8:12ff:ffff:ffff:ffff:ffff:ffff"_qs, u"cidr=2001:db8:1200::/40"_qs,
             u"netname=SAMPLE-V6"_qs });
-    addRow("JPNIC AS number", WhoisHost::JPNIC, uR"(a. [AS番号]                     64500
+    addRow("JPNIC AS number", WhoisHost::kJpnic, uR"(a. [AS番号]                     64500
 b. [AS名]                       SAMPLE-AS
 f. [組織名]                     株式会社サンプル
 [割当年月日]                    2001/01/01
@@ -289,7 +289,7 @@ f. [組織名]                     株式会社サンプル
 void TestWhoisFields::rpsl_data()
 {
     columns();
-    addRow("RIPE: abuse comment, organisation, route", WhoisHost::RIPE, uR"(% This is the RIPE Database query service.
+    addRow("RIPE: abuse comment, organisation, route", WhoisHost::kRipe, uR"(% This is the RIPE Database query service.
 % The objects are in RPSL format.
 
 % Information related to '193.0.0.0 - 193.0.7.255'
@@ -326,7 +326,7 @@ source:         RIPE # Filtered
             u"updated=2017-12-04T14:42:31Z"_qs, u"first=193.0.0.0"_qs, u"last=193.0.7.255"_qs,
             u"cidr=193.0.0.0/21"_qs, u"netname=RIPE-NCC"_qs, u"origin=AS3333"_qs,
             u"abuse=abuse@ripe.net"_qs });
-    addRow("APNIC: the narrower inetnum and its own IRT", WhoisHost::APNIC, uR"(% [whois.apnic.net]
+    addRow("APNIC: the narrower inetnum and its own IRT", WhoisHost::kApnic, uR"(% [whois.apnic.net]
 
 % Information related to '203.0.0.0 - 203.0.255.255'
 
@@ -373,7 +373,7 @@ source:         APNIC
             u"first=203.0.113.0"_qs, u"last=203.0.113.127"_qs, u"cidr=203.0.113.0/25"_qs,
             u"netname=SAMPLE-CUSTOMER"_qs, u"origin=AS64511"_qs,
             u"abuse=abuse@customer.example"_qs, u"abusePhone=+61-2-0000-0000"_qs });
-    addRow("AFRINIC: inet6num, abuse through the organisation", WhoisHost::AFRINIC, uR"(% This is the AfriNIC Whois server.
+    addRow("AFRINIC: inet6num, abuse through the organisation", WhoisHost::kAfrinic, uR"(% This is the AfriNIC Whois server.
 
 % No abuse contact registered for 2001:db8:8000::/33
 
@@ -408,7 +408,7 @@ source:         AFRINIC # Filtered
             u"last=2001:db8:ffff:ffff:ffff:ffff:ffff:ffff"_qs, u"cidr=2001:db8:8000::/33"_qs,
             u"netname=SAMPLE-V6"_qs, u"abuse=abuse@telecom.example"_qs,
             u"abusePhone=tel:+27-11-000-0000"_qs });
-    addRow("LACNIC: short prefix, owner, abuse-c person", WhoisHost::LACNIC, uR"(
+    addRow("LACNIC: short prefix, owner, abuse-c person", WhoisHost::kLacnic, uR"(
 % Joint Whois - whois.lacnic.net
 %  This server accepts single ASN, IPv4 or IPv6 queries
 
@@ -440,7 +440,7 @@ phone:       +55 11 5555-0000
             u"first=200.160.0.0"_qs, u"last=200.175.255.255"_qs, u"cidr=200.160.0.0/12"_qs,
             u"origin=AS64512"_qs, u"abuse=abuse@exemplo.example"_qs,
             u"abusePhone=+55 11 5555-0000"_qs });
-    addRow("RIPE aut-num", WhoisHost::RIPE, uR"(% Abuse contact for 'AS3333' is 'abuse@ripe.net'
+    addRow("RIPE aut-num", WhoisHost::kRipe, uR"(% Abuse contact for 'AS3333' is 'abuse@ripe.net'
 
 aut-num:        AS3333
 as-name:        RIPE-NCC-AS
@@ -460,7 +460,7 @@ source:         RIPE
 void TestWhoisFields::arin_data()
 {
     columns();
-    addRow("one network, its organisation and abuse contact", WhoisHost::ARIN, uR"(#
+    addRow("one network, its organisation and abuse contact", WhoisHost::kArin, uR"(#
 # ARIN WHOIS data and services are subject to the Terms of Use
 #
 
@@ -492,7 +492,7 @@ OrgAbuseEmail:  abuse@sample.example
             u"first=198.51.100.0"_qs, u"last=198.51.100.255"_qs, u"cidr=198.51.100.0/24"_qs,
             u"netname=SAMPLE-NET"_qs, u"origin=AS64496"_qs, u"abuse=abuse@sample.example"_qs,
             u"abusePhone=+1-703-555-0100"_qs });
-    addRow("the narrower of two networks, none of the wider's contacts", WhoisHost::ARIN,
+    addRow("the narrower of two networks, none of the wider's contacts", WhoisHost::kArin,
         uR"(NetRange:       198.18.0.0 - 198.19.255.255
 CIDR:           198.18.0.0/15
 NetName:        BIG-ISP
@@ -522,7 +522,7 @@ Country:        CA
             u"registered=2019-03-04T00:00:00Z"_qs, u"updated=2019-03-05T00:00:00Z"_qs,
             u"first=198.18.4.0"_qs, u"last=198.18.4.63"_qs, u"cidr=198.18.4.0/26"_qs,
             u"netname=BIGISP-CUST-1"_qs });
-    addRow("AS number", WhoisHost::ARIN, uR"(ASNumber:       64496
+    addRow("AS number", WhoisHost::kArin, uR"(ASNumber:       64496
 ASName:         SAMPLE-AS
 ASHandle:       AS64496
 RegDate:        2000-03-30
@@ -548,26 +548,26 @@ void TestWhoisFields::notFound_data()
         QTest::newRow(name) << server.toString() << answer << state;
     };
     using State = AnswerFields::State;
-    row("Verisign", WhoisHost::VeriSign,
+    row("Verisign", WhoisHost::kVeriSign,
         u"No match for \"NOPE-EXAMPLE.COM\".\r\n>>> Last update of whois database: "
         "2024-12-01T10:00:00Z <<<\r\n"_qs,
         State::NotRegistered);
     row("NOT FOUND", u"whois.nic.io", u"NOT FOUND\n>>> Last update of WHOIS database <<<\n"_qs,
         State::NotRegistered);
-    row("JPRS", WhoisHost::DotJp,
+    row("JPRS", WhoisHost::kDotJp,
         u"[ JPRS database provides information on network administration. ]\n\nNo match!!\n\n"
         "Please check the JP domain name that you entered.\n"_qs,
         State::NotRegistered);
-    row("JPNIC", WhoisHost::JPNIC, u"No match!!\n"_qs, State::NotRegistered);
-    row("RIPE", WhoisHost::RIPE,
+    row("JPNIC", WhoisHost::kJpnic, u"No match!!\n"_qs, State::NotRegistered);
+    row("RIPE", WhoisHost::kRipe,
         u"% This is the RIPE Database query service.\n\n%ERROR:101: no entries found\n%\n"
         "% No entries found in source RIPE.\n"_qs,
         State::NotRegistered);
-    row("APNIC", WhoisHost::APNIC, u"% [whois.apnic.net]\n\n% No entries found\n"_qs,
+    row("APNIC", WhoisHost::kApnic, u"% [whois.apnic.net]\n\n% No entries found\n"_qs,
         State::NotRegistered);
-    row("ARIN", WhoisHost::ARIN, u"#\n# ARIN WHOIS\n#\n\nNo match found for n + 192.0.2.1.\n"_qs,
+    row("ARIN", WhoisHost::kArin, u"#\n# ARIN WHOIS\n#\n\nNo match found for n + 192.0.2.1.\n"_qs,
         State::NotRegistered);
-    row("rate limit is no answer", WhoisHost::ARIN,
+    row("rate limit is no answer", WhoisHost::kArin,
         u"Query rate limit exceeded. Try again later.\n"_qs, State::Unread);
     row("empty answer", u"whois.nic.example", QString(), State::Unread);
     row("a found domain that mentions NOT FOUND stays found", u"whois.nic.example",
@@ -608,42 +608,42 @@ Registrar Abuse Contact Email: abuse@registrar.example
     const QString registryFields[] = { u"state=found"_qs, u"kind=domain"_qs,
         u"name=example.com"_qs, u"registrar=Example Registrar, Inc."_qs, u"ianaId=376"_qs };
     QTest::newRow("the registrar fills what the registry leaves empty")
-        << QList<WhoisHop> { { WhoisHost::VeriSign.toString(), registry },
+        << QList<WhoisHop> { { WhoisHost::kVeriSign.toString(), registry },
                { u"whois.registrar.example"_qs, registrar } }
         << QStringList { registryFields[0], registryFields[1], registryFields[2],
                registryFields[3], registryFields[4], u"org=Sample Co."_qs, u"country=JP"_qs,
                u"registered=1995-08-14T04:00:00Z"_qs, u"expires=2025-08-13T04:00:00Z"_qs,
                u"ns=ns1.example.com"_qs, u"abuse=abuse@registrar.example"_qs }
-        << WhoisHost::VeriSign.toString();
+        << WhoisHost::kVeriSign.toString();
     QTest::newRow("an unreadable registrar answer changes nothing")
-        << QList<WhoisHop> { { WhoisHost::VeriSign.toString(), registry },
+        << QList<WhoisHop> { { WhoisHost::kVeriSign.toString(), registry },
                { u"whois.registrar.example"_qs, u"Too many requests.\n"_qs } }
         << QStringList { registryFields[0], registryFields[1], registryFields[2],
                registryFields[3], registryFields[4], u"registered=1995-08-14T04:00:00Z"_qs,
                u"expires=2025-08-13T04:00:00Z"_qs, u"ns=ns1.example.com"_qs }
-        << WhoisHost::VeriSign.toString();
+        << WhoisHost::kVeriSign.toString();
     QTest::newRow("IANA's answer about the TLD is no registration")
         << QList<WhoisHop> {
-               { WhoisHost::IANA.toString(),
+               { WhoisHost::kIana.toString(),
                    u"domain:       COM\norganisation: VeriSign Global Registry Services\n"
                    "refer:        whois.verisign-grs.com\ncreated:      1985-01-01\n"_qs },
-               { WhoisHost::VeriSign.toString(), u"No match for \"NOPE.COM\".\n"_qs } }
-        << QStringList { u"state=not registered"_qs } << WhoisHost::VeriSign.toString();
+               { WhoisHost::kVeriSign.toString(), u"No match for \"NOPE.COM\".\n"_qs } }
+        << QStringList { u"state=not registered"_qs } << WhoisHost::kVeriSign.toString();
     QTest::newRow("a network is the last registry's alone")
         << QList<WhoisHop> {
-               { WhoisHost::ARIN.toString(),
+               { WhoisHost::kArin.toString(),
                    u"NetRange:       193.0.0.0 - 193.255.255.255\nNetName:        RIPE-CIDR-BLOCK\n"
                    "OrgName:        RIPE Network Coordination Centre\nCountry:        NL\n"
                    "OrgAbusePhone:  +31205354444\nOrgAbuseEmail:  abuse@ripe.net\n"
                    "ReferralServer: whois://whois.ripe.net\n"_qs },
-               { WhoisHost::RIPE.toString(),
+               { WhoisHost::kRipe.toString(),
                    u"inetnum:        193.0.22.0 - 193.0.23.255\nnetname:        SAMPLE-LAB\n"
                    "descr:          Sample Lab\n"_qs } }
         << QStringList { u"state=found"_qs, u"kind=network"_qs,
                u"name=193.0.22.0 - 193.0.23.255"_qs, u"org=Sample Lab"_qs,
                u"first=193.0.22.0"_qs, u"last=193.0.23.255"_qs, u"cidr=193.0.22.0/23"_qs,
                u"netname=SAMPLE-LAB"_qs }
-        << WhoisHost::RIPE.toString();
+        << WhoisHost::kRipe.toString();
 }
 
 void TestWhoisFields::chain()
@@ -668,8 +668,8 @@ void TestWhoisFields::randomTextIsHarmless()
         u".", u":", u"[", u"]", u"(", u")", u"'", u"%", u"#", u"\t", u"  ", u"\r", u"\n", u"\n\n",
         u"0", u"1", u"9", u"255", u"2024-02-29T23:59:60Z", u"2001/13/40", u"+09:00", u"JST",
         u"AS", u"REDACTED", u"ÿ", u"日本", u"\u0000", u"\U0001F600", u"\xD800" };
-    const QString servers[] = { QString(), WhoisHost::ARIN.toString(), WhoisHost::RIPE.toString(),
-        WhoisHost::DotJp.toString(), WhoisHost::JPNIC.toString() };
+    const QString servers[] = { QString(), WhoisHost::kArin.toString(), WhoisHost::kRipe.toString(),
+        WhoisHost::kDotJp.toString(), WhoisHost::kJpnic.toString() };
     using Reader = AnswerFields (*)(QStringView);
     const Reader readers[] = { readFlatFields, readArinFields, readRpslFields,
         readJpBracketFields };

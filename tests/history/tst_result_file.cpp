@@ -25,7 +25,7 @@ private slots:
                 .replace(u'\r', u'\n')
                 .replace(u"\n"_qs, u"\r\n"_qs);
             const QByteArray row = QByteArray("text ") + text.toUtf8().toPercentEncoding();
-            QVERIFY2(ResultFileBytes(text) == expected.toUtf8(), row.constData());
+            QVERIFY2(resultFileBytes(text) == expected.toUtf8(), row.constData());
         }
     }
 
@@ -49,7 +49,7 @@ private slots:
     {
         QFETCH(QString, key);
         QFETCH(QString, name);
-        QCOMPARE(ResultFileName(key), name);
+        QCOMPARE(resultFileName(key), name);
     }
 
     // Whatever the key, the name is one usable file name in one folder.
@@ -73,7 +73,7 @@ private slots:
                     key += pieces[random.bounded(pieces.size())];
                 }
             }
-            const QString name = ResultFileName(key);
+            const QString name = resultFileName(key);
             const QByteArray where =
                 "seed " + QByteArray::number(seed) + " round " + QByteArray::number(round);
             QVERIFY2(name.endsWith(u".txt"), where.constData());

@@ -101,14 +101,14 @@ private slots:
             switch (action.kind) {
             case Action::Push:
                 for (int n = 0; n < action.number; ++n)
-                    history.PushHistory(result(++pushed));
+                    history.pushHistory(result(++pushed));
                 break;
             case Action::Back:
             case Action::Forward:
                 for (int step = action.times - 1; step >= 0; --step) {
                     const bool isBack = action.kind == Action::Back;
                     const HistoryStep shown =
-                        isBack ? history.HistoryBack() : history.HistoryForward();
+                        isBack ? history.historyBack() : history.historyForward();
                     const int expected = action.number + (isBack ? step : -step);
                     QVERIFY2(shown.record.has_value(), where.constData());
                     QCOMPARE(*shown.record, result(expected));
@@ -120,8 +120,8 @@ private slots:
                 const int count = history.historyCount();
                 const int cursor = history.historyCursor();
                 const HistoryStep refused = action.kind == Action::BackAtEnd
-                    ? history.HistoryBack()
-                    : history.HistoryForward();
+                    ? history.historyBack()
+                    : history.historyForward();
                 QVERIFY2(!refused.record.has_value(), where.constData());
                 QCOMPARE(refused.status, action.status);
                 QCOMPARE(history.historyCount(), count);
@@ -165,7 +165,7 @@ private slots:
                 case 1: {
                     HistoryRecord record = result(++pushed);
                     record.response += QString(random.bounded(1000), u'x');
-                    history.PushHistory(record);
+                    history.pushHistory(record);
                     model.resize(onScreen + 1);
                     model.append(record);
                     if (model.size() > ResultHistory::kCapacity)
@@ -177,7 +177,7 @@ private slots:
                 }
                 case 2:
                 case 3: {
-                    const HistoryStep step = history.HistoryBack();
+                    const HistoryStep step = history.historyBack();
                     if (onScreen <= 0) {
                         QVERIFY2(!step.record, seedText.constData());
                         const QString end =
@@ -195,7 +195,7 @@ private slots:
                     break;
                 }
                 default: {
-                    const HistoryStep step = history.HistoryForward();
+                    const HistoryStep step = history.historyForward();
                     if (onScreen < 0 || onScreen == model.size() - 1) {
                         QVERIFY2(!step.record, seedText.constData());
                         QVERIFY2(step.status == u"進めません。"_qs, seedText.constData());

@@ -24,7 +24,7 @@ const QString kIdle = u"アイドル中"_qs;
 const QString kLocalHost = u"127.0.0.1"_qs;
 const QString kAutomatic = u"---自動選択---"_qs;
 const QString kRdap = u"---RDAP---"_qs;
-const QString kJpnicEntry = u"JPNIC["_qs + WhoisHost::JPNIC.toString() + u']';
+const QString kJpnicEntry = u"JPNIC["_qs + WhoisHost::kJpnic.toString() + u']';
 
 // The server mode of a server combo text: the two special items, the JPNIC
 // entry of the built-in list, or a typed host.
@@ -35,7 +35,7 @@ ServerMode ModeOf(const QString &combo)
     if (combo == kRdap)
         return ServerMode::rdap();
     if (combo == kJpnicEntry)
-        return ServerMode::listEntry(combo, WhoisHost::JPNIC.toString());
+        return ServerMode::listEntry(combo, WhoisHost::kJpnic.toString());
     return ServerMode::typedHost(combo);
 }
 
@@ -86,7 +86,7 @@ struct Recorder {
         });
         QObject::connect(&lookup, &Lookup::finished, &lookup, [this](const LookupResult &found) {
             result = found;
-            history.PushHistory({ found.keyText, found.serverLabel, found.text, found.referral });
+            history.pushHistory({ found.keyText, found.serverLabel, found.text, found.referral });
             label = found.keyText + u" | "_qs + found.serverLabel;
             referral = found.referral;
             log << u"label:"_qs + label;
@@ -270,7 +270,7 @@ private slots:
         QCOMPARE(f.view.result->serverLabel, kLocalHost);
         QCOMPARE(f.view.result->keyText, u" example.jp "_qs);
         QCOMPARE(f.view.result->keySent, u" example.jp "_qs);
-        QCOMPARE(f.view.result->hops, QList<QueryTarget> { QueryTarget::Whois(kLocalHost) });
+        QCOMPARE(f.view.result->hops, QList<QueryTarget> { QueryTarget::whois(kLocalHost) });
         QCOMPARE(f.view.result->text, f.view.pane);
     }
 
@@ -350,7 +350,7 @@ private slots:
         f.server.closeWithoutData();
         f.run(key, ServerMode::automatic());
         QVERIFY(f.view.result);
-        QCOMPARE(f.view.result->hops, QList<QueryTarget> { QueryTarget::Whois(host) });
+        QCOMPARE(f.view.result->hops, QList<QueryTarget> { QueryTarget::whois(host) });
         QCOMPARE(f.server.receivedRequests(), QByteArrayList { request });
         QCOMPARE(f.view.label, key + u" | 自動選択["_qs + host + u']');
     }
@@ -366,7 +366,7 @@ private slots:
 
         f.server.answerWith({ "second" });
         f.run(u"example.com"_qs, kLocalHost);
-        const HistoryStep step = f.view.history.HistoryBack();
+        const HistoryStep step = f.view.history.historyBack();
         QVERIFY(step.record);
         QCOMPARE(step.record->key, u"example.jp"_qs);
         QCOMPARE(step.record->response, QString());
@@ -380,8 +380,8 @@ private slots:
         QTest::addColumn<QString>("combo");
         QTest::addColumn<QString>("serverLabel");
 
-        const QString jpnic = WhoisHost::JPNIC.toString();
-        const QString apnic = WhoisHost::APNIC.toString();
+        const QString jpnic = WhoisHost::kJpnic.toString();
+        const QString apnic = WhoisHost::kApnic.toString();
         const QString automatic = kAutomatic;
         QTest::newRow("JPNIC entry")
             << u"x"_qs << u"JPNIC["_qs + jpnic + u']' << u"JPNIC["_qs + jpnic + u']';
@@ -392,7 +392,7 @@ private slots:
         QTest::newRow("auto: JPNIC block")
             << u"133.1.2.3"_qs << automatic << u"自動選択["_qs + jpnic + u']';
         QTest::newRow("auto: jp name") << u"example.jp"_qs << automatic
-                                       << u"自動選択["_qs + WhoisHost::DotJp.toString() + u']';
+                                       << u"自動選択["_qs + WhoisHost::kDotJp.toString() + u']';
     }
 
     void isoAnswerDecodesFromAnyServer()
@@ -495,7 +495,7 @@ private slots:
     void eachQueryStartsTheDecoderAfresh()
     {
         Fixture f;
-        const QString jpnic = WhoisHost::JPNIC.toString();
+        const QString jpnic = WhoisHost::kJpnic.toString();
         f.server.resetAfter({ "\x1b$B0" });
         f.run(u"x"_qs, jpnic);
         f.server.answerWith({ "A\x1b$B$\"\x1b(BB" });
@@ -580,10 +580,10 @@ private slots:
                 u"clear"_qs, u"idle"_qs, u"status:アイドル中"_qs, u"label:"_qs + label }));
         QVERIFY(f.view.log.contains(u"status:データを受信しました。\u3000("_qs
             + QString::number(answer.size()) + u"bytes)"_qs));
-        QCOMPARE(f.view.pane, RenderRdapText(*ParseRdapRecord(answer), answer));
+        QCOMPARE(f.view.pane, renderRdapText(*parseRdapRecord(answer), answer));
         QCOMPARE(f.view.referral,
-            QueryTarget::Rdap(QUrl(u"https://rdap.registrar.example/domain/example.info"_qs)));
-        QCOMPARE(f.view.history.Shown()->server, label.section(u" | "_qs, 1));
+            QueryTarget::rdap(QUrl(u"https://rdap.registrar.example/domain/example.info"_qs)));
+        QCOMPARE(f.view.history.shown()->server, label.section(u" | "_qs, 1));
     }
 
     // Following the registrar's record automatically: both answers under
@@ -601,9 +601,9 @@ private slots:
         QCOMPARE(f.rdap.requests().size(), 2);
         QCOMPARE(f.view.pane,
             u"---- RDAP:rdap.identitydigital.services ----\r\n"_qs
-                + RenderRdapText(*ParseRdapRecord(registry), registry)
+                + renderRdapText(*parseRdapRecord(registry), registry)
                 + u"---- RDAP:rdap.registrar.example ----\r\n"_qs
-                + RenderRdapText(*ParseRdapRecord(registrar), registrar));
+                + renderRdapText(*parseRdapRecord(registrar), registrar));
         QCOMPARE(f.view.label,
             u"example.info | 自動選択[RDAP:rdap.identitydigital.services]"
             u" → RDAP:rdap.registrar.example"_qs);
@@ -686,9 +686,9 @@ private slots:
         QCOMPARE(f.view.pane, pane);
         const QString label = (QStringList(hosts) << offered).filter(u"."_qs).join(u" → "_qs);
         QCOMPARE(f.view.label, u"example.com | "_qs + label);
-        QCOMPARE(f.view.referral ? f.view.referral->Display() : QString(), offered);
+        QCOMPARE(f.view.referral ? f.view.referral->display() : QString(), offered);
         QCOMPARE(f.view.history.historyCount(), 1);
-        QCOMPARE(f.view.history.Shown()->response, pane);
+        QCOMPARE(f.view.history.shown()->response, pane);
         QVERIFY(f.view.warnings.isEmpty());
     }
 
@@ -736,7 +736,7 @@ private slots:
         QFETCH(QByteArray, ianaAnswer);
         QFETCH(QString, learnt);
         const QTemporaryDir cache;
-        const auto builtIn = qScopeGuard([] { RegistryData::Use(nullptr); });
+        const auto builtIn = qScopeGuard([] { RegistryData::use(nullptr); });
         Fixture f;
         f.cacheFolder = cache.path();
         f.server.answerInTurn({ ianaAnswer, "Domain Name: X\r\n" });
@@ -753,7 +753,7 @@ private slots:
         QCOMPARE(f.view.label, key + u" | "_qs + (learnt.isEmpty() ? u"whois.iana.org"_qs : label));
         QCOMPARE(f.view.history.historyCount(), 1);
         QVERIFY(f.view.warnings.isEmpty());
-        QCOMPARE(RegistryCache(cache.path()).ReadLearntHosts().contains(
+        QCOMPARE(RegistryCache(cache.path()).readLearntHosts().contains(
                      (topLevel + u'\t' + learnt).toLatin1()),
             !learnt.isEmpty());
 
@@ -785,7 +785,7 @@ private slots:
         QFETCH(QString, asked);
         QFETCH(QString, labelEnd);
         const QTemporaryDir cache;
-        const auto builtIn = qScopeGuard([] { RegistryData::Use(nullptr); });
+        const auto builtIn = qScopeGuard([] { RegistryData::use(nullptr); });
         Fixture f;
         f.cacheFolder = cache.path();
         f.followReferrals = true;
@@ -813,7 +813,7 @@ private slots:
         const QString label = u"自動選択[whois.denic.de] → whois.iana.org"_qs;
         QCOMPARE(f.view.label, u"example.de | "_qs + label + labelEnd);
         QCOMPARE(f.view.history.historyCount(), 1);
-        const QByteArray learnt = RegistryCache(cache.path()).ReadLearntHosts();
+        const QByteArray learnt = RegistryCache(cache.path()).readLearntHosts();
         QCOMPARE(learnt.isEmpty(), asked.isEmpty());
         QVERIFY(asked.isEmpty() || learnt.contains("de\t" + asked.toLatin1()));
     }
@@ -829,7 +829,7 @@ private slots:
         QTest::addColumn<QString>("label"); // of a finished lookup
         QTest::addColumn<QString>("target"); // the server asked, as labels show it
 
-        const auto rdapDomain = QueryTarget::Rdap(QUrl(u"https://rdap.example/domain/a.example"_qs));
+        const auto rdapDomain = QueryTarget::rdap(QUrl(u"https://rdap.example/domain/a.example"_qs));
         const struct {
             const char *name;
             ServerMode mode;
@@ -844,11 +844,11 @@ private slots:
                 u"RDAP:rdap.identitydigital.services"_qs },
             { "RDAP", ServerMode::rdap(), u"example.com"_qs, u"RDAP[rdap.verisign.com]"_qs,
                 u"RDAP:rdap.verisign.com"_qs },
-            { "list entry", ServerMode::listEntry(kJpnicEntry, WhoisHost::JPNIC.toString()),
-                u"x"_qs, kJpnicEntry, WhoisHost::JPNIC.toString() },
+            { "list entry", ServerMode::listEntry(kJpnicEntry, WhoisHost::kJpnic.toString()),
+                u"x"_qs, kJpnicEntry, WhoisHost::kJpnic.toString() },
             { "typed host", ServerMode::typedHost(u" Whois.Example "_qs), u"x"_qs,
                 u" Whois.Example "_qs, u"Whois.Example"_qs },
-            { "whois referral", ServerMode::followReferral(QueryTarget::Whois(u"w.example"_qs, 4343)),
+            { "whois referral", ServerMode::followReferral(QueryTarget::whois(u"w.example"_qs, 4343)),
                 u"x"_qs, u"w.example:4343"_qs, u"w.example:4343"_qs },
             { "RDAP referral", ServerMode::followReferral(rdapDomain), u"a.example"_qs,
                 u"RDAP:rdap.example"_qs, u"RDAP:rdap.example"_qs },
@@ -907,10 +907,10 @@ private slots:
         if (f.view.result) {
             QCOMPARE(f.view.result->serverLabel, label);
             QCOMPARE(f.view.result->hops.size(), 1);
-            QCOMPARE(f.view.result->hops[0].Display(), target);
+            QCOMPARE(f.view.result->hops[0].display(), target);
             QCOMPARE(f.view.result->keyText, key);
             const QString text = rdap
-                ? RenderRdapText(*ParseRdapRecord(json), json)
+                ? renderRdapText(*parseRdapRecord(json), json)
                 : u"whois answer"_qs;
             QCOMPARE(f.view.result->text, text);
             QCOMPARE(f.view.pane, text);
@@ -932,7 +932,7 @@ private slots:
         QTest::addColumn<QByteArray>("path"); // the path RDAP mode asks
 
         const QString info = u"RDAP:rdap.identitydigital.services"_qs;
-        const QString verisign = WhoisHost::VeriSign.toString();
+        const QString verisign = WhoisHost::kVeriSign.toString();
         QTest::newRow("plain") << u"example.info"_qs << info << QByteArray("/rdap/domain/example.info");
         QTest::newRow("blank before the dot")
             << u"example .info"_qs << info << QByteArray("/rdap/domain/example.info");
@@ -963,7 +963,7 @@ private slots:
         f.server.answerWith({ "answer" });
         f.run(key, ServerMode::automatic());
         QVERIFY(f.view.result);
-        QCOMPARE(f.view.result->hops.constFirst().Display(), automatic);
+        QCOMPARE(f.view.result->hops.constFirst().display(), automatic);
         f.run(key, ServerMode::rdap());
         QVERIFY(f.view.result);
         QCOMPARE(f.view.result->hops.constFirst().url.path().toUtf8(), path);

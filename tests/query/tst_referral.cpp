@@ -130,8 +130,8 @@ private slots:
         QFETCH(QString, answeredBy);
         QFETCH(QString, expected);
         const std::optional<QueryTarget> referral =
-            FindReferral(answer, QueryTarget::Whois(answeredBy));
-        QCOMPARE(referral ? referral->Display() : QString(), expected);
+            findReferral(answer, QueryTarget::whois(answeredBy));
+        QCOMPARE(referral ? referral->display() : QString(), expected);
         if (referral)
             QCOMPARE(referral->protocol, QueryTarget::Protocol::Whois);
     }
@@ -261,8 +261,8 @@ private slots:
         // Names the reader refuses already (dotless, full-width) are checked
         // by the policy too, as the hosts of RDAP links are.
         const QueryTarget target =
-            ReadWhoisServer(referral).value_or(QueryTarget::Whois(referral));
-        QCOMPARE(ReferralPolicy::MayFollow(target, asked, followed), allowed);
+            readWhoisServer(referral).value_or(QueryTarget::whois(referral));
+        QCOMPARE(ReferralPolicy::mayFollow(target, asked, followed), allowed);
     }
 
     // An RDAP record's link is followed under the same limits; it has no port 43.
@@ -288,8 +288,8 @@ private slots:
         QFETCH(QString, url);
         QFETCH(int, followed);
         QFETCH(bool, allowed);
-        QCOMPARE(ReferralPolicy::MayFollow(
-                     QueryTarget::Rdap(QUrl(url)), { u"rdap.registry.example"_qs }, followed),
+        QCOMPARE(ReferralPolicy::mayFollow(
+                     QueryTarget::rdap(QUrl(url)), { u"rdap.registry.example"_qs }, followed),
             allowed);
     }
 
@@ -325,7 +325,7 @@ private slots:
     {
         QFETCH(QString, answer);
         QFETCH(QString, expected);
-        QCOMPARE(FindIanaWhoisHost(answer).value_or(QString()), expected);
+        QCOMPARE(findIanaWhoisHost(answer).value_or(QString()), expected);
     }
 };
 

@@ -26,11 +26,11 @@ Chunks hexChunks(std::initializer_list<const char *> hex)
 QString decodeChunks(const Chunks &chunks)
 {
     ResponseDecoder decoder;
-    decoder.Reset();
+    decoder.reset();
     QString text;
     for (const QByteArray &chunk : chunks)
-        text += decoder.Decode(chunk);
-    return text + decoder.Flush();
+        text += decoder.decode(chunk);
+    return text + decoder.flush();
 }
 
 QString decodeWhole(const QByteArray &bytes)
@@ -158,7 +158,7 @@ QString referenceDecode(const QByteArray &bytes)
                 i += 6;
                 singleByte = false;
             } else {
-                text += QChar(CodePage932::SingleByteChar(at(i)));
+                text += QChar(CodePage932::singleByteChar(at(i)));
                 ++i;
             }
         } else {
@@ -167,10 +167,10 @@ QString referenceDecode(const QByteArray &bytes)
                 i += 3;
                 singleByte = true;
             } else if (i + 1 < bytes.size()) {
-                const auto code = JisCharTable::ShiftJisCodeOf(at(i), at(i + 1));
+                const auto code = JisCharTable::shiftJisCodeOf(at(i), at(i + 1));
                 const bool fits = code.lead <= 0xFF && code.trail <= 0xFF;
                 text +=
-                    QChar(fits ? CodePage932::DoubleByteChar(static_cast<unsigned char>(code.lead),
+                    QChar(fits ? CodePage932::doubleByteChar(static_cast<unsigned char>(code.lead),
                               static_cast<unsigned char>(code.trail))
                                : CodePage932::kReplacement);
                 i += 2;
@@ -250,10 +250,10 @@ private slots:
         QFETCH(QString, lastText);
         QFETCH(bool, pending);
         ResponseDecoder decoder;
-        decoder.Reset();
+        decoder.reset();
         QString text;
         for (const QByteArray &chunk : chunks)
-            text = decoder.Decode(chunk);
+            text = decoder.decode(chunk);
         QCOMPARE(text, lastText);
         QCOMPARE(decoder.jisPending(), pending);
     }
@@ -299,10 +299,10 @@ private slots:
         const QString sjisText = u"[ドメイン名] 例え.JP\r\n[登録者名] 株式会社　日本\r\n"_qs;
         const QString kanaText = u"ｼﾞｪｲﾋﾟｰｱｰﾙｴｽ 日本\r\n"_qs;
         QTest::newRow("UTF-8") << utf8Text.toUtf8() << utf8Text;
-        QTest::newRow("Shift_JIS") << CodePage932::Encode(sjisText) << sjisText;
-        QTest::newRow("half-width katakana") << CodePage932::Encode(kanaText) << kanaText;
+        QTest::newRow("Shift_JIS") << CodePage932::encode(sjisText) << sjisText;
+        QTest::newRow("half-width katakana") << CodePage932::encode(kanaText) << kanaText;
         QTest::newRow("UTF-8, then Shift_JIS to the end")
-            << u"名前: 日本\r\n"_qs.toUtf8() + CodePage932::Encode(u"登録\r\n") + u"あ"_qs.toUtf8()
+            << u"名前: 日本\r\n"_qs.toUtf8() + CodePage932::encode(u"登録\r\n") + u"あ"_qs.toUtf8()
             << u"名前: 日本\r\n登録\r\n縺\uFFFD"_qs;
         QTest::newRow("bytes valid in neither")
             << QByteArray("a\xFF b\x80 c") << u"a\uFFFD b\uFFFD c"_qs;
@@ -322,7 +322,7 @@ private slots:
         };
         for (const auto &[name, bytes] : forbidden) {
             QTest::newRow(name) << u"é"_qs.toUtf8() + bytes + u"あ"_qs.toUtf8()
-                                << u"é"_qs + CodePage932::Decode(bytes + u"あ"_qs.toUtf8());
+                                << u"é"_qs + CodePage932::decode(bytes + u"あ"_qs.toUtf8());
         }
     }
 
@@ -404,11 +404,11 @@ private slots:
             const QByteArray cutOff = randomRichBytes(rng, false);
             const QByteArray next = randomRichBytes(rng, false);
             ResponseDecoder decoder;
-            decoder.Reset();
-            decoder.Decode(cutOff);
-            decoder.Reset();
-            QString text = decoder.Decode(next);
-            text += decoder.Flush();
+            decoder.reset();
+            decoder.decode(cutOff);
+            decoder.reset();
+            QString text = decoder.decode(next);
+            text += decoder.flush();
             const QString expected = decodeWhole(next);
             if (text != expected) {
                 QFAIL(qPrintable(u"seed %1 case %2: after %3, %4 gave %5"_qs.arg(kSeed).arg(i).arg(

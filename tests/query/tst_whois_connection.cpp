@@ -26,7 +26,7 @@ public:
     {
         QObject::connect(&connection, &WhoisConnection::connected, &connection, [this] {
             events << u"connected"_qs;
-            connection.Send(request);
+            connection.send(request);
         });
         QObject::connect(&connection, &WhoisConnection::sendProgress, &connection,
             [this](qint64 sent, qint64 remaining) {
@@ -59,7 +59,7 @@ public:
         bytesSent = 0;
         lastRemaining = -1;
         errorText.clear();
-        return connection.ConnectToHost(host);
+        return connection.connectToHost(host);
     }
 
     bool Ended() const { return events.contains(u"closed"_qs) || events.contains(u"error"_qs); }
@@ -143,7 +143,7 @@ private slots:
         RecordingClient client(server.port());
 
         QVERIFY(client.Start(request));
-        QVERIFY(client.connection.IsOpen());
+        QVERIFY(client.connection.isOpen());
         QTRY_VERIFY_WITH_TIMEOUT(client.Ended(), kTimeoutMs);
 
         QCOMPARE(client.Shape(), ExpectedShape(writes.join()));
@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(client.bytesSent, request.size());
         QCOMPARE(client.lastRemaining, 0);
         QCOMPARE(server.receivedRequests(), QByteArrayList { request });
-        QVERIFY(!client.connection.IsOpen());
+        QVERIFY(!client.connection.isOpen());
         QVERIFY(!client.chunks.contains(QByteArray()));
     }
 
@@ -220,7 +220,7 @@ private slots:
         QVERIFY(!client.events.contains(u"closed"_qs));
         QVERIFY(!client.errorText.isEmpty());
         QVERIFY(partial.startsWith(client.Answer()));
-        QVERIFY(!client.connection.IsOpen());
+        QVERIFY(!client.connection.isOpen());
     }
 
     void refusedConnectionIsAnError()
@@ -233,7 +233,7 @@ private slots:
 
         QCOMPARE(client.events, QStringList { u"error"_qs });
         QVERIFY(!client.errorText.isEmpty());
-        QVERIFY(!client.connection.IsOpen());
+        QVERIFY(!client.connection.isOpen());
     }
 
     void unresolvableNameIsAnError()
@@ -241,13 +241,13 @@ private slots:
         RecordingClient client(WhoisTestServer::refusingPort());
 
         QVERIFY(client.Start("example.jp\r\n", u"nonexistent.invalid"_qs));
-        QVERIFY(client.connection.IsOpen());
+        QVERIFY(client.connection.isOpen());
         QTRY_VERIFY_WITH_TIMEOUT(client.Ended(), kTimeoutMs);
         Settle();
 
         QCOMPARE(client.events, QStringList { u"error"_qs });
         QVERIFY(!client.errorText.isEmpty());
-        QVERIFY(!client.connection.IsOpen());
+        QVERIFY(!client.connection.isOpen());
     }
 
     // Which names are usable is the host check's own test; here an unusable
@@ -262,7 +262,7 @@ private slots:
 
         // The earlier connection ends too, as a new query replaces it.
         QVERIFY(!client.Start("second\r\n", u"a..b"_qs));
-        QVERIFY(!client.connection.IsOpen());
+        QVERIFY(!client.connection.isOpen());
         QTRY_COMPARE_WITH_TIMEOUT(server.openConnectionCount(), 0, kTimeoutMs);
         Settle();
         QCOMPARE(client.events, QStringList {});
@@ -281,13 +281,13 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(client.events.contains(u"complete"_qs), kTimeoutMs);
         Settle();
         QCOMPARE(client.Shape(), u"connected progress complete"_qs);
-        QVERIFY(client.connection.IsOpen());
+        QVERIFY(client.connection.isOpen());
         QCOMPARE(server.openConnectionCount(), 1);
 
-        client.connection.Close();
-        QVERIFY(!client.connection.IsOpen());
+        client.connection.close();
+        QVERIFY(!client.connection.isOpen());
         QTRY_COMPARE_WITH_TIMEOUT(server.openConnectionCount(), 0, kTimeoutMs);
-        client.connection.Close();
+        client.connection.close();
         Settle();
         QCOMPARE(client.Shape(), u"connected progress complete"_qs);
     }
@@ -313,7 +313,7 @@ private slots:
             QObject::connect(
                 &client.connection, &WhoisConnection::dataArrival, &client.connection, [&] {
                     if (client.chunks.size() == 3) {
-                        client.connection.Close();
+                        client.connection.close();
                         eventsAtClose = client.events.size();
                     }
                 });
@@ -322,10 +322,10 @@ private slots:
         QVERIFY(client.Start("example.jp\r\n"));
         QTRY_VERIFY_WITH_TIMEOUT(client.chunks.size() >= 3, kTimeoutMs);
         if (!insideHandler) {
-            client.connection.Close();
+            client.connection.close();
             eventsAtClose = client.events.size();
         }
-        QVERIFY(!client.connection.IsOpen());
+        QVERIFY(!client.connection.isOpen());
         QTRY_COMPARE_WITH_TIMEOUT(server.openConnectionCount(), 0, kTimeoutMs);
         Settle();
 
@@ -361,7 +361,7 @@ private slots:
         server.staySilent();
         QVERIFY(client.Start("silent\r\n"));
         QTRY_VERIFY_WITH_TIMEOUT(client.events.contains(u"complete"_qs), kTimeoutMs);
-        client.connection.Close();
+        client.connection.close();
         AnswersWhole(server, client, "after a close\r\n");
         if (QTest::currentTestFailed())
             return;

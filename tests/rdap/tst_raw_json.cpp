@@ -163,7 +163,7 @@ private slots:
             QJsonParseError error {};
             const QJsonDocument document = QJsonDocument::fromJson(json, &error);
             const bool qtReads = error.error == QJsonParseError::NoError && document.isObject();
-            const qsizetype start = JsonObjectStart(json, kMaxNesting);
+            const qsizetype start = jsonObjectStart(json, kMaxNesting);
             QVERIFY2((start >= 0) == qtReads, failure.constData());
             if (!qtReads)
                 continue;
@@ -190,8 +190,8 @@ private slots:
         for (int level = 1; level < depth; ++level)
             value = level % 2 == 0 ? "{\"a\": " + value + '}' : '[' + value + ']';
         const QByteArray json = "{\"a\": " + value + '}';
-        QCOMPARE(JsonObjectStart(json, depth), 0);
-        QCOMPARE(JsonObjectStart(json, depth - 1), -1);
+        QCOMPARE(jsonObjectStart(json, depth), 0);
+        QCOMPARE(jsonObjectStart(json, depth - 1), -1);
     }
 };
 

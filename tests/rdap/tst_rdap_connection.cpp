@@ -39,10 +39,10 @@ struct Exchange {
 
     void get(const QByteArray &path, RdapRedirects redirects = RdapRedirects::AnyPublicHost)
     {
-        QCOMPARE(connection.Get(
+        QCOMPARE(connection.get(
                      QUrl(u"https://rdap.example.net"_qs + QString::fromLatin1(path)), redirects),
             QString());
-        QTRY_VERIFY_WITH_TIMEOUT(!connection.IsOpen(), kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!connection.isOpen(), kTimeout);
     }
 };
 
@@ -297,9 +297,9 @@ private slots:
     {
         RdapConnection connection;
         QSignalSpy errors(&connection, &RdapConnection::error);
-        QCOMPARE(connection.Get(QUrl(u"http://rdap.example.net/domain/example.kg"_qs)),
+        QCOMPARE(connection.get(QUrl(u"http://rdap.example.net/domain/example.kg"_qs)),
             u"RDAPサーバの URL が https ではないため問い合わせません。"_qs);
-        QVERIFY(!connection.IsOpen());
+        QVERIFY(!connection.isOpen());
         QCOMPARE(errors.count(), 0);
     }
 
@@ -307,10 +307,10 @@ private slots:
     {
         Exchange x;
         x.server.answer("/autnum/1", Slow(QByteArray(1000, ' '), 64, 20));
-        QCOMPARE(x.connection.Get(QUrl(u"https://rdap.example.net/autnum/1"_qs)), QString());
+        QCOMPARE(x.connection.get(QUrl(u"https://rdap.example.net/autnum/1"_qs)), QString());
         QTRY_VERIFY_WITH_TIMEOUT(x.pieces > 0, kTimeout);
-        x.connection.Close();
-        QVERIFY(!x.connection.IsOpen());
+        x.connection.close();
+        QVERIFY(!x.connection.isOpen());
         QTest::qWait(100);
         QVERIFY(!x.events.contains(u"closed"_qs));
         QVERIFY(!x.events.contains(u"error"_qs));

@@ -29,8 +29,8 @@ QString HttpsBase(const QJsonArray &urls)
 
 QString Lookup(const QString &key)
 {
-    const QueryKey queryKey = ReadQueryKey(key);
-    const std::optional<QUrl> url = RdapLookupUrl(queryKey, AutoSelectServer(queryKey).rdap);
+    const QueryKey queryKey = readQueryKey(key);
+    const std::optional<QUrl> url = rdapLookupUrl(queryKey, autoSelectServer(queryKey).rdap);
     return url ? url->toString(QUrl::FullyEncoded) : QString();
 }
 

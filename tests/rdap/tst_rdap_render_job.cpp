@@ -46,7 +46,7 @@ private slots:
         QVERIFY(!job.isRunning());
         QCOMPARE(result.record.has_value(), isRdap);
         if (isRdap)
-            QCOMPARE(result.text, RenderRdapText(*ParseRdapRecord(body), body));
+            QCOMPARE(result.text, renderRdapText(*parseRdapRecord(body), body));
     }
 
     // Starting again or cancelling drops what an earlier start would bring.
@@ -62,7 +62,7 @@ private slots:
         QCOMPARE(spy.count(), 1);
         const QByteArray network = Fixture(u"ip_network.json"_qs);
         QCOMPARE(spy.first().first().value<RdapRendering>().text,
-            RenderRdapText(*ParseRdapRecord(network), network));
+            renderRdapText(*parseRdapRecord(network), network));
 
         job.start(network);
         job.cancel();

@@ -266,9 +266,9 @@ private slots:
     {
         QFETCH(QByteArray, json);
         QFETCH(QStringList, expected);
-        const std::optional<RdapRecord> record = ParseRdapRecord(json);
+        const std::optional<RdapRecord> record = parseRdapRecord(json);
         QVERIFY(record);
-        QCOMPARE(SummaryLines(RenderRdapText(*record, json)), expected);
+        QCOMPARE(SummaryLines(renderRdapText(*record, json)), expected);
     }
 
     // The JSON under the header is the answer itself: the same document,
@@ -285,7 +285,7 @@ private slots:
     {
         QFETCH(QString, fixture);
         const QByteArray json = Fixture(fixture);
-        const QString text = RenderRdapText(*ParseRdapRecord(json), json);
+        const QString text = renderRdapText(*parseRdapRecord(json), json);
         const qsizetype header = text.indexOf(u'\n' + kJsonHeader + u'\n');
         QVERIFY(header >= 0);
         const QString shown = text.mid(header + kJsonHeader.size() + 2);
@@ -322,7 +322,7 @@ private slots:
         QFETCH(int, maxChars);
         QFETCH(QString, expected);
         QString text = u"before\n"_qs;
-        AppendIndentedJson(text, json, maxChars);
+        appendIndentedJson(text, json, maxChars);
         QCOMPARE(text, u"before\n"_qs + expected);
     }
 
@@ -364,11 +364,11 @@ private slots:
             const QByteArray failure = "seed " + QByteArray::number(kSeed) + ", run "
                 + QByteArray::number(run) + ": " + json.toPercentEncoding(" {}[]:,\"");
             QString laidOut;
-            AppendIndentedJson(laidOut, json, JsonLayoutLimit(json));
+            appendIndentedJson(laidOut, json, jsonLayoutLimit(json));
             QVERIFY2(laidOut.startsWith(u"{\n    \"a\": [\n        "), failure.constData());
             for (const qsizetype bound : { laidOut.size() + longestString, laidOut.size() - 1 }) {
                 QString text = u"before\n"_qs;
-                AppendIndentedJson(text, json, bound);
+                appendIndentedJson(text, json, bound);
                 QVERIFY2((text == u"before\n"_qs + laidOut) == (bound >= laidOut.size()),
                     failure.constData());
             }
@@ -386,10 +386,10 @@ private slots:
         zeros += '0';
         const QByteArray json =
             "{\"a\":" + QByteArray(depth - 1, '[') + '[' + zeros + ']' + QByteArray(depth - 1, ']') + '}';
-        const std::optional<RdapRecord> record = ParseRdapRecord(json);
+        const std::optional<RdapRecord> record = parseRdapRecord(json);
         QVERIFY(record);
-        const QString text = RenderRdapText(*record, json);
-        QVERIFY(text.size() <= JsonLayoutLimit(json) + 100);
+        const QString text = renderRdapText(*record, json);
+        QVERIFY(text.size() <= jsonLayoutLimit(json) + 100);
         const QString shown = text.mid(text.indexOf(kJsonHeader) + kJsonHeader.size() + 1);
         QCOMPARE(QJsonDocument::fromJson(shown.toUtf8()), QJsonDocument::fromJson(json));
     }
@@ -423,15 +423,15 @@ private slots:
                 " [\"registrant\"], \"vcardArray\": [\"vcard\", [[\"fn\", {}, \"text\", "
                 + randomString() + "]]]}], \"remarks\": [{\"title\": " + randomString()
                 + ", \"description\": [" + randomString() + "]}]}";
-            const std::optional<RdapRecord> record = ParseRdapRecord(json);
+            const std::optional<RdapRecord> record = parseRdapRecord(json);
             if (!record)
                 continue;
             ++parsed;
-            const QString text = RenderRdapText(*record, json);
+            const QString text = renderRdapText(*record, json);
             const QByteArray failure = "seed " + QByteArray::number(kSeed) + ", run "
                 + QByteArray::number(run) + ": " + json.toPercentEncoding(" {}[]:,\"");
             for (const QChar c : text)
-                QVERIFY2(c == u'\n' || !IsUnsafeForDisplay(c.unicode()), failure.constData());
+                QVERIFY2(c == u'\n' || !isUnsafeForDisplay(c.unicode()), failure.constData());
             const QString shown = text.mid(text.indexOf(kJsonHeader) + kJsonHeader.size() + 1);
             QVERIFY2(QJsonDocument::fromJson(shown.toUtf8()) == QJsonDocument::fromJson(json),
                 failure.constData());
@@ -463,7 +463,7 @@ private slots:
     void malformed()
     {
         QFETCH(QByteArray, json);
-        QVERIFY(!ParseRdapRecord(json));
+        QVERIFY(!parseRdapRecord(json));
     }
 
     void registrarLinkOfAnswer_data()
@@ -500,11 +500,11 @@ private slots:
     {
         QFETCH(QJsonArray, links);
         QFETCH(QString, expected);
-        const std::optional<RdapRecord> record = ParseRdapRecord(QJsonDocument(
+        const std::optional<RdapRecord> record = parseRdapRecord(QJsonDocument(
             QJsonObject { { u"objectClassName"_qs, u"domain"_qs },
                 { u"links"_qs, links } }).toJson());
         QVERIFY(record);
-        const std::optional<QUrl> link = RegistrarLink(*record, u"rdap.registry.example"_qs);
+        const std::optional<QUrl> link = registrarLink(*record, u"rdap.registry.example"_qs);
         QCOMPARE(link ? link->toString() : QString(), expected);
     }
 
@@ -512,8 +512,8 @@ private slots:
     {
         const int inner = kMaxRdapNesting - 1;
         const QByteArray json = "{\"a\":" + QByteArray(inner, '[') + QByteArray(inner, ']') + '}';
-        QCOMPARE(JsonNestingDepth(json), kMaxRdapNesting);
-        QVERIFY(ParseRdapRecord(json));
+        QCOMPARE(jsonNestingDepth(json), kMaxRdapNesting);
+        QVERIFY(parseRdapRecord(json));
     }
 };
 

@@ -51,7 +51,7 @@ Outcome Get(const HttpTestServer &server, const QByteArray &path)
         outcome.failure = text;
         done = true;
     });
-    if (!connection.Get(QUrl(u"https://rdap.example.net"_qs + QString::fromLatin1(path))).isEmpty())
+    if (!connection.get(QUrl(u"https://rdap.example.net"_qs + QString::fromLatin1(path))).isEmpty())
         return outcome;
     if (!QTest::qWaitFor([&] { return done; }, kTimeout))
         outcome.failure = u"(no outcome in time)"_qs;

@@ -28,12 +28,12 @@ QSslConfiguration ServerConfiguration()
 
 QByteArray Path(BootstrapFile file)
 {
-    return "/rdap/" + BootstrapFileName(file).toLatin1();
+    return "/rdap/" + bootstrapFileName(file).toLatin1();
 }
 
 QString ChosenHost(const QString &key)
 {
-    return AutoSelectServer(ReadQueryKey(key)).target.host;
+    return autoSelectServer(readQueryKey(key)).target.host;
 }
 
 } // namespace
@@ -62,8 +62,8 @@ class TestRegistryRefresh : public QObject {
     {
         QSignalSpy finished(m_refresh.get(), &RegistryRefresh::finished);
         if (all)
-            m_refresh->RefreshAll();
-        else if (!m_refresh->RefreshStale())
+            m_refresh->refreshAll();
+        else if (!m_refresh->refreshStale())
             return;
         QVERIFY(finished.wait(kTimeout));
     }
@@ -76,7 +76,7 @@ class TestRegistryRefresh : public QObject {
 
     QByteArray CachedBootstrapBody(BootstrapFile file) const
     {
-        const std::optional<CachedBootstrap> cached = RegistryCache(m_cache->path()).ReadBootstrap(file);
+        const std::optional<CachedBootstrap> cached = RegistryCache(m_cache->path()).readBootstrap(file);
         return cached ? cached->json : QByteArray();
     }
 
@@ -105,7 +105,7 @@ private slots:
 
     void init()
     {
-        RegistryData::Use(nullptr);
+        RegistryData::use(nullptr);
         m_cache = std::make_unique<QTemporaryDir>();
         m_server = std::make_unique<HttpTestServer>(&m_tls);
         m_refresh = NewRefresh();
@@ -115,7 +115,7 @@ private slots:
     void cleanup()
     {
         m_refresh.reset();
-        RegistryData::Use(nullptr);
+        RegistryData::use(nullptr);
     }
 
     void newerFileReplacesBuiltInAndChangesTheChoice()
@@ -127,21 +127,21 @@ private slots:
         m_server->answer(Path(BootstrapFile::Ipv4), moved);
         Refresh();
 
-        QCOMPARE(m_refresh->LastResult(BootstrapFile::Ipv4).result, RegistryRefresh::Result::Replaced);
-        QCOMPARE(m_refresh->LastResult(BootstrapFile::Dns).result, RegistryRefresh::Result::Confirmed);
+        QCOMPARE(m_refresh->lastResult(BootstrapFile::Ipv4).result, RegistryRefresh::Result::Replaced);
+        QCOMPARE(m_refresh->lastResult(BootstrapFile::Dns).result, RegistryRefresh::Result::Confirmed);
         QCOMPARE(ChosenHost(kMovedAddress), u"whois.ripe.net"_qs);
-        const BootstrapInfo info = RegistryData::InUse()->Info(BootstrapFile::Ipv4);
+        const BootstrapInfo info = RegistryData::inUse()->info(BootstrapFile::Ipv4);
         QVERIFY(info.fromCache);
         QCOMPARE(info.publication, QDateTime::fromString(m_hourAgo.toString(Qt::ISODate), Qt::ISODate));
-        QVERIFY(!RegistryData::InUse()->Info(BootstrapFile::Dns).fromCache);
+        QVERIFY(!RegistryData::inUse()->info(BootstrapFile::Dns).fromCache);
 
         // A second refresh within the interval asks nothing, also after a restart.
         const qsizetype asked = m_server->requests().size();
-        QVERIFY(!m_refresh->RefreshStale());
-        RegistryData::Use(nullptr);
+        QVERIFY(!m_refresh->refreshStale());
+        RegistryData::use(nullptr);
         m_refresh = NewRefresh();
         QCOMPARE(ChosenHost(kMovedAddress), u"whois.ripe.net"_qs);
-        QVERIFY(!m_refresh->RefreshStale());
+        QVERIFY(!m_refresh->refreshStale());
         QCOMPARE(m_server->requests().size(), asked);
 
         // Asked again, the server says the copy has not changed.
@@ -153,7 +153,7 @@ private slots:
         const HttpTestRequest request = RequestFor(Path(BootstrapFile::Ipv4));
         QCOMPARE(request.headers.value("if-none-match"), QByteArray("\"v2\""));
         QCOMPARE(request.headers.value("if-modified-since"), QByteArray("Mon, 07 Dec 2026 10:00:00 GMT"));
-        QCOMPARE(m_refresh->LastResult(BootstrapFile::Ipv4).result, RegistryRefresh::Result::Confirmed);
+        QCOMPARE(m_refresh->lastResult(BootstrapFile::Ipv4).result, RegistryRefresh::Result::Confirmed);
         QCOMPARE(CachedBootstrapBody(BootstrapFile::Ipv4), cached);
         QCOMPARE(ChosenHost(kMovedAddress), u"whois.ripe.net"_qs);
     }
@@ -163,7 +163,7 @@ private slots:
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<RegistryRefresh::Result>("result");
         const auto refused = RegistryRefresh::Result::Refused;
-        const QDateTime builtIn = RegistryData::BuiltIn().Info(BootstrapFile::Ipv4).publication;
+        const QDateTime builtIn = RegistryData::builtIn().info(BootstrapFile::Ipv4).publication;
         const QByteArray whole = MovedIpv4(m_hourAgo);
         QTest::newRow("truncated") << whole.first(whole.size() / 2) << refused;
         QTest::newRow("not JSON") << QByteArray("<html>Service Unavailable</html>") << refused;
@@ -194,16 +194,16 @@ private slots:
     {
         QFETCH(QByteArray, body);
         QFETCH(RegistryRefresh::Result, result);
-        const std::shared_ptr<const RegistryData> before = RegistryData::InUse();
+        const std::shared_ptr<const RegistryData> before = RegistryData::inUse();
         m_server->answerJson(Path(BootstrapFile::Ipv4), body);
         Refresh();
-        QCOMPARE(m_refresh->LastResult(BootstrapFile::Ipv4).result, result);
-        QCOMPARE(RegistryData::InUse(), before);
+        QCOMPARE(m_refresh->lastResult(BootstrapFile::Ipv4).result, result);
+        QCOMPARE(RegistryData::inUse(), before);
         QCOMPARE(ChosenHost(kMovedAddress), u"whois.afrinic.net"_qs);
         // A restart reads nothing newer from the cache either.
         m_refresh = NewRefresh();
         QCOMPARE(ChosenHost(kMovedAddress), u"whois.afrinic.net"_qs);
-        QVERIFY(!RegistryData::InUse()->Info(BootstrapFile::Ipv4).fromCache);
+        QVERIFY(!RegistryData::inUse()->info(BootstrapFile::Ipv4).fromCache);
     }
 
     void offlineLeavesEverythingAsItWas()
@@ -211,15 +211,15 @@ private slots:
         const QUrl closed = BaseUrl();
         m_server.reset(); // nothing listens on its port any more
         m_refresh = std::make_unique<RegistryRefresh>(m_cache->path(), closed);
-        const std::shared_ptr<const RegistryData> before = RegistryData::InUse();
+        const std::shared_ptr<const RegistryData> before = RegistryData::inUse();
         QSignalSpy finished(m_refresh.get(), &RegistryRefresh::finished);
-        QVERIFY(m_refresh->RefreshStale());
+        QVERIFY(m_refresh->refreshStale());
         QVERIFY(finished.wait(kTimeout));
         for (const BootstrapFile file : kBootstrapFiles) {
-            QCOMPARE(m_refresh->LastResult(file).result, RegistryRefresh::Result::Failed);
-            QVERIFY(!m_refresh->LastResult(file).detail.isEmpty());
+            QCOMPARE(m_refresh->lastResult(file).result, RegistryRefresh::Result::Failed);
+            QVERIFY(!m_refresh->lastResult(file).detail.isEmpty());
         }
-        QCOMPARE(RegistryData::InUse(), before);
+        QCOMPARE(RegistryData::inUse(), before);
         QCOMPARE(CacheFiles(), QStringList());
     }
 };

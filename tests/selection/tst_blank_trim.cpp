@@ -26,7 +26,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QCOMPARE(TrimBlanks(text), expected);
+        QCOMPARE(trimBlanks(text), expected);
     }
 };
 

@@ -61,9 +61,9 @@ template<typename Octets> QStringList DecoratedParts(const Octets &address, QRan
 std::optional<QString> HostOf(const QString &key)
 {
     IpList list;
-    if (!list.CheckIp(key))
+    if (!list.checkIp(key))
         return std::nullopt;
-    return list.WhoisFromIp();
+    return list.whoisFromIp();
 }
 
 QString Failure(const QString &key)
@@ -151,7 +151,7 @@ private slots:
     {
         QFETCH(QString, key);
         const QString before = key;
-        QVERIFY(!IpList().CheckIp(key));
+        QVERIFY(!IpList().checkIp(key));
         QCOMPARE(key, before);
     }
 
@@ -210,7 +210,7 @@ private slots:
             tooHigh[part] = RandomBlanks(rng) + QString::number(rng.bounded(256, 1000));
             for (const QString &key : { parts.join(u'.') + u'.' + Decorated(address[0], rng),
                      fourChars.join(u'.'), tooHigh.join(u'.') })
-                QVERIFY2(!IpList().CheckIp(key), qPrintable(Failure(key)));
+                QVERIFY2(!IpList().checkIp(key), qPrintable(Failure(key)));
         }
     }
 
@@ -227,13 +227,13 @@ private slots:
             const int length = int(rng.bounded(1, 16));
             for (int c = 0; c < length; ++c)
                 key += pieces[rng.bounded(int(std::size(pieces)))];
-            if (!IpList().CheckIp(key))
+            if (!IpList().checkIp(key))
                 continue;
             ++accepted;
             const QStringList parts = key.split(u'.');
             QVERIFY2(parts.size() >= 2 && parts.size() <= 4, qPrintable(Failure(key)));
             for (const QString &part : parts) {
-                const QString trimmed = TrimBlanks(part);
+                const QString trimmed = trimBlanks(part);
                 bool numeric = false;
                 const int value = trimmed.toInt(&numeric);
                 QVERIFY2(trimmed.size() <= 3, qPrintable(Failure(key)));

@@ -17,7 +17,7 @@ QByteArray NewerMovedIpv4()
 
 QueryTarget Chosen(const QString &key)
 {
-    return AutoSelectServer(ReadQueryKey(key)).target;
+    return autoSelectServer(readQueryKey(key)).target;
 }
 
 } // namespace
@@ -33,34 +33,34 @@ class TestRegistryCache : public QObject {
 private slots:
     void init()
     {
-        RegistryData::Use(nullptr);
+        RegistryData::use(nullptr);
         m_dir = std::make_unique<QTemporaryDir>();
     }
 
-    void cleanup() { RegistryData::Use(nullptr); }
+    void cleanup() { RegistryData::use(nullptr); }
 
     void movedFixtureIsNewer()
     {
-        const BootstrapInfo moved = RegistryData::ReadInfo(BootstrapFile::Ipv4, NewerMovedIpv4());
-        QVERIFY(MayReplace(moved, RegistryData::BuiltIn().Info(BootstrapFile::Ipv4),
+        const BootstrapInfo moved = RegistryData::readInfo(BootstrapFile::Ipv4, NewerMovedIpv4());
+        QVERIFY(mayReplace(moved, RegistryData::builtIn().info(BootstrapFile::Ipv4),
             QDateTime::currentDateTimeUtc()));
-        QCOMPARE(moved.entries, RegistryData::BuiltIn().Info(BootstrapFile::Ipv4).entries);
+        QCOMPARE(moved.entries, RegistryData::builtIn().info(BootstrapFile::Ipv4).entries);
     }
 
     void cachedCopyIsReadBack()
     {
         const CachedBootstrap written { NewerMovedIpv4(), "W/\"abc\"", "Sun, 06 Dec 2026 08:00:00 GMT",
             QDateTime::currentDateTimeUtc().addSecs(-5) };
-        QVERIFY(Cache().WriteBootstrap(BootstrapFile::Ipv4, written));
-        const std::optional<CachedBootstrap> read = Cache().ReadBootstrap(BootstrapFile::Ipv4);
+        QVERIFY(Cache().writeBootstrap(BootstrapFile::Ipv4, written));
+        const std::optional<CachedBootstrap> read = Cache().readBootstrap(BootstrapFile::Ipv4);
         QVERIFY(read);
         QCOMPARE(read->json, written.json);
         QCOMPARE(read->etag, written.etag);
         QCOMPARE(read->lastModified, written.lastModified);
         QCOMPARE(read->checked.toSecsSinceEpoch(), written.checked.toSecsSinceEpoch());
-        RegistryData::Use(Cache().LoadData());
+        RegistryData::use(Cache().loadData());
         QCOMPARE(Chosen(u"41.1.2.3"_qs).host, u"whois.ripe.net"_qs);
-        QVERIFY(RegistryData::InUse()->Info(BootstrapFile::Ipv4).fromCache);
+        QVERIFY(RegistryData::inUse()->info(BootstrapFile::Ipv4).fromCache);
     }
 
     // A damaged cache file counts as absent: the built-in copy stays in use.
@@ -79,7 +79,7 @@ private slots:
         QTest::newRow("overlong header") << head + "ETag: " + QByteArray(5000, 'a') + "\n\n" + body;
         QTest::newRow("truncated body") << head + '\n' + body.first(body.size() - 40);
         QTest::newRow("older body") << head + '\n'
-                + MovedIpv4(RegistryData::BuiltIn().Info(BootstrapFile::Ipv4).publication.addDays(-1));
+                + MovedIpv4(RegistryData::builtIn().info(BootstrapFile::Ipv4).publication.addDays(-1));
     }
 
     void damagedCacheFileIsIgnored()
@@ -89,25 +89,25 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
         file.close();
-        RegistryData::Use(Cache().LoadData());
+        RegistryData::use(Cache().loadData());
         QCOMPARE(Chosen(u"41.1.2.3"_qs).host, u"whois.afrinic.net"_qs);
-        QVERIFY(!RegistryData::InUse()->Info(BootstrapFile::Ipv4).fromCache);
+        QVERIFY(!RegistryData::inUse()->info(BootstrapFile::Ipv4).fromCache);
     }
 
     // A learnt host answers for an unknown TLD and takes the place of the
     // listed one, in the data in use at once and after a restart.
     void learntHostDecidesTheChoice()
     {
-        QCOMPARE(AutoSelectServer(ReadQueryKey(u"example.newtld"_qs)).outcome,
+        QCOMPARE(autoSelectServer(readQueryKey(u"example.newtld"_qs)).outcome,
             ServerChoice::Outcome::NoServer);
         QCOMPARE(Chosen(u"example.de"_qs).host, u"whois.denic.de"_qs);
-        QVERIFY(Cache().Learn(u"newtld"_qs, u"Whois.Nic.Newtld"_qs));
-        QVERIFY(Cache().Learn(u"de"_qs, u"whois.moved.example"_qs));
+        QVERIFY(Cache().learn(u"newtld"_qs, u"Whois.Nic.Newtld"_qs));
+        QVERIFY(Cache().learn(u"de"_qs, u"whois.moved.example"_qs));
         for (int restart = 0; restart < 2; ++restart) {
-            QCOMPARE(Chosen(u"example.newtld"_qs), QueryTarget::Whois(u"whois.nic.newtld"_qs));
+            QCOMPARE(Chosen(u"example.newtld"_qs), QueryTarget::whois(u"whois.nic.newtld"_qs));
             QCOMPARE(Chosen(u"example.de"_qs).host, u"whois.moved.example"_qs);
-            RegistryData::Use(nullptr);
-            RegistryData::Use(Cache().LoadData());
+            RegistryData::use(nullptr);
+            RegistryData::use(Cache().loadData());
         }
     }
 
@@ -128,7 +128,7 @@ private slots:
     {
         QFETCH(QString, topLevel);
         QFETCH(QString, host);
-        QVERIFY(!Cache().Learn(topLevel, host));
+        QVERIFY(!Cache().learn(topLevel, host));
         QVERIFY(!QFile::exists(PathOf(u"tld-whois.txt"_qs)));
         QCOMPARE(Chosen(u"example.de"_qs).host, u"whois.denic.de"_qs);
     }
@@ -142,10 +142,10 @@ private slots:
         file.write("de\twhois nic\nnewtld\twhois.nic.newtld\nbad.tld\twhois.bad.example\n\xff\xfe\n"
                    "other\twhois.other.example\textra\n");
         file.close();
-        RegistryData::Use(Cache().LoadData());
+        RegistryData::use(Cache().loadData());
         QCOMPARE(Chosen(u"example.newtld"_qs).host, u"whois.nic.newtld"_qs);
         QCOMPARE(Chosen(u"example.de"_qs).host, u"whois.denic.de"_qs);
-        QCOMPARE(AutoSelectServer(ReadQueryKey(u"example.other"_qs)).outcome,
+        QCOMPARE(autoSelectServer(readQueryKey(u"example.other"_qs)).outcome,
             ServerChoice::Outcome::NoServer);
     }
 
@@ -163,13 +163,13 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(full);
         file.close();
-        QVERIFY(Cache().Learn(label(0), u"whois.again.example"_qs));
+        QVERIFY(Cache().learn(label(0), u"whois.again.example"_qs));
         for (qsizetype i = RegistryCache::kMaxLearntHosts; i < count; ++i)
-            QVERIFY(Cache().Learn(label(i), host(i)));
+            QVERIFY(Cache().learn(label(i), host(i)));
 
-        QCOMPARE(Cache().ReadLearntHosts().count('\n'), RegistryCache::kMaxLearntHosts);
+        QCOMPARE(Cache().readLearntHosts().count('\n'), RegistryCache::kMaxLearntHosts);
         QCOMPARE(Chosen(u"a."_qs + label(0)).host, u"whois.again.example"_qs);
-        QCOMPARE(AutoSelectServer(ReadQueryKey(u"a."_qs + label(20))).outcome,
+        QCOMPARE(autoSelectServer(readQueryKey(u"a."_qs + label(20))).outcome,
             ServerChoice::Outcome::NoServer);
         QCOMPARE(Chosen(u"a."_qs + label(21)).host, host(21));
         QCOMPARE(Chosen(u"a."_qs + label(count - 1)).host, host(count - 1));

@@ -122,7 +122,7 @@ QList<std::pair<QString, QString>> RegistryOfEachKey(const QString &file)
 
 ServerChoice Choose(const QString &key)
 {
-    return AutoSelectServer(ReadQueryKey(key));
+    return autoSelectServer(readQueryKey(key));
 }
 
 QString WhoisHostOf(const QString &key)
@@ -286,7 +286,7 @@ private slots:
     {
         QFETCH(QString, key);
         QFETCH(bool, tooLarge);
-        const QueryKey read = ReadQueryKey(key);
+        const QueryKey read = readQueryKey(key);
         QCOMPARE(read.kind, QueryKey::Kind::AsNumber);
         QCOMPARE(read.asNumberTooLarge, tooLarge);
         if (!tooLarge)

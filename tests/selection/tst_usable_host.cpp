@@ -76,7 +76,7 @@ private slots:
     {
         QFETCH(QString, host);
         QFETCH(bool, usable);
-        QCOMPARE(IsUsableHost(host), usable);
+        QCOMPARE(isUsableHost(host), usable);
     }
 
     // Any name built by the rule is usable, and one character outside the
@@ -88,9 +88,9 @@ private slots:
         QRandomGenerator random(kSeed);
         for (int round = 0; round < 500; ++round) {
             QString name = RandomHostName(random);
-            QVERIFY2(IsUsableHost(name), qPrintable(name));
+            QVERIFY2(isUsableHost(name), qPrintable(name));
             name.insert(random.bounded(name.size() + 1), foreign[random.bounded(foreign.size())]);
-            QVERIFY2(!IsUsableHost(name), qPrintable(name));
+            QVERIFY2(!isUsableHost(name), qPrintable(name));
         }
     }
 };

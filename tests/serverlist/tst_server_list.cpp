@@ -51,7 +51,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        QCOMPARE(LoadServerList(dir.path()), kBuiltIns);
+        QCOMPARE(loadServerList(dir.path()), kBuiltIns);
         QCOMPARE(kAutoSelectText, u"---自動選択---");
     }
 
@@ -74,7 +74,7 @@ private slots:
         const Table japanese = { { u"日本"_qs, u"whois.example.jp"_qs,
             u"日本[whois.example.jp]"_qs } };
         const QString japaneseLine = u"日本,whois.example.jp\r\n"_qs;
-        QTest::newRow("code page 932") << CodePage932::Encode(japaneseLine) << japanese;
+        QTest::newRow("code page 932") << CodePage932::encode(japaneseLine) << japanese;
         QTest::newRow("UTF-8") << japaneseLine.toUtf8() << japanese;
         QTest::newRow("UTF-8 with byte-order mark")
             << "\xEF\xBB\xBF" + japaneseLine.toUtf8() << japanese;
@@ -91,7 +91,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         QVERIFY(writeBytes(listPath(dir), file));
-        QCOMPARE(LoadServerList(dir.path()), expected);
+        QCOMPARE(loadServerList(dir.path()), expected);
     }
 
     void absentFileGivesTheBuiltIns_data()
@@ -112,7 +112,7 @@ private slots:
             QVERIFY(QDir(dir.path()).mkdir(u"serverlist.dat"_qs));
         else
             QVERIFY(QFile::link(dir.filePath(u"missing"_qs), listPath(dir)));
-        QCOMPARE(LoadServerList(dir.path()), kBuiltIns);
+        QCOMPARE(loadServerList(dir.path()), kBuiltIns);
     }
 
     void unreadableFileGivesTheBuiltIns()
@@ -123,7 +123,7 @@ private slots:
         QVERIFY(QFile::setPermissions(listPath(dir), QFile::WriteOwner));
         if (QFile(listPath(dir)).open(QIODevice::ReadOnly))
             QSKIP("permission bits do not bind this user");
-        QCOMPARE(LoadServerList(dir.path()), kBuiltIns);
+        QCOMPARE(loadServerList(dir.path()), kBuiltIns);
     }
 
     void fileOver16MiBCountsAsAbsent()
@@ -132,7 +132,7 @@ private slots:
         QVERIFY(dir.isValid());
         const QByteArray first("n,h\r\n");
         QVERIFY(writeBytes(listPath(dir), first + QByteArray((16 << 20) + 1 - first.size(), '\r')));
-        QCOMPARE(LoadServerList(dir.path()), kBuiltIns);
+        QCOMPARE(loadServerList(dir.path()), kBuiltIns);
     }
 
     // A million CR LF lines parse in one pass (a quadratic pass would not
@@ -142,7 +142,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         QVERIFY(writeBytes(listPath(dir), QByteArray("\r\n").repeated(999'999) + "n,h"));
-        QCOMPARE(LoadServerList(dir.path()), (Table { { u"n"_qs, u"h"_qs, u"n[h]"_qs } }));
+        QCOMPARE(loadServerList(dir.path()), (Table { { u"n"_qs, u"h"_qs, u"n[h]"_qs } }));
     }
 
     void keepsTheFirst32766Entries()
@@ -153,7 +153,7 @@ private slots:
         for (int i = 1; i <= 32770; ++i)
             file += "n" + QByteArray::number(i) + ",h" + QByteArray::number(i) + "\r\n";
         QVERIFY(writeBytes(listPath(dir), file));
-        const Table table = LoadServerList(dir.path());
+        const Table table = loadServerList(dir.path());
         QCOMPARE(table.size(), 32766);
         QCOMPARE(table.first().displayText, u"n1[h1]"_qs);
         QCOMPARE(table.last().displayText, u"n32766[h32766]"_qs);
@@ -201,10 +201,10 @@ private slots:
             }
             QTemporaryDir dir;
             QVERIFY(dir.isValid());
-            const QByteArrayList encodings = { CodePage932::Encode(text), text.toUtf8(),
+            const QByteArrayList encodings = { CodePage932::encode(text), text.toUtf8(),
                 "\xEF\xBB\xBF" + text.toUtf8() };
             QVERIFY(writeBytes(listPath(dir), pick(encodings)));
-            QVERIFY2(LoadServerList(dir.path()) == written, seedText.constData());
+            QVERIFY2(loadServerList(dir.path()) == written, seedText.constData());
         }
     }
 };

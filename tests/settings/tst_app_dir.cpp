@@ -9,8 +9,8 @@ class TestAppDir : public QObject {
 private slots:
     void appDirIsTheExecutablesFolderWithOneSeparator()
     {
-        const QString dir = ProgramFolder();
-        QCOMPARE(dir, WithTrailingSeparator(QCoreApplication::applicationDirPath()));
+        const QString dir = programFolder();
+        QCOMPARE(dir, withTrailingSeparator(QCoreApplication::applicationDirPath()));
         QVERIFY(dir.endsWith(u'/'));
         QVERIFY(!dir.endsWith(u"//"));
     }
@@ -28,7 +28,7 @@ private slots:
     {
         QFETCH(QString, folder);
         QFETCH(QString, expected);
-        QCOMPARE(WithTrailingSeparator(folder), expected);
+        QCOMPARE(withTrailingSeparator(folder), expected);
     }
 };
 

@@ -33,7 +33,7 @@ private slots:
         QCOMPARE(file.write(bytes), size);
         file.close();
 
-        const std::optional<QByteArray> got = ReadBoundedFile(path, 100);
+        const std::optional<QByteArray> got = readBoundedFile(path, 100);
         QCOMPARE(got.has_value(), read);
         if (read)
             QCOMPARE(*got, bytes);
@@ -42,7 +42,7 @@ private slots:
     void missingFileIsUnreadable()
     {
         QTemporaryDir dir;
-        QVERIFY(!ReadBoundedFile(dir.filePath(u"none"_qs)).has_value());
+        QVERIFY(!readBoundedFile(dir.filePath(u"none"_qs)).has_value());
     }
 };
 

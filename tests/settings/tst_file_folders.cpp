@@ -97,23 +97,23 @@ private slots:
         QVERIFY(user.put());
 
         QStringList asked;
-        const FileFolders folders = FindFileFolders(program.path, user.path, [&](const QString &f) {
+        const FileFolders folders = findFileFolders(program.path, user.path, [&](const QString &f) {
             asked.append(f);
             return programWritable;
         });
         QCOMPARE(asked, QStringList { program.path + u'/' });
         QCOMPARE(folders.program, program.path + u'/');
 
-        const QList<ServerEntry> servers = LoadServerList(folders.serverList);
+        const QList<ServerEntry> servers = loadServerList(folders.serverList);
         QVERIFY(!servers.isEmpty());
         QCOMPARE(servers.first().name, server);
         const IniStore settings(folders.settings);
-        QCOMPARE(settings.LoadIni(u"WID"_qs, kDefaultWidth), width);
+        QCOMPARE(settings.loadIni(u"WID"_qs, kDefaultWidth), width);
 
-        settings.SaveIni(u"WID"_qs, u"3333"_qs);
+        settings.saveIni(u"WID"_qs, u"3333"_qs);
         const Folder &written = settingsBesideProgram ? program : user;
         const Folder &other = settingsBesideProgram ? user : program;
-        QCOMPARE(IniStore(written.path).LoadIni(u"WID"_qs, kDefaultWidth), u"3333"_qs);
+        QCOMPARE(IniStore(written.path).loadIni(u"WID"_qs, kDefaultWidth), u"3333"_qs);
         QCOMPARE(
             readBytes(other.path + u"/dq.ini"_qs), other.hasFiles ? other.files.ini : QByteArray());
     }
@@ -125,9 +125,9 @@ private slots:
         const QString file = dir.filePath(u"dq.ini"_qs);
         QVERIFY(writeBytes(file, "[Domquire]\r\n"));
 
-        QVERIFY(IsWritableFolder(dir.path()));
-        QVERIFY(!IsWritableFolder(file));
-        QVERIFY(!IsWritableFolder(dir.filePath(u"missing"_qs)));
+        QVERIFY(isWritableFolder(dir.path()));
+        QVERIFY(!isWritableFolder(file));
+        QVERIFY(!isWritableFolder(dir.filePath(u"missing"_qs)));
     }
 };
 

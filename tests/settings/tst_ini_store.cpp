@@ -148,7 +148,7 @@ private slots:
         if (!file.isNull())
             QVERIFY(writeBytes(dir.filePath(u"dq.ini"_qs), file));
 
-        const QString value = IniStore(dir.path()).LoadIni(key, kDefault);
+        const QString value = IniStore(dir.path()).loadIni(key, kDefault);
         QCOMPARE(value, expected);
     }
 
@@ -233,7 +233,7 @@ private slots:
         if (!before.isNull())
             QVERIFY(writeBytes(path, before));
 
-        IniStore(dir.path()).SaveIni(key, value);
+        IniStore(dir.path()).saveIni(key, value);
         QCOMPARE(readBytes(path), after);
         // Only dq.ini is left: the atomic write leaves no temporary file.
         QCOMPARE(
@@ -244,9 +244,9 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        IniStore(dir.path() + u'/').SaveIni(u"WID"_qs, u"9015"_qs);
+        IniStore(dir.path() + u'/').saveIni(u"WID"_qs, u"9015"_qs);
         QVERIFY(QFile::exists(dir.filePath(u"dq.ini"_qs)));
-        QCOMPARE(IniStore(dir.path()).LoadIni(u"WID"_qs, kDefault), u"9015"_qs);
+        QCOMPARE(IniStore(dir.path()).loadIni(u"WID"_qs, kDefault), u"9015"_qs);
     }
 
     // Any text written is read back without its outer spaces, cut to at most
@@ -265,15 +265,15 @@ private slots:
             const int length = random.bounded(round % 2 == 0 ? 20 : 700);
             for (int i = 0; i < length; ++i)
                 value += alphabet[random.bounded(alphabet.size())];
-            ini.SaveIni(u"KEY"_qs, value);
-            const QString read = ini.LoadIni(u"KEY"_qs, kDefault);
+            ini.saveIni(u"KEY"_qs, value);
+            const QString read = ini.loadIni(u"KEY"_qs, kDefault);
 
             while (value.startsWith(u' '))
                 value.remove(0, 1);
             while (value.endsWith(u' '))
                 value.chop(1);
-            const qsizetype readSize = CodePage932::Encode(read).size();
-            const qsizetype wholeSize = CodePage932::Encode(value).size();
+            const qsizetype readSize = CodePage932::encode(read).size();
+            const qsizetype wholeSize = CodePage932::encode(value).size();
             QVERIFY2(value.first(read.size()) == read, seedText.constData());
             QVERIFY2(readSize <= 1023, seedText.constData());
             if (wholeSize <= 1023)
@@ -316,21 +316,21 @@ private slots:
                 default:
                     text = pick(keys) + u'=' + pick(values);
                 }
-                before += CodePage932::Encode(text) + lineEnd;
+                before += CodePage932::encode(text) + lineEnd;
             }
             QVERIFY(writeBytes(path, before));
             const IniStore ini(dir.path());
             QStringList readBefore;
             for (const QString &key : keys)
-                readBefore.append(ini.LoadIni(key, kDefault));
+                readBefore.append(ini.loadIni(key, kDefault));
 
             const qsizetype written = random.bounded(keys.size());
             const QString value = u"v"_qs + QString::number(round);
-            ini.SaveIni(keys[written], value);
+            ini.saveIni(keys[written], value);
 
             for (qsizetype k = 0; k < keys.size(); ++k) {
                 const QString expected = k == written ? value : readBefore[k];
-                QVERIFY2(ini.LoadIni(keys[k], kDefault) == expected, seedText.constData());
+                QVERIFY2(ini.loadIni(keys[k], kDefault) == expected, seedText.constData());
             }
             // Strip the lines both files share at the start and the end; what
             // is left is at most the one changed line, or the added lines.
@@ -346,7 +346,7 @@ private slots:
                 oldLines.removeLast();
                 newLines.removeLast();
             }
-            const QByteArray entry = CodePage932::Encode(keys[written]) + '=' + value.toLatin1();
+            const QByteArray entry = CodePage932::encode(keys[written]) + '=' + value.toLatin1();
             QVERIFY2(oldLines.size() <= 1, seedText.constData());
             const bool replaced = oldLines.size() == 1 && newLines.size() == 1;
             const bool keyAdded = oldLines.isEmpty() && newLines.size() == 1;
@@ -375,8 +375,8 @@ private slots:
         const QStringList entriesBefore = entriesBelow(dir.path());
 
         const IniStore ini(dir.filePath(folder));
-        ini.SaveIni(u"WID"_qs, u"9015"_qs);
-        QCOMPARE(ini.LoadIni(u"WID"_qs, kDefault), kDefault);
+        ini.saveIni(u"WID"_qs, u"9015"_qs);
+        QCOMPARE(ini.loadIni(u"WID"_qs, kDefault), kDefault);
         QCOMPARE(entriesBelow(dir.path()), entriesBefore);
         QCOMPARE(readBytes(dir.filePath(u"file"_qs)), QByteArray("keep"));
     }
@@ -418,8 +418,8 @@ private slots:
             QSKIP("permission bits do not bind this user");
 
         const IniStore ini(dir.path());
-        ini.SaveIni(u"WID"_qs, u"9015"_qs);
-        QCOMPARE(ini.LoadIni(u"WID"_qs, kDefault), expectedRead);
+        ini.saveIni(u"WID"_qs, u"9015"_qs);
+        QCOMPARE(ini.loadIni(u"WID"_qs, kDefault), expectedRead);
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         QCOMPARE(readBytes(path), before);
     }

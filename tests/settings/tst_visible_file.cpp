@@ -37,7 +37,7 @@ private slots:
         QVERIFY(QFile::link(dir.filePath(u"missing"_qs), dir.filePath(u"dangling"_qs)));
         QVERIFY(QFile::link(dir.filePath(u"folder"_qs), dir.filePath(u"folderlink"_qs)));
 
-        QCOMPARE(IsVisibleFile(dir.filePath(name)), visible);
+        QCOMPARE(isVisibleFile(dir.filePath(name)), visible);
     }
 };
 

@@ -11,7 +11,7 @@
 
 inline QByteArray BuiltInBootstrap(BootstrapFile file)
 {
-    return RegistryData::BuiltIn().SourceFiles().bootstrap.at(static_cast<std::size_t>(file));
+    return RegistryData::builtIn().sourceFiles().bootstrap.at(static_cast<std::size_t>(file));
 }
 
 // The built-in ipv4.json published at the given time, with 41.0.0.0/8 moved

@@ -28,7 +28,7 @@ private slots:
     {
         QFETCH(QString, heading);
         QFETCH(QString, anchor);
-        QCOMPARE(HeadingAnchor(heading), anchor);
+        QCOMPARE(headingAnchor(heading), anchor);
     }
 };
 

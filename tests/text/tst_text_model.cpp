@@ -152,10 +152,10 @@ private slots:
         // inside a line end or a pair.
         QList<qsizetype> rightward { 0 };
         while (rightward.constLast() < text.size())
-            rightward.append(NextCaretOffset(buffer, rightward.constLast()));
+            rightward.append(nextCaretOffset(buffer, rightward.constLast()));
         QList<qsizetype> leftward { text.size() };
         while (leftward.constLast() > 0)
-            leftward.append(PreviousCaretOffset(buffer, leftward.constLast()));
+            leftward.append(previousCaretOffset(buffer, leftward.constLast()));
         std::reverse(leftward.begin(), leftward.end());
         QVERIFY2(rightward == leftward, where.constData());
         for (const qsizetype at : rightward) {
@@ -167,13 +167,13 @@ private slots:
         for (int round = 0; round < 50; ++round) {
             const qsizetype offset = random.bounded(text.size() + 1);
             const qsizetype number = buffer.lineOf(offset);
-            const TextSelection line = LineAround(buffer, offset);
+            const TextSelection line = lineAround(buffer, offset);
             const Line plain = lines[number];
             QVERIFY2(line.start() == plain.start, where.constData());
             const qsizetype next =
                 number + 1 < lines.size() ? lines[number + 1].start : text.size();
             QVERIFY2(line.end() == next, where.constData());
-            const TextSelection word = WordAround(buffer, offset);
+            const TextSelection word = wordAround(buffer, offset);
             QVERIFY2(word.start() >= plain.start && word.end() <= plain.end, where.constData());
         }
     }
@@ -195,17 +195,17 @@ private slots:
             selection = { random.bounded(buffer.size() + 1), buffer.size() };
             buffer.append(QStringView(text).sliced(at, size));
             at += size;
-            selection = OnCaretPlaces(buffer, selection);
+            selection = onCaretPlaces(buffer, selection);
             QVERIFY2(isCaretPlace(buffer.text(), selection.anchor), where.constData());
             QVERIFY2(isCaretPlace(buffer.text(), selection.caret), where.constData());
         }
         for (qsizetype at = -2; at <= text.size() + 2; ++at) {
-            const qsizetype previous = PreviousCaretOffset(buffer, at);
-            const qsizetype next = NextCaretOffset(buffer, at);
+            const qsizetype previous = previousCaretOffset(buffer, at);
+            const qsizetype next = nextCaretOffset(buffer, at);
             QVERIFY2(isCaretPlace(text, previous) && isCaretPlace(text, next), where.constData());
             QVERIFY2(at <= 0 || previous < at, where.constData());
             QVERIFY2(at >= text.size() || next > at, where.constData());
-            QVERIFY2(isCaretPlace(text, CaretPlace(buffer, at)), where.constData());
+            QVERIFY2(isCaretPlace(text, caretPlace(buffer, at)), where.constData());
         }
     }
 
@@ -236,9 +236,9 @@ private slots:
         QFETCH(QString, line);
         TextBuffer buffer;
         buffer.append(text);
-        const TextSelection foundWord = WordAround(buffer, offset);
+        const TextSelection foundWord = wordAround(buffer, offset);
         QCOMPARE(text.sliced(foundWord.start(), foundWord.end() - foundWord.start()), word);
-        const TextSelection foundLine = LineAround(buffer, offset);
+        const TextSelection foundLine = lineAround(buffer, offset);
         QCOMPARE(text.sliced(foundLine.start(), foundLine.end() - foundLine.start()), line);
     }
 

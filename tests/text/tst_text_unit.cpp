@@ -79,11 +79,11 @@ private slots:
         for (qsizetype offset = 0; offset <= text.size(); ++offset) {
             const QString where = u"seed %1, offset %2"_qs.arg(seed).arg(offset);
             for (const auto &[unit, units] : expected) {
-                const TextSelection found = TextUnitAround(buffer, offset, unit);
+                const TextSelection found = textUnitAround(buffer, offset, unit);
                 QVERIFY2(Range(found.start(), found.end()) == units[offset],
                     qPrintable(where + u", unit "_qs + QString::number(int(unit))));
             }
-            const TextSelection c = TextUnitAround(buffer, offset, TextUnit::Character);
+            const TextSelection c = textUnitAround(buffer, offset, TextUnit::Character);
             const QStringView chars = QStringView(text).sliced(c.start(), c.end() - c.start());
             const bool whole = chars.size() == 1
                 ? !chars[0].isSurrogate()

@@ -139,7 +139,7 @@ private slots:
 
     void openWebSiteOpensTheOneAddress()
     {
-        OpenProductWebSite();
+        openProductWebSite();
         QCOMPARE(m_openedUrls, QList<QUrl>({ QUrl(kWebSiteUrl.toString()) }));
     }
 

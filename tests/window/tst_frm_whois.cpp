@@ -97,7 +97,7 @@ struct Window {
             find<QAction>(u"mnuForward"_qs)->isEnabled() };
     }
 
-    int pixels(float twips) const { return Twips::ToPixels(twips, window->logicalDpiX()); }
+    int pixels(float twips) const { return Twips::toPixels(twips, window->logicalDpiX()); }
 
     void showActive() const
     {
@@ -152,10 +152,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
         auto *client = w.window->centralWidget();
         const int clientWidth = client->width();
-        const float widthTwips = Twips::FromPixels(clientWidth, w.window->logicalDpiX());
+        const float widthTwips = Twips::fromPixels(clientWidth, w.window->logicalDpiX());
 
         // The rule's arithmetic is tested on its own; here the widgets take its sizes.
-        const LayoutSizes rule = ApplyLayoutRule(LayoutSizes(), widthTwips, 0);
+        const LayoutSizes rule = applyLayoutRule(LayoutSizes(), widthTwips, 0);
         const QRect input = w.find<QLineEdit>(u"txtInput"_qs)->geometry();
         QCOMPARE(input.left(), w.pixels(kKeyEditLeft));
         QCOMPARE(input.width(), w.pixels(rule.keyEditWidth));
@@ -218,7 +218,7 @@ private slots:
         QVERIFY(ini.open(QIODevice::ReadOnly));
         const QByteArray text = ini.readAll();
         const auto twips = [&](int pixels) {
-            return QByteArray::number(qRound(Twips::FromPixels(pixels, w.window->logicalDpiX())));
+            return QByteArray::number(qRound(Twips::fromPixels(pixels, w.window->logicalDpiX())));
         };
         const QSize outer = w.window->frameGeometry().size();
         QVERIFY2(text.contains("WID=" + twips(outer.width())), text.constData());

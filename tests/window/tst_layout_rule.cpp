@@ -46,7 +46,7 @@ private slots:
         QFETCH(float, width);
         QFETCH(float, height);
         QFETCH(LayoutSizes, expected);
-        const LayoutSizes actual = ApplyLayoutRule(LayoutSizes(), width, height);
+        const LayoutSizes actual = applyLayoutRule(LayoutSizes(), width, height);
         QCOMPARE(actual.keyEditWidth, expected.keyEditWidth);
         QCOMPARE(actual.serverComboWidth, expected.serverComboWidth);
         QCOMPARE(actual.buttonsLeft, expected.buttonsLeft);
@@ -65,7 +65,7 @@ private slots:
         for (int step = 0; step < 10000; ++step) {
             const auto width = static_cast<float>(random.bounded(-100, 40000));
             const auto height = static_cast<float>(random.bounded(-100, 40000));
-            current = ApplyLayoutRule(current, width, height);
+            current = applyLayoutRule(current, width, height);
             const QByteArray where =
                 "seed " + QByteArray::number(seed) + " step " + QByteArray::number(step);
             QVERIFY2(current.keyEditWidth > 1 && current.serverComboWidth > 1, where.constData());

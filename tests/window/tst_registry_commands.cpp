@@ -48,7 +48,7 @@ struct Window {
             ini.write(settings);
         ini.close();
         for (const BootstrapFile file : kBootstrapFiles)
-            iana.answerJson("/rdap/" + BootstrapFileName(file).toLatin1(), BuiltInBootstrap(file));
+            iana.answerJson("/rdap/" + bootstrapFileName(file).toLatin1(), BuiltInBootstrap(file));
         whois.answerWith({ "answer\r\n" });
         refresh = std::make_unique<RegistryRefresh>(dir.filePath(u"cache"_qs),
             QUrl(iana.origin().toString() + u"/rdap/"_qs));
@@ -63,7 +63,7 @@ struct Window {
     ~Window()
     {
         window.reset();
-        RegistryData::Use(nullptr);
+        RegistryData::use(nullptr);
     }
     Window(const Window &) = delete;
     Window &operator=(const Window &) = delete;
@@ -130,7 +130,7 @@ private slots:
         QVERIFY2(text.contains(u"ipv4.json  "_qs + published.toString(u"yyyy-MM-dd"_qs)
                      + u"  キャッシュ  (更新しました)"_qs),
             qPrintable(text));
-        const QDateTime builtIn = RegistryData::BuiltIn().Info(BootstrapFile::Dns).publication;
+        const QDateTime builtIn = RegistryData::builtIn().info(BootstrapFile::Dns).publication;
         QVERIFY2(text.contains(u"dns.json  "_qs + builtIn.toString(u"yyyy-MM-dd"_qs)
                      + u"  組み込み  (新しいデータはありません)"_qs),
             qPrintable(text));
@@ -152,7 +152,7 @@ private slots:
         auto *automatic = w.find<QAction>(u"mnuAutoUpdateRegistry"_qs);
         QVERIFY(automatic->isChecked());
         QTRY_COMPARE_WITH_TIMEOUT(w.iana.requests().size(), 4, kTimeout);
-        QTRY_VERIFY(w.find<QAction>(u"mnuUpdateRegistry"_qs)->isEnabled() && !w.refresh->IsRunning());
+        QTRY_VERIFY(w.find<QAction>(u"mnuUpdateRegistry"_qs)->isEnabled() && !w.refresh->isRunning());
         QVERIFY(!w.window->findChild<QMessageBox *>(u"registryReport"_qs));
 
         w.keys(u"{Alt+F} {Up} {Up} {Return}"_qs);

@@ -26,7 +26,7 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QList<QSize>, sizes);
-        const QIcon icon = ResourceIcon(name);
+        const QIcon icon = resourceIcon(name);
         QCOMPARE(icon.isNull(), sizes.isEmpty());
         QCOMPARE(icon.availableSizes(), sizes);
         for (const QSize &size : std::as_const(sizes))
@@ -37,7 +37,7 @@ private slots:
     // with a transparent background and something opaque drawn on it.
     void everyResourceImageLoads()
     {
-        ResourceIcon(u"domquire"); // registers the resources
+        resourceIcon(u"domquire"); // registers the resources
         const QRegularExpression pattern(QStringLiteral("^[a-z]+_(\\d+)\\.png$"));
         int images = 0;
         for (QDirIterator it(QStringLiteral(":/icons")); it.hasNext();) {

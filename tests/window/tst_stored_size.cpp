@@ -36,7 +36,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(int, expected);
-        QCOMPARE(StoredTwips(text, { 9000, 3000, 20000 }), expected);
+        QCOMPARE(storedTwips(text, { 9000, 3000, 20000 }), expected);
     }
 };
 
