@@ -92,6 +92,8 @@ void BatchWindow::createControls(QAbstractItemModel *serverModes)
     // Tab moves on to the next control; the arrows move between cells.
     m_table->setTabKeyNavigation(false);
     m_table->horizontalHeader()->setMaximumSectionSize(320);
+    // Columns are fitted to the rows on screen and a few more, not to all.
+    m_table->horizontalHeader()->setResizeContentsPrecision(64);
     m_table->installEventFilter(this);
 
     // Screen readers name each control; the table reads as a table of its own.
