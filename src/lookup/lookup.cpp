@@ -415,7 +415,7 @@ void Lookup::beginAnswer()
 
 void Lookup::showHopText(const QString &text)
 {
-    if (!m_result.hopAnswers.isEmpty())
+    if (m_keepText && !m_result.hopAnswers.isEmpty())
         m_result.hopAnswers.last() += text;
     showText(text);
 }
@@ -424,7 +424,8 @@ void Lookup::showText(const QString &text)
 {
     if (text.isEmpty())
         return;
-    m_result.text += text;
+    if (m_keepText)
+        m_result.text += text;
     emit textArrived(text);
 }
 

@@ -61,6 +61,10 @@ public:
     // Where hosts learnt from IANA are remembered (RegistryCache); none keeps
     // them for this lookup only.
     void setRegistryCacheFolder(const QString &folder) { m_cacheFolder = folder; }
+    // Without the answer's text in the result: for a caller that keeps what
+    // textArrived gave it, so that a large answer is held once, not three
+    // times (the text and each hop's answer).
+    void setKeepText(bool keep) { m_keepText = keep; }
 
     // Runs the lookup of the key (as typed) on the server mode. Once only.
     void start(const QString &keyText, const ServerMode &server, bool followReferrals);
@@ -158,6 +162,7 @@ private:
     int m_followed = 0; // referrals followed automatically in this chain
     bool m_hopHeaders = false; // each server's answer under a line naming it
     QString m_cacheFolder;
+    bool m_keepText = true;
     QString m_listedTopLevel; // the label whose listed server is being asked
     QString m_ianaTopLevel; // the label whose server IANA is being asked for
 

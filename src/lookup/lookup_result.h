@@ -21,7 +21,7 @@ struct LookupResult {
     // lookup adds around it.
     QStringList hopAnswers;
     QList<RdapRecord> rdapRecords; // each RDAP hop's record, in order
-    QString text; // everything shown for the answer
+    QString text; // everything shown for the answer, unless not kept (Lookup::setKeepText)
     // The server that the last answer names, left to follow by hand.
     std::optional<QueryTarget> referral;
 };

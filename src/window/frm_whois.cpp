@@ -158,6 +158,8 @@ void frmWhois::startLookup(const QString &keyText, const ServerMode &server)
         m_lookup->deleteLater();
     m_lookup = new Lookup(m_route, m_rdapRoute, this);
     m_lookup->setRegistryCacheFolder(RegistryCache::defaultFolder());
+    // The result view keeps the answer; the history shares its text.
+    m_lookup->setKeepText(false);
     connect(m_lookup, &Lookup::stateChanged, this, &frmWhois::showLookupState);
     connect(m_lookup, &Lookup::statusChanged, this, &frmWhois::setStatus);
     connect(m_lookup, &Lookup::answerStarted, m_resultView, &ResultView::clear);
@@ -193,7 +195,7 @@ void frmWhois::showLookupState(Lookup::State state)
 
 void frmWhois::showResult(const LookupResult &result)
 {
-    m_history.pushHistory({ result.keyText, result.serverLabel, result.text, result.referral });
+    m_history.pushHistory({ result.keyText, result.serverLabel, m_resultView->text(), result.referral });
     m_keyEdit->setFocus();
     setResultLabel(result.keyText, result.serverLabel);
     setReferral(result.referral);
