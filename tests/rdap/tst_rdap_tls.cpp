@@ -11,14 +11,6 @@ namespace {
 
 constexpr int kTimeout = 20000;
 
-QSslConfiguration ServerConfiguration()
-{
-    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-    tls.setLocalCertificate(QSslCertificate(Fixture(u"../tls/server.pem"_qs)));
-    tls.setPrivateKey(QSslKey(Fixture(u"../tls/server.key"_qs), QSsl::Rsa));
-    return tls;
-}
-
 // Trusts the test authority for as long as it lives, in this test only.
 struct TrustTestAuthority {
     const QSslConfiguration saved = QSslConfiguration::defaultConfiguration();

@@ -18,14 +18,6 @@ namespace {
 constexpr int kTimeout = 20000;
 const QString kMovedAddress = u"41.1.2.3"_qs; // AFRINIC's in the built-in data
 
-QSslConfiguration ServerConfiguration()
-{
-    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-    tls.setLocalCertificate(QSslCertificate(Fixture(u"../tls/server.pem"_qs)));
-    tls.setPrivateKey(QSslKey(Fixture(u"../tls/server.key"_qs), QSsl::Rsa));
-    return tls;
-}
-
 QByteArray Path(BootstrapFile file)
 {
     return "/rdap/" + bootstrapFileName(file).toLatin1();

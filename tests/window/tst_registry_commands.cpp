@@ -22,14 +22,6 @@ namespace {
 
 constexpr int kTimeout = 20000;
 
-QSslConfiguration ServerConfiguration()
-{
-    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-    tls.setLocalCertificate(QSslCertificate(Fixture(u"../tls/server.pem"_qs)));
-    tls.setPrivateKey(QSslKey(Fixture(u"../tls/server.key"_qs), QSsl::Rsa));
-    return tls;
-}
-
 // A main window whose whois queries go to a test server, with the registry
 // commands of a refresh that asks an HTTPS test server, and its settings
 // and cache in folders of their own.

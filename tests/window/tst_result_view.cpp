@@ -1,3 +1,4 @@
+#include "window/active_result_view.h"
 #include "window/result_view.h"
 
 #include <QApplication>
@@ -8,21 +9,9 @@
 
 namespace {
 
-// A result view of its own as an active window, holding the given text.
-struct View {
-    ResultView view;
-
-    explicit View(const QStringList &pieces)
-    {
-        view.resize(400, 200);
-        for (const QString &piece : pieces)
-            view.appendText(piece);
-        view.show();
-        view.activateWindow();
-        if (!QTest::qWaitForWindowActive(&view))
-            qFatal("the view did not become active");
-        view.setFocus(Qt::OtherFocusReason);
-    }
+// The view with the keys and the find bar's parts its tests use.
+struct View : ActiveResultView {
+    using ActiveResultView::ActiveResultView;
 
     // Presses keys written as "Shift+End" etc., one after the other.
     void press(const QStringList &keys)

@@ -1,4 +1,5 @@
 #include "support/active_accessibility.h"
+#include "window/active_result_view.h"
 #include "window/result_view.h"
 
 #include <QApplication>
@@ -42,21 +43,9 @@ QList<SeenEvent> seen(QAccessible::Event type)
     return events;
 }
 
-// A result view of its own as an active window, holding the given text.
-struct View {
-    ResultView view;
-
-    explicit View(const QStringList &pieces = {})
-    {
-        view.resize(400, 200);
-        for (const QString &piece : pieces)
-            view.appendText(piece);
-        view.show();
-        view.activateWindow();
-        if (!QTest::qWaitForWindowActive(&view))
-            qFatal("the view did not become active");
-        view.setFocus(Qt::OtherFocusReason);
-    }
+// The view with its accessible interface.
+struct View : ActiveResultView {
+    using ActiveResultView::ActiveResultView;
 
     QAccessibleInterface *accessible() { return QAccessible::queryAccessibleInterface(&view); }
     QAccessibleTextInterface *text() { return accessible()->textInterface(); }
